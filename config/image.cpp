@@ -1,0 +1,60 @@
+#include "config/image.h"
+
+#include "config/crc16.h"
+
+#include <cstring>
+
+void swapBytes(const void *src, void *dst, int size)
+{
+    const auto *s = static_cast<const quint8 *>(src);
+    auto *d = static_cast<quint8 *>(dst);
+    for (int i = 0; i + 1 < size; i += 2) {
+        const quint8 lo = s[i];
+        const quint8 hi = s[i + 1];
+        d[i] = hi;
+        d[i + 1] = lo;
+    }
+}
+
+QString modelName(quint16 model)
+{
+    switch (model) {
+    case TK440::ModelRA:
+        return QStringLiteral("K-330RA");
+    case TK440::ModelRB:
+        return QStringLiteral("K-330RB");
+    default:
+        return QStringLiteral("xxxxxxx");
+    }
+}
+
+bool isKnownModel(quint16 model)
+{
+    return model == TK440::ModelRA || model == TK440::ModelRB;
+}
+
+quint16 imageChecksum(const Crc16 &crc, const TK440 &image)
+{
+    return crc.compute(image.b + TK440::CheckedOffset, TK440::CheckedSize);
+}
+
+void storeChecksum(const Crc16 &crc, TK440 &image)
+{
+    image.setWord(TK440::CrcOffset, imageChecksum(crc, image));
+}
+
+bool isValidStoredImage(const Crc16 &crc, const QByteArray &bytes)
+{
+    if (bytes.size() != TK440::Size)
+        return false;
+    TK440 image;
+    std::memcpy(image.b, bytes.constData(), TK440::Size);
+    return image.word(TK440::CrcOffset) == imageChecksum(crc, image);
+}
+
+void initNewImageIdentity(TK440 &image, quint16 model)
+{
+    std::memset(image.b, 0, TK440::Size);
+    image.setWord(TK440::ModelOffset, model);
+    image.setWord(TK440::VersionOffset, TK440::NewImageVersion);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Operations on the configuration image: byte-pair swap, checksum, validity, model names,
+// identity of a new image.
+
+#include "config/tk440.h"
+
+#include <QByteArray>
+#include <QString>
+
+class Crc16;
+
+// Copies size/2 16-bit words from src to dst, exchanging the two bytes of each; src and dst
+// may be the same range. An odd last byte is not touched.
+void swapBytes(const void *src, void *dst, int size);
+
+// "K-330RA", "K-330RB", or "xxxxxxx" for any other code.
+QString modelName(quint16 model);
+bool isKnownModel(quint16 model);
+
+// Checksum of bytes 2..401 as the image stores it at offset 0.
+quint16 imageChecksum(const Crc16 &crc, const TK440 &image);
+void storeChecksum(const Crc16 &crc, TK440 &image);
+
+// A stored image is valid when it has exactly 402 bytes and its checksum word matches.
+bool isValidStoredImage(const Crc16 &crc, const QByteArray &bytes);
+
+// Zeroes the image and sets the identity fields of a new configuration: the model and
+// software version 2.1. Section defaults come from the pages.
+void initNewImageIdentity(TK440 &image, quint16 model);

@@ -1,0 +1,195 @@
+#include "device/tthread.h"
+
+#include <QtEndian>
+
+#include <cstring>
+
+TThread::TThread(QObject *parent)
+    : QThread(parent)
+    , sleeper([](int ms) { QThread::msleep(ulong(ms)); })
+{
+    qRegisterMetaType<TDev *>("TDev*");
+    qRegisterMetaType<TK440 *>("TK440*");
+    qRegisterMetaType<TMon *>("TMon*");
+    qRegisterMetaType<TReport *>("TReport*");
+}
+
+TThread::~TThread()
+{
+    stop();
+    wait();
+    qDeleteAll(jobs);
+}
+
+void TThread::enqueue(std::unique_ptr<TJob> job)
+{
+    QMutexLocker lock(&mutex);
+    jobs.append(job.release());
+    if (!active) {
+        active = true;
+        // A worker that has just found the queue empty may still be returning from run();
+        // it no longer touches the queue, so joining it here is immediate.
+        if (isRunning())
+            wait();
+        start(QThread::InheritPriority);
+    }
+}
+
+void TThread::reqJob(quint16 type, QByteArray data, quint32 size)
+{
+    auto job = std::make_unique<TJob>();
+    job->type = type;
+    job->size = size;
+    if (!data.isEmpty()) {
+        job->data = std::make_unique<char[]>(size_t(data.size()));
+        std::memcpy(job->data.get(), data.constData(), size_t(data.size()));
+    }
+    enqueue(std::move(job));
+}
+
+void TThread::reqRead()
+{
+    reqJob(JobRead, {}, 0);
+}
+
+void TThread::reqWrite(const char *image, int count)
+{
+    reqJob(JobWrite, QByteArray(image, TK440::Size), quint32(count));
+}
+
+void TThread::reqLoad(const char *data, uint size)
+{
+    reqJob(JobLoad, QByteArray(data, qsizetype(size)), size);
+}
+
+void TThread::reqCodec(quint8 reg, quint8 value)
+{
+    const char bytes[2] = {char(reg), char(value)};
+    reqJob(JobCodec, QByteArray(bytes, 2), 2);
+}
+
+void TThread::reqAmp(quint8 value)
+{
+    reqJob(JobAmp, QByteArray(1, char(value)), 1);
+}
+
+void TThread::reqParam5(quint8 a, quint8 b)
+{
+    const char bytes[2] = {char(a), char(b)};
+    reqJob(JobParam5, QByteArray(bytes, 2), 2);
+}
+
+void TThread::reqParam6(quint8 a, quint8 b)
+{
+    const char bytes[2] = {char(a), char(b)};
+    reqJob(JobParam6, QByteArray(bytes, 2), 2);
+}
+
+void TThread::reqCommand(int job, const quint16 *words, int size)
+{
+    QByteArray copy(size, '\0');
+    for (int i = 0; i + 1 < size; i += 2)
+        qToBigEndian<quint16>(words[i / 2], copy.data() + i);
+    reqJob(quint16(job), copy, quint32(size));
+}
+
+void TThread::reqReport(bool plain)
+{
+    reqJob(plain ? JobReport : JobReportReset, {}, 0);
+}
+
+void TThread::reqMonitor(quint8 channel, bool on)
+{
+    const char bytes[2] = {char(channel), char(on ? 1 : 0)};
+    reqJob(JobMonitor, QByteArray(bytes, 2), 2);
+}
+
+void TThread::reqMonitorRead()
+{
+    reqJob(JobMonitorRead, {}, 0);
+}
+
+void TThread::reqTraceMode(quint16 value)
+{
+    const char bytes[2] = {char(value >> 8), char(value & 0xFF)};
+    reqJob(JobTraceMode, QByteArray(bytes, 2), 2);
+}
+
+void TThread::reqTrace()
+{
+    reqJob(JobTrace, {}, 0);
+}
+
+void TThread::setMode(int m)
+{
+    QMutexLocker lock(&mutex);
+    mode = m;
+}
+
+int TThread::currentMode()
+{
+    QMutexLocker lock(&mutex);
+    return mode;
+}
+
+int TThread::queuedJobs()
+{
+    QMutexLocker lock(&mutex);
+    return int(jobs.size());
+}
+
+void TThread::stop()
+{
+    QMutexLocker lock(&mutex);
+    stopFlag = true;
+}
+
+void TThread::checkDevice()
+{
+    // Hot-plug check: arrives with the USB transport.
+}
+
+void TThread::setSleepFunction(SleepFunction sleep)
+{
+    sleeper = std::move(sleep);
+}
+
+void TThread::sleepMs(int ms)
+{
+    sleeper(ms);
+}
+
+void TThread::run()
+{
+    for (;;) {
+        std::unique_ptr<TJob> job;
+        {
+            QMutexLocker lock(&mutex);
+            if (stopFlag || jobs.isEmpty()) {
+                active = false;
+                return;
+            }
+            job.reset(jobs.takeFirst());
+        }
+        dispatch(*job);
+    }
+}
+
+void TThread::dispatch(TJob &job)
+{
+    // Without a connection only the read, write and load jobs report, through their
+    // error signals; every other job does nothing.
+    switch (job.type) {
+    case JobRead:
+        Q_EMIT readErr();
+        break;
+    case JobWrite:
+        Q_EMIT writeErr();
+        break;
+    case JobLoad:
+        Q_EMIT loadErr();
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,9 @@
+#include "pages/pageregistry.h"
+
+void registerBuiltinPages()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+}
