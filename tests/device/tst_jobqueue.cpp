@@ -1,6 +1,7 @@
 #include "device/tthread.h"
 
-#include <QSignalSpy>
+#include "queuedspy.h"
+
 #include <QTest>
 
 #include <atomic>
@@ -146,8 +147,8 @@ void TstJobQueue::jobsWithoutHandlerDoNothing()
 {
     QFETCH(int, type);
     TThread t;
-    QSignalSpy readErr(&t, &TThread::readErr);
-    QSignalSpy mes(&t, &TThread::mes);
+    QueuedSpy readErr(&t, &TThread::readErr);
+    QueuedSpy mes(&t, &TThread::mes);
     t.reqJob(quint16(type), QByteArray("xyz"), 3);
     t.reqRead(); // a job after it still runs
     QTRY_COMPARE(readErr.size(), 1);
@@ -158,10 +159,10 @@ void TstJobQueue::jobsWithoutHandlerDoNothing()
 void TstJobQueue::errorSignalsWithoutConnection()
 {
     TThread t;
-    QSignalSpy readErr(&t, &TThread::readErr);
-    QSignalSpy writeErr(&t, &TThread::writeErr);
-    QSignalSpy loadErr(&t, &TThread::loadErr);
-    QSignalSpy mes(&t, &TThread::mes);
+    QueuedSpy readErr(&t, &TThread::readErr);
+    QueuedSpy writeErr(&t, &TThread::writeErr);
+    QueuedSpy loadErr(&t, &TThread::loadErr);
+    QueuedSpy mes(&t, &TThread::mes);
     QByteArray image(TK440::Size, '\0');
     t.reqRead();
     t.reqWrite(image.constData(), 388);
