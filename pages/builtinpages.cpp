@@ -1,9 +1,20 @@
 #include "pages/pageregistry.h"
 
+#include "config/tk440.h"
+#include "pages/amp.h"
+#include "pages/codec.h"
+
 void registerBuiltinPages()
 {
     static bool done = false;
     if (done)
         return;
     done = true;
+
+    PageRegistry::add(QStringLiteral("Кодек"), [](const PageContext &c) -> QWidget * {
+        return new Codec(c.work->b + TK440::CodecOffset, c.mode, c.parent);
+    });
+    PageRegistry::add(QStringLiteral("Усилитель НЧ"), [](const PageContext &c) -> QWidget * {
+        return new Amp(c.thread, c.work->b + TK440::AmpOffset, c.mode, c.connected, c.parent);
+    });
 }
