@@ -1,7 +1,25 @@
+#include "app/k440.h"
+#include "app/startup.h"
+
 #include <QApplication>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    initApplication(app);
+    StartOptions options;
+    if (!parseStartOptions(app, options))
+        return 1;
+
+    auto *window = new K440; // deletes itself on close
+    if (!options.logFile.isEmpty() && !window->setLogFile(options.logFile)) {
+        std::fprintf(stderr, "k330-terminal: cannot open the log file %s\n",
+                     qPrintable(options.logFile));
+        delete window;
+        return 1;
+    }
+    window->show();
+    return app.exec();
 }

@@ -1,0 +1,12 @@
+#include "app/clogedit.h"
+
+CLogEdit::CLogEdit(QWidget *parent)
+    : QPlainTextEdit(parent)
+{
+    setReadOnly(true);
+}
+
+QSize CLogEdit::sizeHint() const
+{
+    return QSize(width(), 80);
+}

@@ -1,0 +1,346 @@
+#include "app/k440.h"
+
+#include "app/cdevtree.h"
+#include "app/clogedit.h"
+#include "app/prompter.h"
+#include "app/windowregistry.h"
+#include "device/tthread.h"
+#include "pages/pageregistry.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTextCursor>
+#include <QTime>
+#include <QToolBar>
+
+#include <cstring>
+
+namespace {
+const char *const RecentFilesKey = "recentFileList";
+}
+
+K440::K440()
+    : QMainWindow(nullptr)
+    , work(std::make_unique<TK440>())
+    , prompter(std::make_unique<Prompter>())
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    registerBuiltinPages();
+    registerBuiltinWindows();
+
+    std::memset(work->b, 0, TK440::Size);
+    thread = new TThread(this);
+    connect(thread, &TThread::conn, this, &K440::conn);
+
+    mdiArea = new QMdiArea;
+    mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    mdiArea->setAttribute(Qt::WA_DeleteOnClose);
+    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdiArea);
+
+    createActions();
+    createMenus();
+    createToolBars();
+    createDockWindows();
+    statusBar();
+
+    setWindowTitle(tr("Терминал контроллеров системы К-330С"));
+    setWindowIcon(QIcon(QStringLiteral(":/images/chip.ico")));
+    setMinimumSize(150, 200);
+    resize(800, 600);
+
+    mode = 1;
+    thread->setMode(1);
+    thread->checkDevice();
+}
+
+K440::~K440()
+{
+    // Sub-windows go first, while the images they point into still exist.
+    qDeleteAll(mdiArea->subWindowList());
+    // The worker may still be running when the window goes without a close event.
+    disconnect(thread, nullptr, this, nullptr);
+    thread->stop();
+    thread->wait();
+}
+
+void K440::setPrompter(std::unique_ptr<Prompter> p)
+{
+    prompter = std::move(p);
+}
+
+bool K440::setLogFile(const QString &fileName)
+{
+    auto f = std::make_unique<QFile>(fileName);
+    if (!f->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+        return false;
+    logFile = std::move(f);
+    return true;
+}
+
+void K440::createActions()
+{
+    auto make = [this](QAction *&act, const char *name, const QString &text, const QString &tip,
+                       const char *icon = nullptr) {
+        act = icon ? new QAction(QIcon(QString::fromLatin1(icon)), text, this)
+                   : new QAction(text, this);
+        act->setObjectName(QString::fromLatin1(name));
+        act->setStatusTip(tip);
+    };
+
+    make(newAct, "newAct", tr("&Создать"), tr("Cоздать файл конфигурации устройства"),
+         ":/images/page.png");
+    newAct->setShortcuts(QKeySequence::New);
+    connect(newAct, &QAction::triggered, this, &K440::create);
+
+    make(openAct, "openAct", tr("&Открыть"), tr("Открыть файл конфигурации устройства"),
+         ":/images/open.png");
+    openAct->setShortcuts(QKeySequence::Open);
+    connect(openAct, &QAction::triggered, this, &K440::open);
+
+    make(saveAct, "saveAct", tr("&Сохранить"), tr("Сохранить файл конфигурации устройства"),
+         ":/images/save.png");
+    saveAct->setShortcuts(QKeySequence::Save);
+    saveAct->setEnabled(false);
+    connect(saveAct, &QAction::triggered, this, &K440::save);
+
+    make(saveAsAct, "saveAsAct", tr("&Сохранить как"),
+         tr("Сохранить файл конфигурации устройства как..."), ":/images/save_as.png");
+    saveAsAct->setShortcuts(QKeySequence::SaveAs);
+    saveAsAct->setEnabled(false);
+    connect(saveAsAct, &QAction::triggered, this, &K440::saveAs);
+
+    for (int i = 0; i < MaxRecentFiles; ++i) {
+        recentFileActs[i] = new QAction(this);
+        recentFileActs[i]->setObjectName(QStringLiteral("recentFileAct%1").arg(i));
+        recentFileActs[i]->setVisible(false);
+        connect(recentFileActs[i], &QAction::triggered, this, &K440::openRecentFile);
+    }
+
+    make(closeAct, "closeAct", tr("&Закрыть..."), tr("Закрыть файл конфигурации устройства"));
+    closeAct->setShortcuts(QKeySequence::Close);
+    connect(closeAct, &QAction::triggered, this, &K440::shut);
+
+    make(exitAct, "exitAct", tr("&Выход"), tr("Выйти из программы"));
+    exitAct->setShortcuts(QKeySequence::Quit);
+    connect(exitAct, &QAction::triggered, this, &QWidget::close);
+
+    make(readAct, "readAct", tr("&Прочитать"), tr("Прочитать конфигурацию из устройства"),
+         ":/images/read.bmp");
+    readAct->setEnabled(false);
+    connect(readAct, &QAction::triggered, this, &K440::read);
+
+    make(writeAct, "writeAct", tr("&Записать"), tr("Записать конфигурацию в устройство"),
+         ":/images/write.bmp");
+    writeAct->setEnabled(false);
+    connect(writeAct, &QAction::triggered, this, &K440::write);
+
+    make(loadAct, "loadAct", tr("&Загрузить ПО"), tr("Обновить программу устройства"),
+         ":/images/load.png");
+    loadAct->setEnabled(false);
+    connect(loadAct, &QAction::triggered, this, &K440::load);
+
+    make(userAct, "userAct", tr("&Пользовательский"), tr("Установить пользовательский режим"));
+    userAct->setCheckable(true);
+    connect(userAct, &QAction::triggered, this, &K440::user);
+
+    make(serviceAct, "serviceAct", tr("&Сервис"), tr("Установить сервисный режим"),
+         ":/images/service.bmp");
+    connect(serviceAct, &QAction::triggered, this, &K440::service);
+
+    make(aboutAct, "aboutAct", tr("&О программе"), tr("Информация о версии программы"));
+    connect(aboutAct, &QAction::triggered, this, &K440::about);
+
+    make(closeWinAct, "closeWinAct", tr("Закрыть"), tr("Закрыть активное окно"));
+    connect(closeWinAct, &QAction::triggered, mdiArea, &QMdiArea::closeActiveSubWindow);
+
+    make(closeAllAct, "closeAllAct", tr("Закрыть все"), tr("Закрыть все окна"));
+    connect(closeAllAct, &QAction::triggered, mdiArea, &QMdiArea::closeAllSubWindows);
+
+    make(tileAct, "tileAct", tr("Развернуть"), tr("Развернуть все окна"));
+    connect(tileAct, &QAction::triggered, mdiArea, &QMdiArea::tileSubWindows);
+
+    make(cascadeAct, "cascadeAct", tr("Каскадом"), tr("Каскад окон"));
+    connect(cascadeAct, &QAction::triggered, mdiArea, &QMdiArea::cascadeSubWindows);
+}
+
+void K440::createMenus()
+{
+    fileMenu = menuBar()->addMenu(tr("&Файл"));
+    fileMenu->setObjectName(QStringLiteral("fileMenu"));
+    fileMenu->addAction(newAct);
+    fileMenu->addAction(openAct);
+    fileMenu->addSeparator();
+    fileMenu->addAction(saveAct);
+    fileMenu->addAction(saveAsAct);
+    separatorAct = fileMenu->addSeparator();
+    separatorAct->setObjectName(QStringLiteral("separatorAct"));
+    for (QAction *act : recentFileActs)
+        fileMenu->addAction(act);
+    fileMenu->addSeparator();
+    fileMenu->addAction(closeAct);
+    fileMenu->addAction(exitAct);
+    updateRecentFileActions();
+    menuBar()->addSeparator();
+
+    taskMenu = menuBar()->addMenu(tr("&Задачи"));
+    taskMenu->setObjectName(QStringLiteral("taskMenu"));
+    taskMenu->addAction(readAct);
+    taskMenu->addAction(writeAct);
+    taskMenu->addSeparator();
+    taskMenu->addAction(loadAct);
+    menuBar()->addSeparator();
+
+    optionMenu = menuBar()->addMenu(tr("&Опции"));
+    optionMenu->setObjectName(QStringLiteral("optionMenu"));
+    optionMenu->addAction(userAct);
+    optionMenu->addAction(serviceAct);
+    menuBar()->addSeparator();
+
+    windowMenu = menuBar()->addMenu(tr("Окно"));
+    windowMenu->setObjectName(QStringLiteral("windowMenu"));
+    windowMenu->addAction(closeWinAct);
+    windowMenu->addAction(closeAllAct);
+    windowMenu->addSeparator();
+    windowMenu->addAction(tileAct);
+    windowMenu->addAction(cascadeAct);
+    menuBar()->addSeparator();
+
+    helpMenu = menuBar()->addMenu(tr("&Справка"));
+    helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    helpMenu->addAction(aboutAct);
+}
+
+void K440::createToolBars()
+{
+    fileToolBar = addToolBar(tr("Файл"));
+    fileToolBar->setObjectName(QStringLiteral("fileToolBar"));
+    fileToolBar->addAction(newAct);
+    fileToolBar->addAction(openAct);
+    fileToolBar->addAction(saveAct);
+    fileToolBar->addAction(saveAsAct);
+
+    taskToolBar = addToolBar(tr("Задачи"));
+    taskToolBar->setObjectName(QStringLiteral("taskToolBar"));
+    taskToolBar->addAction(readAct);
+    taskToolBar->addAction(writeAct);
+    taskToolBar->addAction(loadAct);
+}
+
+void K440::createDockWindows()
+{
+    logDock = new QDockWidget(tr("Лог программы"), this);
+    logDock->setObjectName(QStringLiteral("logDock"));
+    logDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea
+                             | Qt::BottomDockWidgetArea);
+    logEdit = new CLogEdit(logDock);
+    logEdit->setObjectName(QStringLiteral("logEdit"));
+    logDock->setWidget(logEdit);
+    addDockWidget(Qt::BottomDockWidgetArea, logDock);
+
+    connect(this, &K440::mes, this, &K440::log);
+    connect(thread, &TThread::mes, this, &K440::log);
+}
+
+void K440::log(QString s)
+{
+    if (!logEdit)
+        return;
+    const QString line = QTime::currentTime().toString(Qt::TextDate) + QStringLiteral("-> ") + s;
+    QTextCursor cursor = logEdit->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    logEdit->setTextCursor(cursor);
+    logEdit->insertPlainText(line + QLatin1Char('\n'));
+    if (logFile) {
+        logFile->write(line.toUtf8() + '\n');
+        logFile->flush();
+    }
+}
+
+void K440::setCurrentFile(const QString &fileName)
+{
+    setWindowFilePath(fileName);
+    QSettings settings;
+    QStringList files = settings.value(QLatin1String(RecentFilesKey)).toStringList();
+    files.removeAll(fileName);
+    files.prepend(fileName);
+    while (files.size() > MaxRecentFiles)
+        files.removeLast();
+    settings.setValue(QLatin1String(RecentFilesKey), files);
+    updateRecentFileActions();
+}
+
+void K440::updateRecentFileActions()
+{
+    QSettings settings;
+    const QStringList files = settings.value(QLatin1String(RecentFilesKey)).toStringList();
+    const int n = int(qMin(files.size(), qsizetype(MaxRecentFiles)));
+    for (int i = 0; i < n; ++i) {
+        recentFileActs[i]->setText(
+            tr("&%1 %2").arg(QString::number(i + 1), strippedName(files[i])));
+        recentFileActs[i]->setData(files[i]);
+        recentFileActs[i]->setVisible(true);
+    }
+    for (int i = n; i < MaxRecentFiles; ++i)
+        recentFileActs[i]->setVisible(false);
+    separatorAct->setVisible(n > 0);
+}
+
+QString K440::strippedName(const QString &fullFileName)
+{
+    return QFileInfo(fullFileName).fileName();
+}
+
+void K440::conn(bool c)
+{
+    connected = c;
+    readAct->setEnabled(c);
+    if (!c)
+        writeAct->setEnabled(false);
+    else if (image)
+        writeAct->setEnabled(true);
+}
+
+void K440::warn(const QString &text)
+{
+    prompter->warn(this, windowTitle(), text);
+}
+
+void K440::closeEvent(QCloseEvent *event)
+{
+    mdiArea->closeAllSubWindows();
+    if (mdiArea->currentSubWindow()) {
+        event->ignore();
+        return;
+    }
+    disconnect(this, &K440::mes, this, &K440::log);
+    disconnect(thread, &TThread::mes, this, &K440::log);
+    thread->stop();
+    thread->wait();
+    event->accept();
+}
+
+#ifdef Q_OS_WIN
+bool K440::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
+{
+    // WM_DEVICECHANGE: a controller may have been attached or removed; never consumed.
+    constexpr unsigned WmDeviceChange = 0x0219;
+    struct Msg
+    {
+        void *hwnd;
+        unsigned message;
+    };
+    if (eventType == "windows_generic_MSG"
+        && static_cast<Msg *>(message)->message == WmDeviceChange)
+        thread->checkDevice();
+    return QMainWindow::nativeEvent(eventType, message, result);
+}
+#endif

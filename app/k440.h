@@ -1,0 +1,166 @@
+#pragma once
+// Main window of the terminal: owns the worker thread, the document image and its working
+// copy, the device tree, the program log and every sub-window.
+
+#include "config/crc16.h"
+#include "config/tk440.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QMainWindow>
+
+#include <memory>
+
+class CDevTree;
+class CLogEdit;
+class Prompter;
+class QAction;
+class QDockWidget;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+class QTreeWidgetItem;
+class TThread;
+
+class K440 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    static constexpr int MaxRecentFiles = 5;
+
+    K440();
+    ~K440() override;
+
+    // Also append every log line to this file (UTF-8, one line per entry, oldest first).
+    bool setLogFile(const QString &fileName);
+
+    // Replaces the user prompts (message boxes, file dialogs, modal dialogs); takes ownership.
+    void setPrompter(std::unique_ptr<Prompter> p);
+    Prompter *userPrompter() const { return prompter.get(); }
+
+    TThread *workerThread() const { return thread; }
+    TK440 *documentImage() const { return image.get(); }
+    TK440 *workingCopy() const { return work.get(); }
+    int currentMode() const { return mode; }
+    bool isConnected() const { return connected; }
+    QMdiArea *mdi() const { return mdiArea; }
+    CDevTree *deviceTree() const { return devTree; }
+    QDockWidget *deviceDock() const { return treeDock; }
+    QFile *currentFile() const { return file.get(); }
+    // Firmware file contents read by "Загрузить ПО" for the load window.
+    const QByteArray &firmwareData() const { return fwData; }
+    int firmwareSize() const { return fwSize; }
+    // The sub-window with this title, or nullptr.
+    QMdiSubWindow *findSubWindow(const QString &title) const;
+
+Q_SIGNALS:
+    void mes(QString s);
+
+public Q_SLOTS:
+    // File slots (app/k440files.cpp).
+    void create();
+    void open();
+    void save();
+    void saveAs();
+    void openRecentFile();
+    void shut();
+
+    void read();
+    void write();
+    void load();
+    void user();
+    void service();
+    void about();
+    void openItem(QTreeWidgetItem *item, int column);
+    void openWin(QString s);
+    void closeWin(QString name, bool mode);
+    void log(QString s);
+    void conn(bool c);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+#ifdef Q_OS_WIN
+    bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
+#endif
+
+    // Shows the open image for mode m: enables actions, logs the model and fills the tree.
+    void buildTree(int m);
+    // Closes every window and drops the document image; the current file stays.
+    void closeImage();
+    // Operating mode switch: closes windows, rebuilds the tree, keeps the configuration.
+    void setOperatingMode(int m);
+    // "Закрыть текущее устройство": true to go on (nothing open, or "&Да" and closed).
+    bool askToClose();
+
+    // File operations (app/k440files.cpp).
+    bool loadFile();
+    bool saveFile();
+
+    // Recent-file list in the settings, newest first.
+    void setCurrentFile(const QString &fileName);
+    void updateRecentFileActions();
+    static QString strippedName(const QString &fullFileName);
+
+    void warn(const QString &text);
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBars();
+    void createDockWindows();
+    // Puts a constructed window into the multi-document area under the title s.
+    void showSubWindow(QWidget *w, const QString &s);
+    bool readFirmware();
+
+protected:
+    QMdiArea *mdiArea = nullptr;
+    CLogEdit *logEdit = nullptr;
+    QDockWidget *logDock = nullptr;
+    CDevTree *devTree = nullptr;
+    QDockWidget *treeDock = nullptr;
+
+    QMenu *fileMenu = nullptr;
+    QMenu *taskMenu = nullptr;
+    QMenu *optionMenu = nullptr;
+    QMenu *windowMenu = nullptr;
+    QMenu *helpMenu = nullptr;
+    QToolBar *fileToolBar = nullptr;
+    QToolBar *taskToolBar = nullptr;
+
+    QAction *newAct = nullptr;
+    QAction *openAct = nullptr;
+    QAction *saveAct = nullptr;
+    QAction *saveAsAct = nullptr;
+    QAction *separatorAct = nullptr;
+    QAction *recentFileActs[MaxRecentFiles] = {};
+    QAction *closeAct = nullptr;
+    QAction *exitAct = nullptr;
+    QAction *readAct = nullptr;
+    QAction *writeAct = nullptr;
+    QAction *loadAct = nullptr;
+    QAction *userAct = nullptr;
+    QAction *serviceAct = nullptr;
+    QAction *aboutAct = nullptr;
+    QAction *closeWinAct = nullptr;
+    QAction *closeAllAct = nullptr;
+    QAction *tileAct = nullptr;
+    QAction *cascadeAct = nullptr;
+
+    std::unique_ptr<QFile> file; // the current configuration file, or none
+    Crc16 crc;
+    std::unique_ptr<TK440> image; // the document image, or none
+    std::unique_ptr<TK440> work; // working copy edited by the open pages
+    // The image an open read window fills; it becomes the document image only when the read
+    // window asks to close with keep, so an abandoned read never leaves an unfilled image open.
+    std::unique_ptr<TK440> pendingImage;
+    TThread *thread = nullptr;
+    int mode = 1;
+    QByteArray fwData; // firmware file contents for the load window
+    int fwSize = 0;
+    bool connected = false;
+
+    std::unique_ptr<Prompter> prompter;
+    std::unique_ptr<QFile> logFile;
+};

@@ -1,0 +1,56 @@
+// Operating modes of the main window: the service dialog and the return to user mode.
+
+#include "app/cdevtree.h"
+#include "app/k440.h"
+#include "app/prompter.h"
+#include "app/service.h"
+#include "device/tthread.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QMdiArea>
+#include <QPointer>
+
+void K440::service()
+{
+    auto *dialog = new Service(this);
+    // WA_DeleteOnClose does not apply to exec(); the guard frees the dialog either way.
+    QPointer<Service> guard(dialog);
+    const bool accepted = prompter->execDialog(dialog) == QDialog::Accepted;
+    const int chosen = guard ? guard->chosenMode() : 0;
+    delete guard.data();
+    if (!accepted || chosen == 0 || chosen == mode)
+        return;
+    setOperatingMode(chosen);
+}
+
+void K440::user()
+{
+    if (mode == 1) {
+        userAct->setChecked(true);
+        return;
+    }
+    setOperatingMode(1);
+}
+
+void K440::setOperatingMode(int m)
+{
+    mode = m;
+    mdiArea->closeAllSubWindows();
+    if (devTree) {
+        devTree->close();
+        delete devTree;
+        devTree = nullptr;
+    }
+    if (treeDock) {
+        treeDock->close();
+        delete treeDock;
+        treeDock = nullptr;
+    }
+    saveAct->setEnabled(false);
+    saveAsAct->setEnabled(false);
+    writeAct->setEnabled(false);
+    loadAct->setEnabled(false);
+    buildTree(m);
+    thread->setMode(m);
+}

@@ -1,0 +1,293 @@
+// Device tree and the sub-windows of the main window: opening by title, closing with or
+// without adopting the window's result.
+
+#include "app/about.h"
+#include "app/cdevtree.h"
+#include "app/k440.h"
+#include "app/prompter.h"
+#include "app/treetable.h"
+#include "app/windowregistry.h"
+#include "config/sections.h"
+#include "pages/pageregistry.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMetaMethod>
+#include <QStatusBar>
+
+#include <cstring>
+
+namespace {
+const int StatusTimeout = 2000;
+
+QString readName()
+{
+    return QStringLiteral("Прочитать");
+}
+QString writeName()
+{
+    return QStringLiteral("Записать");
+}
+QString loadName()
+{
+    return QStringLiteral("Загрузить ПО");
+}
+QString aboutName()
+{
+    return QStringLiteral("О программе");
+}
+QString infoName()
+{
+    return QStringLiteral("Информация");
+}
+} // namespace
+
+void K440::buildTree(int m)
+{
+    if (m == 2 || m == 10)
+        loadAct->setEnabled(true);
+    userAct->setChecked(m == 1);
+    if (!image)
+        return;
+
+    QString title;
+    switch (image->model()) {
+    case TK440::ModelRA:
+        emit mes(tr("Загружена конфигурация контроллера K-330RA"));
+        title = tr(" K-330RA");
+        break;
+    case TK440::ModelRB:
+        emit mes(tr("Загружена конфигурация контроллера K-330RB"));
+        title = tr(" K-330RB");
+        break;
+    default:
+        emit mes(tr("Модель контроллера не определена"));
+        image.reset();
+        return;
+    }
+
+    if (!treeDock) {
+        treeDock = new QDockWidget(title, this);
+        treeDock->setObjectName(QStringLiteral("treeDock"));
+    } else {
+        treeDock->setWindowTitle(title);
+    }
+    std::memcpy(work->b, image->b, TK440::Size);
+    saveAct->setEnabled(true);
+    saveAsAct->setEnabled(true);
+    writeAct->setEnabled(true);
+
+    if (!devTree) {
+        devTree = new CDevTree;
+        devTree->setObjectName(QStringLiteral("devTree"));
+        devTree->setHeaderHidden(true);
+        connect(devTree, &QTreeWidget::itemActivated, this, &K440::openItem);
+    }
+    devTree->clear();
+    QTreeWidgetItem *parents[3] = {};
+    for (const TreeItem &t : deviceTreeItems(work->model(), m)) {
+        auto *item =
+            t.level == 0 ? new QTreeWidgetItem(devTree) : new QTreeWidgetItem(parents[t.level - 1]);
+        item->setData(0, Qt::DisplayRole, t.text);
+        if (!t.icon.isEmpty())
+            item->setIcon(0, QIcon(t.icon));
+        parents[t.level] = item;
+    }
+    treeDock->setWidget(devTree);
+    treeDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea
+                              | Qt::BottomDockWidgetArea);
+    addDockWidget(Qt::LeftDockWidgetArea, treeDock);
+}
+
+void K440::closeImage()
+{
+    mdiArea->closeAllSubWindows();
+    if (devTree)
+        devTree->clear();
+    if (treeDock)
+        treeDock->setWindowTitle(QString());
+    saveAct->setEnabled(false);
+    saveAsAct->setEnabled(false);
+    writeAct->setEnabled(false);
+    loadAct->setEnabled(false);
+    image.reset();
+}
+
+bool K440::askToClose()
+{
+    if (!image)
+        return true;
+    if (!prompter->askYesNo(this, windowTitle(), tr("Закрыть текущее устройство")))
+        return false;
+    closeImage();
+    return true;
+}
+
+void K440::openItem(QTreeWidgetItem *item, int column)
+{
+    if (item && column == 0)
+        openWin(item->text(0));
+}
+
+QMdiSubWindow *K440::findSubWindow(const QString &title) const
+{
+    const QList<QMdiSubWindow *> list = mdiArea->subWindowList(QMdiArea::CreationOrder);
+    for (QMdiSubWindow *sub : list) {
+        if (sub->windowTitle() == title)
+            return sub;
+    }
+    return nullptr;
+}
+
+void K440::openWin(QString s)
+{
+    if (QMdiSubWindow *sub = findSubWindow(s)) {
+        mdiArea->setActiveSubWindow(sub);
+        return;
+    }
+
+    WindowContext wctx;
+    wctx.mainWindow = this;
+    wctx.thread = thread;
+    wctx.mode = mode;
+    wctx.connected = connected;
+
+    QWidget *w = nullptr;
+    if (s == readName()) {
+        if (!connected || !WindowRegistry::contains(s))
+            return;
+        if (!askToClose())
+            return;
+        pendingImage = std::make_unique<TK440>();
+        std::memset(pendingImage->b, 0, TK440::Size);
+        wctx.image = pendingImage.get();
+        w = WindowRegistry::create(s, wctx);
+        if (w) {
+            // However the read window goes, the image it was filling goes with it unless
+            // closeWin has adopted it first.
+            connect(w, &QObject::destroyed, this, [this] { pendingImage.reset(); });
+        } else {
+            pendingImage.reset();
+        }
+    } else if (s == writeName()) {
+        if (!connected || !image)
+            return;
+        wctx.image = image.get();
+        w = WindowRegistry::create(s, wctx);
+    } else if (s == loadName()) {
+        if (!readFirmware())
+            return;
+        wctx.firmware = fwData;
+        w = WindowRegistry::create(s, wctx);
+        // The load window keeps its own copy; this one is not used again.
+        fwData.clear();
+    } else if (isPageName(s) || s == infoName()) {
+        if (!image)
+            return;
+        PageContext pctx;
+        pctx.thread = thread;
+        pctx.mode = mode;
+        pctx.connected = connected;
+        if (s == infoName()) {
+            pctx.work = image.get();
+        } else {
+            copySections(s, image->b, work->b);
+            pctx.work = work.get();
+        }
+        w = PageRegistry::create(s, pctx);
+    } else if (s == aboutName()) {
+        w = new About(this, TK440::NewImageVersion);
+    } else {
+        w = WindowRegistry::create(s, wctx);
+    }
+    if (w)
+        showSubWindow(w, s);
+}
+
+void K440::showSubWindow(QWidget *w, const QString &s)
+{
+    w->setWindowTitle(s);
+    // Every window class declares reqClose(QString,bool); it is found through the meta-object so
+    // that the main window needs none of their headers.
+    const QMetaObject *mo = w->metaObject();
+    const int signal = mo->indexOfSignal("reqClose(QString,bool)");
+    if (signal >= 0) {
+        const int slot = metaObject()->indexOfSlot("closeWin(QString,bool)");
+        connect(w, mo->method(signal), this, metaObject()->method(slot));
+    }
+    mdiArea->addSubWindow(w);
+    w->show();
+    if (QMdiSubWindow *active = mdiArea->activeSubWindow())
+        active->adjustSize();
+}
+
+bool K440::readFirmware()
+{
+    const QString name = prompter->getOpenFileName(this, tr("Открыть файл"),
+                                                   tr("ПО контроллера (*.rom);;Все файлы (*.*)"));
+    if (name.isEmpty())
+        return false;
+    QFile f(name);
+    if (!f.open(QIODevice::ReadOnly)) {
+        warn(tr("Файл ") + name + tr(" не удалось открыть."));
+        return false;
+    }
+    const qint64 expected = f.size();
+    QByteArray data = f.readAll();
+    f.close();
+    if (data.size() < expected) {
+        warn(tr("Файл ") + name + tr(" не удалось прочитать."));
+        fwData.clear();
+        fwSize = 0;
+        return false;
+    }
+    fwData = data;
+    fwSize = int(data.size());
+    return true;
+}
+
+void K440::closeWin(QString name, bool mode)
+{
+    QMdiSubWindow *sub = findSubWindow(name);
+    if (!sub)
+        return;
+    if (name == readName()) {
+        if (mode) {
+            image = std::move(pendingImage);
+            buildTree(this->mode);
+            statusBar()->showMessage(tr("Прочитана конфигурация"), StatusTimeout);
+        } else {
+            pendingImage.reset();
+            image.reset();
+        }
+    } else if (mode) {
+        if (name == writeName())
+            statusBar()->showMessage(tr("Прочитана конфигурация"), StatusTimeout);
+        else if (isPageName(name) && image)
+            copySections(name, work->b, image->b);
+    }
+    sub->close();
+}
+
+void K440::read()
+{
+    openWin(tr("Прочитать"));
+}
+
+void K440::write()
+{
+    openWin(tr("Записать"));
+}
+
+void K440::load()
+{
+    openWin(tr("Загрузить ПО"));
+}
+
+void K440::about()
+{
+    openWin(QStringLiteral("О программе"));
+}

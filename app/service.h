@@ -1,0 +1,27 @@
+#pragma once
+// Dialog that turns an access code into a service mode.
+
+#include "ui_service.h"
+
+#include <QDialog>
+
+class Service : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Service(QWidget *parent = nullptr);
+    // The mode of the accepted code; 0 when none was accepted.
+    int chosenMode() const { return result; }
+
+    // Mode of an access code compared as a whole, case-sensitive text; 0 for no code.
+    static int modeForCode(const QString &code);
+
+public Q_SLOTS:
+    void Quit();
+    void Set();
+
+private:
+    Ui::ServiceClass ui;
+    int result = 0;
+};
