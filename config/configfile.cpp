@@ -1,0 +1,49 @@
+#include "config/configfile.h"
+
+#include "config/crc16.h"
+#include "config/image.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+ConfigReadResult readConfigFile(const QString &fileName, TK440 &image)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return ConfigReadResult::OpenFailed;
+    if (file.size() != TK440::Size)
+        return ConfigReadResult::WrongSize;
+
+    // A file may shrink between the size check and the read: never trust the size alone.
+    qint64 got = 0;
+    while (got < TK440::Size) {
+        const qint64 n = file.read(image.data() + got, TK440::Size - got);
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    file.close();
+    return got == TK440::Size ? ConfigReadResult::Ok : ConfigReadResult::ShortRead;
+}
+
+bool imageChecksumValid(const Crc16 &crc, const TK440 &image)
+{
+    return image.word(TK440::CrcOffset) == imageChecksum(crc, image);
+}
+
+ConfigWriteResult writeConfigFile(const QString &fileName, const Crc16 &crc, TK440 &image)
+{
+    QSaveFile file(fileName);
+    // Unbuffered, so that a short write shows in write()'s result: commit() does not notice
+    // a failure while flushing its own buffer and would put the truncated file in place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return ConfigWriteResult::OpenFailed;
+
+    storeChecksum(crc, image);
+    if (file.write(image.data(), TK440::Size) != TK440::Size) {
+        file.cancelWriting();
+        return ConfigWriteResult::WriteFailed;
+    }
+    // commit() flushes, closes and renames; a failure there leaves the old file in place.
+    return file.commit() ? ConfigWriteResult::Ok : ConfigWriteResult::WriteFailed;
+}

@@ -1,0 +1,114 @@
+#include "config/info.h"
+
+#include "config/infofields.h"
+#include "config/tk440.h"
+
+#include <QSignalBlocker>
+#include <QTextCursor>
+
+Info::Info(quint8 *ident, quint8 *info, int mode, QWidget *parent)
+    : QWidget(parent)
+    , ident(ident)
+    , info(info)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    ui.setupUi(this);
+
+    if (mode == 0) {
+        setInfoDefaults(info, QDate::currentDate());
+        return;
+    }
+
+    // Serial number and date are set at the factory: editable only in the service modes
+    // that allow it.
+    const bool factory = mode == 3 || mode == 10;
+    ui.eData->setVisible(factory);
+    ui.spinNum->setVisible(factory);
+    ui.eData->setEnabled(factory);
+    ui.spinNum->setEnabled(factory);
+
+    connect(ui.bClose, &QPushButton::clicked, this, &Info::Quit);
+    connect(ui.textEdit, &QTextEdit::textChanged, this, &Info::textChanged);
+    connect(ui.spinNum, &QSpinBox::valueChanged, this, &Info::setNumber);
+    connect(ui.eData, &QDateEdit::dateChanged, this, &Info::setDate);
+
+    load();
+    ui.boxEdit->setChecked(false);
+}
+
+void Info::load()
+{
+    const quint16 model = quint16(ident[0] | (ident[1] << 8));
+    switch (model) {
+    case TK440::ModelRA:
+        ui.sModel->setText(tr("K-330RA"));
+        break;
+    case TK440::ModelRB:
+        ui.sModel->setText(tr("K-330RB"));
+        break;
+    default:
+        ui.sModel->setText(tr("xxxxxxx"));
+        break;
+    }
+    ui.sSoft->setText(versionText(ident));
+    ui.sChip->setText(cpuIdText(ident));
+    ui.sDie->setText(cpuSerialText(ident));
+
+    const InfoFields f = readInfoFields(info);
+    serial = f.serial;
+    year = f.year;
+    month = f.month;
+    day = f.day;
+    {
+        // The labels show the stored values themselves: a control would clamp a value
+        // outside its range, and would not signal a value equal to its initial one.
+        const QSignalBlocker blockNum(ui.spinNum);
+        const QSignalBlocker blockDate(ui.eData);
+        ui.spinNum->setValue(serial);
+        const QDate date(year, month, day);
+        if (date.isValid())
+            ui.eData->setDate(date);
+    }
+    ui.sNum->setText(serialText(serial));
+    ui.sDate->setText(dateText(day, month, year));
+    ui.textEdit->setPlainText(decodeDescription(f.desc));
+}
+
+void Info::setNumber(int n)
+{
+    serial = n;
+    ui.sNum->setText(serialText(n));
+}
+
+void Info::setDate(QDate d)
+{
+    year = d.year();
+    month = d.month();
+    day = d.day();
+    ui.sDate->setText(dateText(d));
+}
+
+void Info::textChanged()
+{
+    const QString text = ui.textEdit->toPlainText();
+    const QString limited = limitDescription(text);
+    if (limited.size() == text.size())
+        return;
+    const int position = ui.textEdit->textCursor().position();
+    ui.textEdit->setPlainText(limited);
+    QTextCursor cursor = ui.textEdit->textCursor();
+    cursor.setPosition(qMin(position, int(limited.size())));
+    ui.textEdit->setTextCursor(cursor);
+}
+
+void Info::Quit()
+{
+    InfoFields f;
+    f.serial = serial;
+    f.year = year;
+    f.month = month;
+    f.day = day;
+    f.desc = encodeDescription(ui.textEdit->toPlainText());
+    writeInfoFields(info, f);
+    Q_EMIT reqClose(windowTitle(), true);
+}

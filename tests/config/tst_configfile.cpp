@@ -1,0 +1,192 @@
+#include "config/configfile.h"
+#include "config/crc16.h"
+#include "config/image.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+TK440 sampleImage(quint16 model)
+{
+    TK440 image;
+    initNewImageIdentity(image, model);
+    for (int i = TK440::CheckedOffset; i < TK440::InfoOffset; ++i)
+        image.b[i] = quint8(i * 7);
+    return image;
+}
+
+void writeRaw(const QString &name, const QByteArray &bytes)
+{
+    QFile f(name);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QByteArray readRaw(const QString &name)
+{
+    QFile f(name);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+// Limits the size of files this process may write, so that a real write fails part-way.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lim = saved;
+        lim.rlim_cur = bytes;
+        ok = setrlimit(RLIMIT_FSIZE, &lim) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+    }
+    bool ok = false;
+
+private:
+    rlimit saved {};
+    void (*previous)(int) = nullptr;
+};
+} // namespace
+
+class TstConfigFile : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { QVERIFY(dir.isValid()); }
+
+    void saveThenLoadIsIdentical_data()
+    {
+        QTest::addColumn<quint16>("model");
+        QTest::newRow("K-330RA") << TK440::ModelRA;
+        QTest::newRow("K-330RB") << TK440::ModelRB;
+    }
+    void saveThenLoadIsIdentical()
+    {
+        QFETCH(quint16, model);
+        TK440 image = sampleImage(model);
+        const QString name = dir.filePath("a.mcd");
+        QCOMPARE(writeConfigFile(name, crc, image), ConfigWriteResult::Ok);
+
+        const QByteArray raw = readRaw(name);
+        QCOMPARE(raw.size(), TK440::Size);
+        QCOMPARE(QByteArray(image.data(), TK440::Size), raw);
+        QVERIFY(isValidStoredImage(crc, raw));
+
+        TK440 loaded;
+        QCOMPARE(readConfigFile(name, loaded), ConfigReadResult::Ok);
+        QCOMPARE(QByteArray(loaded.data(), TK440::Size), raw);
+        QVERIFY(imageChecksumValid(crc, loaded));
+    }
+
+    void checksumIsCrc16UsbHighByteFirst()
+    {
+        TK440 image = sampleImage(TK440::ModelRB);
+        const QString name = dir.filePath("crc.mcd");
+        QCOMPARE(writeConfigFile(name, crc, image), ConfigWriteResult::Ok);
+        const QByteArray raw = readRaw(name);
+        // Bitwise CRC-16/USB of bytes 2..401, independent of the table-driven calculator.
+        quint16 c = 0xFFFF;
+        for (int i = 2; i < raw.size(); ++i) {
+            c ^= quint8(raw[i]);
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? quint16((c >> 1) ^ 0xA001) : quint16(c >> 1);
+        }
+        c = quint16(~c);
+        QCOMPARE(quint8(raw[0]), quint8(c >> 8));
+        QCOMPARE(quint8(raw[1]), quint8(c & 0xFF));
+    }
+
+    void readFailures_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<ConfigReadResult>("expected");
+        QTest::newRow("empty") << 0 << ConfigReadResult::WrongSize;
+        QTest::newRow("401 bytes") << 401 << ConfigReadResult::WrongSize;
+        QTest::newRow("403 bytes") << 403 << ConfigReadResult::WrongSize;
+        QTest::newRow("804 bytes") << 804 << ConfigReadResult::WrongSize;
+        QTest::newRow("402 bytes") << 402 << ConfigReadResult::Ok;
+    }
+    void readFailures()
+    {
+        QFETCH(int, size);
+        QFETCH(ConfigReadResult, expected);
+        const QString name = dir.filePath("sized.mcd");
+        writeRaw(name, QByteArray(size, '\x5A'));
+        TK440 image;
+        QCOMPARE(readConfigFile(name, image), expected);
+    }
+
+    void unreadableFile_data()
+    {
+        QTest::addColumn<QString>("relative");
+        QTest::newRow("missing") << "missing.mcd";
+        QTest::newRow("directory") << "subdir";
+    }
+    void unreadableFile()
+    {
+        QFETCH(QString, relative);
+        QVERIFY(QDir(dir.path()).mkpath("subdir"));
+        TK440 image;
+        QCOMPARE(readConfigFile(dir.filePath(relative), image), ConfigReadResult::OpenFailed);
+    }
+
+    void everyChangedByteBreaksTheChecksum()
+    {
+        TK440 image = sampleImage(TK440::ModelRA);
+        storeChecksum(crc, image);
+        QVERIFY(imageChecksumValid(crc, image));
+        for (int i = 0; i < TK440::Size; ++i) {
+            TK440 damaged = image;
+            damaged.b[i] ^= 0x01;
+            if (imageChecksumValid(crc, damaged))
+                QFAIL(qPrintable(QStringLiteral("byte %1 changed unnoticed").arg(i)));
+        }
+    }
+
+    void writeIntoMissingDirectoryLeavesImageAlone()
+    {
+        TK440 image = sampleImage(TK440::ModelRA);
+        image.setWord(TK440::CrcOffset, 0x1234);
+        QCOMPARE(writeConfigFile(dir.filePath("no/such/dir/a.mcd"), crc, image),
+                 ConfigWriteResult::OpenFailed);
+        QCOMPARE(image.word(TK440::CrcOffset), quint16(0x1234));
+    }
+
+    void failedWriteKeepsTheOldFile()
+    {
+        const QString name = dir.filePath("keep.mcd");
+        TK440 old = sampleImage(TK440::ModelRA);
+        QCOMPARE(writeConfigFile(name, crc, old), ConfigWriteResult::Ok);
+        const QByteArray before = readRaw(name);
+        const QStringList filesBefore = QDir(dir.path()).entryList(QDir::Files);
+
+        TK440 newer = sampleImage(TK440::ModelRB);
+        {
+            FileSizeLimit limit(100);
+            QVERIFY(limit.ok);
+            QCOMPARE(writeConfigFile(name, crc, newer), ConfigWriteResult::WriteFailed);
+        }
+        QCOMPARE(readRaw(name), before);
+        // No temporary file is left behind next to it.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), filesBefore);
+    }
+
+private:
+    Crc16 crc;
+    QTemporaryDir dir;
+};
+
+QTEST_GUILESS_MAIN(TstConfigFile)
+#include "tst_configfile.moc"
