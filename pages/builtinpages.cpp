@@ -1,5 +1,6 @@
 #include "pages/pageregistry.h"
 
+#include "config/info.h"
 #include "config/tk440.h"
 #include "pages/amp.h"
 #include "pages/codec.h"
@@ -16,5 +17,10 @@ void registerBuiltinPages()
     });
     PageRegistry::add(QStringLiteral("Усилитель НЧ"), [](const PageContext &c) -> QWidget * {
         return new Amp(c.thread, c.work->b + TK440::AmpOffset, c.mode, c.connected, c.parent);
+    });
+    // "Информация" edits the document image itself: the main window hands it over as c.work.
+    PageRegistry::add(QStringLiteral("Информация"), [](const PageContext &c) -> QWidget * {
+        return new Info(c.work->b + TK440::IdentOffset, c.work->b + TK440::InfoOffset, c.mode,
+                        c.parent);
     });
 }
