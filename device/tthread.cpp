@@ -7,11 +7,13 @@
 TThread::TThread(QObject *parent)
     : QThread(parent)
     , sleeper([](int ms) { QThread::msleep(ulong(ms)); })
+    , plugWatch(std::make_unique<UsbHotplug>())
 {
     qRegisterMetaType<TDev *>("TDev*");
     qRegisterMetaType<TK440 *>("TK440*");
     qRegisterMetaType<TMon *>("TMon*");
     qRegisterMetaType<TReport *>("TReport*");
+    setTransport(UsbTransport::createDefault());
 }
 
 TThread::~TThread()
@@ -19,6 +21,10 @@ TThread::~TThread()
     stop();
     wait();
     qDeleteAll(jobs);
+    QMutexLocker lock(&connMutex);
+    closeDevice();
+    // The transport goes first: it may still be reporting into plugWatch from its own thread.
+    link.reset();
 }
 
 void TThread::enqueue(std::unique_ptr<TJob> job)
@@ -144,11 +150,6 @@ void TThread::stop()
     stopFlag = true;
 }
 
-void TThread::checkDevice()
-{
-    // Hot-plug check: arrives with the USB transport.
-}
-
 void TThread::setSleepFunction(SleepFunction sleep)
 {
     sleeper = std::move(sleep);
@@ -171,20 +172,27 @@ void TThread::run()
             }
             job.reset(jobs.takeFirst());
         }
-        dispatch(*job);
+        {
+            QMutexLocker lock(&connMutex);
+            dispatch(*job);
+        }
+        job.reset();
+        // A hot-plug check that arrived during the job runs now, before the next one.
+        serviceCheck(true);
     }
 }
 
 void TThread::dispatch(TJob &job)
 {
     // Without a connection only the read, write and load jobs report, through their
-    // error signals; every other job does nothing.
+    // error signals; every other job does nothing. (The exchanges over an open connection
+    // are added job by job; until then these three report their error signals too.)
     switch (job.type) {
     case JobRead:
-        Q_EMIT readErr();
+        readConfig();
         break;
     case JobWrite:
-        Q_EMIT writeErr();
+        writeConfig(job);
         break;
     case JobLoad:
         Q_EMIT loadErr();

@@ -3,12 +3,15 @@
 
 #include "config/tk440.h"
 #include "device/records.h"
+#include "device/usbhotplug.h"
+#include "device/usbtransport.h"
 
 #include <QList>
 #include <QMutex>
 #include <QSemaphore>
 #include <QThread>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -78,7 +81,19 @@ public:
 
     void setMode(int mode);
     void stop();
+    // Hot-plug check: opens a newly attached controller or closes a removed one. Called from
+    // the GUI thread; never waits for a running job (the worker runs the check after it).
     void checkDevice();
+
+    // Replaces the USB transport (default: UsbTransport::createDefault()). Call it before the
+    // first checkDevice, while no job runs.
+    void setTransport(std::unique_ptr<UsbTransport> transport);
+    UsbTransport *transport() const { return link.get(); }
+    // Emits deviceChanged() in the GUI thread when a controller arrives or leaves; the main
+    // window connects it to checkDevice.
+    UsbHotplug *hotplug() const { return plugWatch.get(); }
+    // The connection is open (announced or not).
+    bool isConnected();
 
     // Queues a job of any type as given (types without a handler are freed unused).
     void reqJob(quint16 type, QByteArray data, quint32 size);
@@ -122,6 +137,31 @@ protected:
     virtual void dispatch(TJob &job);
     void sleepMs(int ms);
 
+    // Connection to the controller (device/connection.cpp). Called by jobs, with the
+    // connection lock held.
+    void openDevice(quint8 configuration);
+    void initLink();
+    void closeDevice();
+    void lostDevice();
+    // The controller is open: the "dev" of the exchanges.
+    bool hasDevice() const { return link && link->isOpen(); }
+    // Synchronous bulk transfers through the transport: bytes moved or a negative error number.
+    int usbWrite(quint8 ep, const char *data, int size, int timeoutMs = usb::TimeoutMs);
+    int usbRead(quint8 ep, char *data, int size, int timeoutMs = usb::TimeoutMs);
+
+    // Configuration exchanges (device/configexchange.cpp), with the connection lock held.
+    // Identification: fills out, or reports and closes the connection (hasDevice() false).
+    void identify(TDev *out);
+    void readConfig(); // job 2
+    void writeConfig(const TJob &job); // job 3
+
+    // Connection state, guarded by connMutex.
+    QString product; // product string of the device, kept when a later read fails
+    std::unique_ptr<char[]> buf; // transfer buffer of bufSize bytes, made by the handshake
+    int bufSize = 0; // N + 8
+    quint16 monMask = 0; // monitor channels switched on
+    quint16 monFill = 0; // bytes gathered in the monitor frame
+
 private:
     void enqueue(std::unique_ptr<TJob> job);
 
@@ -134,6 +174,22 @@ private:
     bool active = false;
 
     SleepFunction sleeper;
+
+    // The hot-plug check proper; connMutex held.
+    void runCheck();
+    // Runs a pending hot-plug check; with block false only when the connection lock is free.
+    void serviceCheck(bool block);
+    void startWatching();
+
+    // The connection lock: guards link, product, buf, bufSize, monMask, monFill and
+    // lastOpenError. The worker holds it around each job, checkDevice only tries it.
+    QMutex connMutex;
+    // Set by checkDevice when it found a job running; whoever holds connMutex next runs it.
+    std::atomic<bool> checkPending {false};
+    bool watching = false; // hot-plug reporting started (connMutex)
+    int lastOpenError = 0; // open failure already logged, until the device leaves or opens
+    std::unique_ptr<UsbTransport> link; // the transport
+    std::unique_ptr<UsbHotplug> plugWatch;
 
     TMon mon {};
     TReport report {};

@@ -1,0 +1,128 @@
+#include "device/read.h"
+
+#include "config/crc16.h"
+#include "config/image.h"
+#include "device/tthread.h"
+
+#include <QTimer>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+const int DoneCloseMs = 500;
+const int ErrorCloseMs = 5000;
+const int CorruptCloseMs = 10000;
+} // namespace
+
+Read::Read(TThread *thread, TK440 *target, QWidget *parent)
+    : QWidget(parent)
+    , thread(thread)
+    , target(target)
+    , timer(new QTimer(this))
+{
+    ui.setupUi(this);
+    connect(ui.bClose, &QPushButton::clicked, this, &Read::Quit);
+    connect(timer, &QTimer::timeout, this, &Read::Quit);
+    connect(thread, &TThread::readDev, this, &Read::Device);
+    connect(thread, &TThread::readCfg, this, &Read::Config);
+    connect(thread, &TThread::readErr, this, &Read::Error);
+    connect(thread, &TThread::readCnt, this, &Read::Progress);
+    ui.progressBar->setRange(0, TK440::Size);
+    ui.progressBar->setValue(0);
+    ui.bClose->setText(tr("Отменить"));
+    ui.label->setText(tr("Запрос идентификатора устройства"));
+    thread->reqRead();
+}
+
+Read::~Read()
+{
+    timer->stop();
+    disconnect(timer, nullptr, this, nullptr);
+    delete timer;
+    disconnect(thread, nullptr, this, nullptr);
+}
+
+void Read::finish(const QString &text, int closeAfterMs)
+{
+    ui.label->setText(text);
+    ui.bClose->setText(tr("Закрыть"));
+    timer->start(closeAfterMs);
+}
+
+void Read::Device(TDev *dev)
+{
+    switch (dev->model) {
+    case TK440::ModelRA:
+        ui.label->setText(tr("Контроллер K-330RA, чтение конфигурации."));
+        break;
+    case TK440::ModelRB:
+        ui.label->setText(tr("Контроллер К-330RB, чтение конфигурации."));
+        break;
+    default:
+        // The job goes on; whatever it delivers afterwards is ignored.
+        stopped = true;
+        finish(tr("Ошибка (") + QString::number(dev->model) + tr("), чтение остановлено"),
+               ErrorCloseMs);
+        break;
+    }
+}
+
+void Read::Config(TK440 *cfg)
+{
+    std::unique_ptr<TK440> owned(cfg); // the record passes to this window
+    if (stopped)
+        return;
+
+    const Crc16 crc;
+    // The controller keeps the CRC-16/USB value high byte first; computed over the word area as
+    // it came off the wire, it equals the stored little-endian word of an intact image.
+    const quint16 computed = crc.compute(cfg->b + TK440::CheckedOffset,
+                                         TK440::ConfigAreaSize - TK440::CheckedOffset);
+    swapBytes(cfg->b + TK440::CheckedOffset, cfg->b + TK440::CheckedOffset,
+              TK440::ConfigAreaSize - TK440::CheckedOffset);
+    const quint16 stored = cfg->word(TK440::CrcOffset);
+
+    if (computed == stored) {
+        std::memcpy(target->b, cfg->b, TK440::Size);
+        QString model;
+        switch (cfg->model()) {
+        case TK440::ModelRA:
+            model = tr("К-330RA");
+            break;
+        case TK440::ModelRB:
+            model = tr("К-330RB");
+            break;
+        default:
+            model = QStringLiteral("xxxxxxx");
+            break;
+        }
+        finish(tr("Контроллер ") + model + tr(", конфигурации прочитана."), DoneCloseMs);
+    } else {
+        stopped = true;
+        finish(tr("Конфигурация повреждена, CRC: 0x") + QString::number(computed, 16)
+                   + QStringLiteral("!=0x") + QString::number(stored, 16),
+               CorruptCloseMs);
+    }
+}
+
+void Read::Error()
+{
+    stopped = true;
+    finish(tr("Ошибка. Чтение конфигурации прервано."), ErrorCloseMs);
+}
+
+void Read::Progress(quint32 num)
+{
+    if (!stopped)
+        ui.progressBar->setValue(int(num));
+}
+
+void Read::Quit()
+{
+    timer->stop();
+    if (ui.bClose->text() == tr("Отменить"))
+        Q_EMIT reqClose(windowTitle(), false);
+    else
+        Q_EMIT reqClose(windowTitle(), !stopped);
+}

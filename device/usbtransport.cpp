@@ -1,0 +1,46 @@
+#include "device/usbtransport.h"
+
+#include <QMutex>
+
+namespace {
+QMutex factoryMutex; // guards defaultFactory
+UsbTransport::Factory defaultFactory;
+} // namespace
+
+QString usb::endpointName(quint8 ep)
+{
+    switch (ep) {
+    case Ep0:
+        return QStringLiteral("Ep0");
+    case Ep1Out:
+        return QStringLiteral("Ep1out");
+    case Ep1In:
+        return QStringLiteral("Ep1in");
+    case Ep2In:
+        return QStringLiteral("Ep2in");
+    case Ep6Out:
+        return QStringLiteral("Ep6out");
+    default:
+        return QStringLiteral("Ep%1").arg(ep, 2, 16, QLatin1Char('0'));
+    }
+}
+
+UsbTransport::~UsbTransport() = default;
+
+std::unique_ptr<UsbTransport> UsbTransport::createDefault()
+{
+    Factory factory;
+    {
+        QMutexLocker lock(&factoryMutex);
+        factory = defaultFactory;
+    }
+    if (factory)
+        return factory();
+    return makeLibusbTransport();
+}
+
+void UsbTransport::setDefaultFactory(Factory factory)
+{
+    QMutexLocker lock(&factoryMutex);
+    defaultFactory = std::move(factory);
+}

@@ -1,0 +1,47 @@
+#pragma once
+// Write window: prepares a wire-order copy of the image with its check value, queues the
+// configuration write and shows the write and the read-back.
+
+#include "ui_read.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QTimer;
+class TThread;
+struct TK440;
+
+class Write : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Queues the write at once, unless the image is of an unknown model: then nothing is sent
+    // and the window waits to be closed. mode decides how much of the image is written.
+    Write(TThread *thread, const TK440 *image, int mode, QWidget *parent = nullptr);
+    ~Write() override;
+
+    // Bytes to write for an operating mode: the whole configuration memory part in modes 3
+    // and 10, the checksum and block sections otherwise.
+    static int countForMode(int mode);
+
+Q_SIGNALS:
+    void reqClose(QString title, bool keep);
+
+public Q_SLOTS:
+    void Quit();
+    void Start();
+    void Check();
+    void Stop();
+    void Error();
+    void Progress(quint32 num);
+
+private:
+    Ui::ReadClass ui;
+    TThread *thread;
+    std::unique_ptr<TK440> record; // the copy that is sent
+    QString model;
+    QTimer *timer;
+    bool stopped = false;
+};
