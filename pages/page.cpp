@@ -63,7 +63,10 @@ LivePage::LivePage(TThread *thread, int debounceMs, QWidget *parent)
     , debounce(debounceMs)
     , timer(new QTimer(this))
     , mapper(new QSignalMapper(this))
-{ }
+{
+    // A coarse timer may fire up to 5 % early; the pause after the last change is a promise.
+    timer->setTimerType(Qt::PreciseTimer);
+}
 
 void LivePage::setUp(int mode, bool connected)
 {
