@@ -197,6 +197,19 @@ void TThread::dispatch(TJob &job)
     case JobLoad:
         Q_EMIT loadErr();
         break;
+    case JobCodec:
+    case JobAmp:
+    case JobParam4:
+    case JobParam5:
+    case JobParam6:
+    case JobParam7:
+    case JobParam8:
+    case JobParam9:
+    case JobParam10:
+    case JobParam11:
+    case JobTraceMode:
+        liveCommand(job);
+        break;
     default:
         break;
     }

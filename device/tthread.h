@@ -155,6 +155,13 @@ protected:
     void readConfig(); // job 2
     void writeConfig(const TJob &job); // job 3
 
+    // Live commands (device/livecommands.cpp), with the connection lock held: jobs 5 to 14
+    // and 19. Without a connection they do nothing.
+    void liveCommand(const TJob &job);
+    // Writes the packet and reads the acknowledgement; logs the failure texts followed by the
+    // error number and returns false when either transfer fails.
+    bool sendLive(const QByteArray &packet, const QString &sendError, const QString &ackError);
+
     // Connection state, guarded by connMutex.
     QString product; // product string of the device, kept when a later read fails
     std::unique_ptr<char[]> buf; // transfer buffer of bufSize bytes, made by the handshake

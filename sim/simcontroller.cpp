@@ -40,6 +40,12 @@ SimController::SimController(QObject *parent)
     handlers.insert(0, [this](const QByteArray &p) { return answerHandshake(p); });
     handlers.insert(1, [this](const QByteArray &p) { return answerIdentify(p); });
     handlers.insert(3, [this](const QByteArray &p) { return answerMemory(p); });
+    // Parameter commands: the controller takes the bytes after the code and acknowledges.
+    for (quint8 code : {4, 5, 6, 7, 8, 9, 10, 11, 15})
+        handlers.insert(code, [this, code](const QByteArray &p) {
+            params.insert(code, p.mid(2));
+            return acknowledge(p);
+        });
     // Code 12 precedes a statistics report; the controller sends nothing back for it.
     handlers.insert(12, [](const QByteArray &) { return QByteArray(); });
 }
@@ -144,6 +150,18 @@ quint8 SimController::amplifier() const
 {
     QMutexLocker lock(&mutex);
     return amp;
+}
+
+QByteArray SimController::parameter(quint8 code) const
+{
+    QMutexLocker lock(&mutex);
+    return params.value(code);
+}
+
+quint16 SimController::traceMode() const
+{
+    QMutexLocker lock(&mutex);
+    return wordAt(params.value(15), 0);
 }
 
 QByteArray SimController::bootStream() const

@@ -95,6 +95,11 @@ public:
     void setMemory(int offset, const QByteArray &bytes);
     quint8 codecRegister(quint8 reg) const;
     quint8 amplifier() const;
+    // Bytes after the code of the last parameter command with this code (4 to 11, 15);
+    // empty while none has arrived.
+    QByteArray parameter(quint8 code) const;
+    // Value of the last trace-mode command (parameter command 15), 0 before the first.
+    quint16 traceMode() const;
     QByteArray bootStream() const; // bytes received on endpoint 0x06
 
     // Presence on the bus. Both raise attachmentChanged, as a real hot-plug event would.
@@ -169,6 +174,7 @@ private:
     QByteArray configMemory;
     std::array<quint8, 256> codec {};
     quint8 amp = 0;
+    QHash<quint8, QByteArray> params; // last bytes of each parameter command, by code
     QByteArray boot;
 
     bool plugged = true;
