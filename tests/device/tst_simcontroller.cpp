@@ -1,0 +1,219 @@
+// The simulated controller's answers and faults, seen through its transport adapter.
+
+#include "sim/simtransport.h"
+#include "testsupport.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QtEndian>
+
+namespace {
+
+struct Link
+{
+    std::shared_ptr<SimController> sim = std::make_shared<SimController>();
+    SimTransport transport {sim};
+
+    Link()
+    {
+        sim->setTimeoutWait(10);
+        transport.open(0x0451, 0x9001);
+        transport.setConfiguration(2);
+        transport.claimInterface(0);
+    }
+    // Writes a packet to endpoint 0x01 and returns what endpoint 0x81 answers.
+    QByteArray exchange(const QByteArray &packet, int readSize = 520)
+    {
+        if (transport.bulkWrite(0x01, packet.constData(), int(packet.size()), 1000)
+            != packet.size())
+            return "write failed";
+        QByteArray reply(readSize, '\0');
+        const int n = transport.bulkRead(0x81, reply.data(), readSize, 1000);
+        return n < 0 ? QByteArray("error ") + QByteArray::number(n) : reply.left(n);
+    }
+};
+
+QByteArray memoryPacket(quint16 readCount, quint16 offset, const QByteArray &data = {})
+{
+    QByteArray p = hexBytes("00 03");
+    p.append(char(readCount >> 8)).append(char(readCount));
+    const int write = 2 + int(data.size());
+    p.append(char(write >> 8)).append(char(write));
+    p.append(hexBytes("00 50"));
+    p.append(char(offset >> 8)).append(char(offset));
+    return p + data;
+}
+
+} // namespace
+
+class TstSimController : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void identification();
+    void memoryBlocks_data();
+    void memoryBlocks();
+    void codecAndAmplifier();
+    void unknownCommandIsAcknowledged();
+    void unreadReplyIsDropped();
+    void faults_data();
+    void faults();
+    void unplugKillsOpenHandle();
+    void endpointsFollowConfiguration();
+};
+
+void TstSimController::identification()
+{
+    Link l;
+    l.sim->setModel(SimController::ModelRB);
+    l.sim->setVersion(0x0200);
+    l.sim->setCpuSerial({1, 2, 3, 0xabcd});
+    l.sim->setCpuId(0x77);
+    const QByteArray reply = l.exchange(hexBytes("00 01 00 00 00 00 00 00"));
+    QCOMPARE(reply.size(), 22);
+    QCOMPARE(qFromBigEndian<quint16>(reply.constData()), quint16(1));
+    QCOMPARE(reply.mid(8), hexBytes("03 01 02 00 0001 0002 0003 abcd 0077"));
+}
+
+void TstSimController::memoryBlocks_data()
+{
+    QTest::addColumn<int>("payload");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("readCount");
+    QTest::addColumn<int>("returned");
+    QTest::newRow("whole image in one block") << 512 << 0 << 388 << 388;
+    QTest::newRow("block limited by N") << 100 << 200 << 388 << 100;
+    QTest::newRow("end of memory") << 512 << 0x3FF0 << 32 << 32;
+}
+
+void TstSimController::memoryBlocks()
+{
+    QFETCH(int, payload);
+    QFETCH(int, offset);
+    QFETCH(int, readCount);
+    QFETCH(int, returned);
+    Link l;
+    l.sim->setPayloadSize(quint16(payload));
+    QByteArray pattern;
+    for (int i = 0; i < 64; ++i)
+        pattern.append(char(i * 7 + 1));
+    // Write a 64-byte block, read it back with the read count of the row.
+    const QByteArray ack = l.exchange(memoryPacket(0, quint16(offset), pattern));
+    QCOMPARE(ack.size(), 8);
+    QCOMPARE(ack, hexBytes("0003 0000 0042 0050"));
+    const QByteArray expected = l.sim->memory(offset, 64);
+    QCOMPARE(expected, pattern.left(qMin(64, SimController::MemorySize - offset)));
+
+    const QByteArray reply = l.exchange(memoryPacket(quint16(readCount), quint16(offset)));
+    QCOMPARE(reply.size(), 8 + returned);
+    QCOMPARE(reply.left(2), hexBytes("00 03"));
+    const int inside = qMin(returned, SimController::MemorySize - offset);
+    QCOMPARE(reply.mid(8, qMin(inside, 64)), pattern.left(qMin(inside, 64)));
+    // Beyond the 16 KiB the memory reads as 0xFF.
+    for (int i = inside; i < returned; ++i)
+        QCOMPARE(quint8(reply[8 + i]), quint8(0xFF));
+}
+
+void TstSimController::codecAndAmplifier()
+{
+    Link l;
+    QCOMPARE(l.exchange(hexBytes("0003 0000 0002 0018 0c 3f")).size(), 8);
+    QCOMPARE(l.sim->codecRegister(12), quint8(0x3f));
+    QCOMPARE(l.exchange(hexBytes("0003 0000 0001 0049 2a")).size(), 8);
+    QCOMPARE(l.sim->amplifier(), quint8(0x2a));
+}
+
+void TstSimController::unknownCommandIsAcknowledged()
+{
+    Link l;
+    QCOMPARE(l.exchange(hexBytes("00 05 01 2c")), hexBytes("0005 012c 0000 0000"));
+    // Code 12 gets no answer: the read times out.
+    QCOMPARE(l.exchange(hexBytes("00 0c")), QByteArray("error -110"));
+}
+
+void TstSimController::unreadReplyIsDropped()
+{
+    Link l;
+    const QByteArray first = hexBytes("00 01 00 00 00 00 00 00");
+    QCOMPARE(l.transport.bulkWrite(0x01, first.constData(), 8, 1000), 8);
+    // Without reading the identification, the next command's answer is the one returned.
+    QCOMPARE(l.exchange(hexBytes("00 00 40 00"), 4), hexBytes("0000 0200"));
+}
+
+void TstSimController::faults_data()
+{
+    QTest::addColumn<bool>("byIndex");
+    QTest::addColumn<bool>("onRead");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("result");
+    using F = SimController::Fault;
+    QTest::newRow("error on 1st transfer") << true << false << int(F::Error) << -32 << -32;
+    QTest::newRow("error on next read") << false << true << int(F::Error) << -75 << -75;
+    QTest::newRow("short read") << false << true << int(F::Short) << 3 << 3;
+    QTest::newRow("empty read") << false << true << int(F::Empty) << 0 << 0;
+    QTest::newRow("short write") << false << false << int(F::Short) << 2 << 2;
+    QTest::newRow("read times out") << false << true << int(F::Timeout) << 0 << -110;
+    QTest::newRow("2nd transfer vanishes") << true << true << int(F::Vanish) << -5 << -5;
+}
+
+void TstSimController::faults()
+{
+    QFETCH(bool, byIndex);
+    QFETCH(bool, onRead);
+    QFETCH(int, kind);
+    QFETCH(int, value);
+    QFETCH(int, result);
+    Link l;
+    const SimController::Fault fault {SimController::Fault::Kind(kind), value, {}};
+    if (byIndex)
+        l.sim->failTransfer(onRead ? 2 : 1, fault);
+    else
+        l.sim->failNext(onRead ? 0x81 : 0x01, fault);
+    const QByteArray handshake = hexBytes("00 00 40 00");
+    const int w = l.transport.bulkWrite(0x01, handshake.constData(), 4, 1000);
+    char reply[8] = {};
+    const int r = l.transport.bulkRead(0x81, reply, 8, 1000);
+    QCOMPARE(onRead ? r : w, result);
+    const auto log = l.sim->transfers();
+    const auto &t = log.at(log.size() - (onRead ? 1 : 2));
+    QCOMPARE(t.result, result);
+    QCOMPARE(int(t.data.size()), qMax(0, result));
+    if (kind == SimController::Fault::Vanish) {
+        QVERIFY(!l.sim->isPlugged());
+        QVERIFY(!l.transport.isListed(0x0451, 0x9001));
+    }
+    // Faults are used up: the next exchange is normal.
+    if (l.sim->isPlugged())
+        QCOMPARE(l.exchange(handshake, 4), hexBytes("0000 0200"));
+}
+
+void TstSimController::unplugKillsOpenHandle()
+{
+    Link l;
+    QSignalSpy changed(&l.transport, &UsbTransport::deviceChanged);
+    QVERIFY(l.transport.watch(0x0451, 0x9001));
+    l.sim->unplug();
+    l.sim->plug();
+    QCOMPARE(changed.size(), 2);
+    // The device is back, but as a new one: the old handle stays dead.
+    QVERIFY(!l.transport.isListed(0x0451, 0x9001));
+    QCOMPARE(l.transport.bulkWrite(0x01, "\0\0@\0", 4, 1000), -6);
+    QCOMPARE(l.transport.open(0x0451, 0x9001), 0);
+    QVERIFY(l.transport.isListed(0x0451, 0x9001));
+}
+
+void TstSimController::endpointsFollowConfiguration()
+{
+    Link l;
+    QCOMPARE(l.transport.prepareEndpoint(0x82), 0);
+    QCOMPARE(l.transport.prepareEndpoint(0x06), -2);
+    QCOMPARE(l.transport.setConfiguration(1), 0);
+    QCOMPARE(l.transport.prepareEndpoint(0x06), 0);
+    QCOMPARE(l.transport.bulkWrite(0x06, "abc", 3, 1000), 3);
+    QCOMPARE(l.sim->bootStream(), QByteArray("abc"));
+    QCOMPARE(l.transport.bulkWrite(0x01, "abc", 3, 1000), -2);
+}
+
+QTEST_GUILESS_MAIN(TstSimController)
+#include "tst_simcontroller.moc"
