@@ -97,6 +97,10 @@ protected:
     // File operations (app/k440files.cpp).
     bool loadFile();
     bool saveFile();
+    // File dialog filter for configuration files, opening and saving alike.
+    static QString configFileFilter();
+    // Model name for the log: "K-330RA", "K-330RB" or "xxxxxxx".
+    static QString imageModelName(quint16 model);
 
     // Recent-file list in the settings, newest first.
     void setCurrentFile(const QString &fileName);

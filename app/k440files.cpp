@@ -1,25 +1,203 @@
+// Configuration file slots of the main window: new configuration, open, save, close.
+
 #include "app/k440.h"
+#include "app/prompter.h"
+#include "config/configfile.h"
+#include "config/createcfg.h"
+#include "config/image.h"
+#include "pages/pageregistry.h"
 
-// Configuration file slots of the main window. Placeholders until the file operations land.
+#include <QAction>
+#include <QStatusBar>
 
-void K440::create() { }
+namespace {
+const int StatusTimeout = 2000;
 
-void K440::open() { }
+// Pages that fill a new image with their defaults, in the order they run. Where one page class
+// serves two tree items (one per model), either title builds it.
+const QList<QStringList> &defaultPages()
+{
+    static const QList<QStringList> pages = {
+        {QStringLiteral("Вход микрофона"), QStringLiteral("Вход приемника")},
+        {QStringLiteral("Выход приемника"), QStringLiteral("Выход микрофона")},
+        {QStringLiteral("Выход гарнитуры")},
+        {QStringLiteral("Выход аксессуарный")},
+        {QStringLiteral("Регистратор")},
+        {QStringLiteral("Усилитель НЧ")},
+        {QStringLiteral("Вокодер")},
+        {QStringLiteral("Информация")},
+        {QStringLiteral("Кодек")},
+        {QStringLiteral("Входной усилитель")},
+        {QStringLiteral("Выходной усилитель")},
+        {QStringLiteral("Протокол")},
+        {QStringLiteral("Соединение")},
+    };
+    return pages;
+}
+} // namespace
 
-void K440::save() { }
+QString K440::configFileFilter()
+{
+    return tr("файл конфигурации (*.mcd);;Все файлы (*.*)");
+}
 
-void K440::saveAs() { }
+QString K440::imageModelName(quint16 model)
+{
+    switch (model) {
+    case TK440::ModelRA:
+        return tr("K-330RA");
+    case TK440::ModelRB:
+        return tr("K-330RB");
+    default:
+        return tr("xxxxxxx");
+    }
+}
 
-void K440::openRecentFile() { }
+void K440::create()
+{
+    if (!askToClose())
+        return;
 
-void K440::shut() { }
+    // The dialog deletes itself when it closes, so its choice is taken by signal.
+    auto *dialog = new CreateCfg(this);
+    int index = -1;
+    const QMetaObject::Connection chosen =
+        connect(dialog, &CreateCfg::modelChosen, this, [&index](int i) { index = i; });
+    const int result = prompter->execDialog(dialog);
+    disconnect(chosen);
+    if (result != QDialog::Accepted)
+        return;
+
+    const quint16 model = index == 1 ? TK440::ModelRB : TK440::ModelRA;
+    const QString name = index == 1 ? tr("K-330RB") : tr("K-330RA");
+
+    auto fresh = std::make_unique<TK440>();
+    initNewImageIdentity(*fresh, model);
+    // Every page writes its block's defaults when built with mode 0 and is discarded at once.
+    PageContext ctx;
+    ctx.thread = thread;
+    ctx.work = fresh.get();
+    ctx.mode = 0;
+    ctx.connected = false;
+    for (const QStringList &titles : defaultPages()) {
+        for (const QString &title : titles) {
+            if (QWidget *page = PageRegistry::create(title, ctx)) {
+                delete page;
+                break;
+            }
+        }
+    }
+    image = std::move(fresh);
+
+    buildTree(mode);
+    Q_EMIT mes(tr("Создана новая конфигурация контроллера ") + name);
+}
+
+void K440::open()
+{
+    if (!askToClose())
+        return;
+    const QString name = prompter->getOpenFileName(this, tr("Открыть файл"), configFileFilter());
+    if (name.isEmpty())
+        return;
+    file = std::make_unique<QFile>(name);
+    loadFile();
+}
+
+void K440::openRecentFile()
+{
+    if (!askToClose())
+        return;
+    const auto *action = qobject_cast<const QAction *>(sender());
+    const QString name = action ? action->data().toString() : QString();
+    if (name.isEmpty())
+        return;
+    file = std::make_unique<QFile>(name);
+    loadFile();
+}
+
+void K440::save()
+{
+    if (!file)
+        saveAs();
+    else
+        saveFile();
+}
+
+void K440::saveAs()
+{
+    const QString name = prompter->getSaveFileName(this, tr("Сохранить файл"), configFileFilter());
+    if (name.isEmpty())
+        return;
+    file = std::make_unique<QFile>(name);
+    saveFile();
+}
+
+void K440::shut()
+{
+    file.reset();
+    if (image)
+        closeImage();
+}
 
 bool K440::loadFile()
 {
-    return false;
+    if (!file)
+        return false;
+    const QString n = file->fileName();
+
+    auto loaded = std::make_unique<TK440>();
+    switch (readConfigFile(n, *loaded)) {
+    case ConfigReadResult::OpenFailed:
+        warn(tr("Файл ") + n + tr(" не удалось открыть."));
+        return false;
+    case ConfigReadResult::WrongSize:
+        warn(tr("Файл ") + n + tr(" не соответсвует типу контроллера."));
+        return false;
+    case ConfigReadResult::ShortRead:
+        warn(tr("Файл ") + n + tr(" не удалось прочитать."));
+        return false;
+    case ConfigReadResult::Ok:
+        break;
+    }
+
+    // The file is taken note of before its contents are judged.
+    setCurrentFile(n);
+    statusBar()->showMessage(tr("Файл открыт"), StatusTimeout);
+
+    if (!imageChecksumValid(crc, *loaded)) {
+        warn(tr("Файл ") + n + tr(" поврежден."));
+        return false;
+    }
+
+    image = std::move(loaded);
+    Q_EMIT mes(tr("Загружена конфигурация из файла: ") + n + QStringLiteral(" (")
+               + QString::number(TK440::Size) + tr(" байт)"));
+    buildTree(mode);
+    return image != nullptr;
 }
 
 bool K440::saveFile()
 {
-    return false;
+    if (!file || !image)
+        return false;
+    const QString n = file->fileName();
+
+    switch (writeConfigFile(n, crc, *image)) {
+    case ConfigWriteResult::OpenFailed:
+        warn(tr("Файл ") + n + tr(" не удалось открыть."));
+        return false;
+    case ConfigWriteResult::WriteFailed:
+        warn(tr("Файл ") + n + tr(" не удалось записать."));
+        return false;
+    case ConfigWriteResult::Ok:
+        break;
+    }
+
+    setCurrentFile(n);
+    statusBar()->showMessage(tr("Файл сохранен"), StatusTimeout);
+    Q_EMIT mes(tr("Конфигурация контроллера ") + imageModelName(image->model())
+               + QStringLiteral("(") + QString::number(TK440::Size) + tr(" байт)")
+               + tr(" записана в файл: ") + n);
+    return true;
 }

@@ -1,0 +1,425 @@
+#include "app/k440.h"
+#include "app/prompter.h"
+#include "config/crc16.h"
+#include "config/createcfg.h"
+#include "config/image.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+
+namespace {
+// Answers the main window's prompts from queues and records every prompt it saw.
+class Answers : public Prompter
+{
+public:
+    explicit Answers(QStatusBar **bar)
+        : bar(bar)
+    { }
+    QList<bool> yesNo;
+    QStringList openNames;
+    QStringList saveNames;
+    int createIndex = 0; // list index chosen in the new-configuration dialog; -1 closes it
+
+    QStringList questions;
+    QStringList warnings;
+    QStringList statusAtWarning; // the status-bar text when each warning came up
+    int openDialogs = 0;
+    int saveDialogs = 0;
+    QStringList filters;
+
+    bool askYesNo(QWidget *, const QString &, const QString &text) override
+    {
+        questions << text;
+        return yesNo.isEmpty() ? false : yesNo.takeFirst();
+    }
+    void warn(QWidget *, const QString &, const QString &text) override
+    {
+        warnings << text;
+        statusAtWarning << (*bar)->currentMessage();
+    }
+    QString getOpenFileName(QWidget *, const QString &caption, const QString &filter) override
+    {
+        ++openDialogs;
+        filters << caption + QLatin1Char('|') + filter;
+        return openNames.isEmpty() ? QString() : openNames.takeFirst();
+    }
+    QString getSaveFileName(QWidget *, const QString &caption, const QString &filter) override
+    {
+        ++saveDialogs;
+        filters << caption + QLatin1Char('|') + filter;
+        return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
+    }
+    int execDialog(QDialog *dialog) override
+    {
+        // Drive the real dialog through its buttons, inside its own modal loop.
+        QTimer::singleShot(0, dialog, [this, dialog] {
+            if (createIndex >= 0)
+                dialog->findChild<QComboBox *>(QStringLiteral("boxModel"))
+                    ->setCurrentIndex(createIndex);
+            const char *button = createIndex >= 0 ? "bSet" : "bClose";
+            QTest::mouseClick(dialog->findChild<QPushButton *>(QLatin1String(button)),
+                              Qt::LeftButton);
+        });
+        return dialog->exec();
+    }
+
+private:
+    QStatusBar **bar;
+};
+
+class Window : public K440
+{
+public:
+    Answers *answers;
+    QStatusBar *bar = nullptr;
+
+    Window()
+    {
+        bar = statusBar();
+        auto p = std::make_unique<Answers>(&bar);
+        answers = p.get();
+        setPrompter(std::move(p));
+    }
+    using K440::closeImage;
+    QAction *action(const char *name) { return findChild<QAction *>(QLatin1String(name)); }
+};
+
+QByteArray readRaw(const QString &name)
+{
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeRaw(const QString &name, const QByteArray &bytes)
+{
+    QFile f(name);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QStringList recentFiles()
+{
+    return QSettings().value(QStringLiteral("recentFileList")).toStringList();
+}
+
+QStringList texts(const QSignalSpy &spy)
+{
+    QStringList out;
+    for (const QList<QVariant> &args : spy)
+        out << args.at(0).toString();
+    return out;
+}
+
+// A valid configuration file of the model.
+QByteArray validFile(quint16 model)
+{
+    TK440 image;
+    initNewImageIdentity(image, model);
+    for (int i = 2; i < TK440::InfoOffset; ++i)
+        image.b[i] = quint8(i);
+    storeChecksum(Crc16(), image);
+    return QByteArray(image.data(), TK440::Size);
+}
+} // namespace
+
+class TstK440Files : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath("settings"));
+        QCoreApplication::setOrganizationName(QStringLiteral("k330-tests"));
+        QCoreApplication::setApplicationName(QStringLiteral("tst_k440files"));
+    }
+    void init()
+    {
+        QSettings().clear();
+        w = std::make_unique<Window>();
+        log = std::make_unique<QSignalSpy>(w.get(), &K440::mes);
+    }
+    void cleanup()
+    {
+        log.reset();
+        w.reset();
+    }
+
+    void createAndSaveAs_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<quint16>("model");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("K-330RA") << 0 << TK440::ModelRA << "K-330RA";
+        QTest::newRow("K-330RB") << 1 << TK440::ModelRB << "K-330RB";
+    }
+    void createAndSaveAs()
+    {
+        QFETCH(int, index);
+        QFETCH(quint16, model);
+        QFETCH(QString, name);
+        w->answers->createIndex = index;
+        w->create();
+        QVERIFY(w->documentImage());
+        QCOMPARE(texts(*log),
+                 QStringList({"Загружена конфигурация контроллера " + name,
+                              "Создана новая конфигурация контроллера " + name}));
+        QVERIFY(w->action("saveAct")->isEnabled());
+        QVERIFY(!w->currentFile());
+
+        // No current file: "&Сохранить" asks for a name.
+        const QString path = dir.filePath(name + ".mcd");
+        w->answers->saveNames << path;
+        log->clear();
+        w->action("saveAct")->trigger();
+        QCOMPARE(w->answers->saveDialogs, 1);
+        QCOMPARE(w->answers->filters,
+                 QStringList({"Сохранить файл|файл конфигурации (*.mcd);;Все файлы (*.*)"}));
+        QCOMPARE(w->answers->warnings, QStringList());
+        QCOMPARE(texts(*log),
+                 QStringList(
+                     {"Конфигурация контроллера " + name + "(402 байт) записана в файл: " + path}));
+        QCOMPARE(w->bar->currentMessage(), QStringLiteral("Файл сохранен"));
+        QCOMPARE(recentFiles().value(0), path);
+
+        const QByteArray raw = readRaw(path);
+        QCOMPARE(raw.size(), 402);
+        QVERIFY(isValidStoredImage(Crc16(), raw));
+        QCOMPARE(quint8(raw[388]), quint8(model & 0xFF));
+        QCOMPARE(quint8(raw[389]), quint8(0x03));
+        QCOMPARE(quint8(raw[390]), quint8(0x01));
+        QCOMPARE(quint8(raw[391]), quint8(0x02));
+        const QDate today = QDate::currentDate();
+        QCOMPARE(quint8(raw[184]) | (quint8(raw[185]) << 8), today.year());
+        QCOMPARE(int(raw[186]), today.month());
+        QCOMPARE(int(raw[187]), today.day());
+        for (int i = 188; i < TK440::Size; ++i) {
+            if (i < 388 || i >= 392)
+                QCOMPARE(int(raw[i]), 0);
+        }
+        // The document image carries the checksum that was saved.
+        QCOMPARE(QByteArray(w->documentImage()->data(), TK440::Size), raw);
+    }
+
+    void createClosedCreatesNothing()
+    {
+        w->answers->createIndex = -1;
+        w->create();
+        QVERIFY(!w->documentImage());
+        QCOMPARE(log->size(), 0);
+        QVERIFY(!w->action("saveAct")->isEnabled());
+    }
+
+    void openValidFile()
+    {
+        const QString path = dir.filePath("good.mcd");
+        const QByteArray bytes = validFile(TK440::ModelRB);
+        writeRaw(path, bytes);
+        w->answers->openNames << path;
+        w->open();
+        QCOMPARE(w->answers->filters,
+                 QStringList({"Открыть файл|файл конфигурации (*.mcd);;Все файлы (*.*)"}));
+        QCOMPARE(w->answers->warnings, QStringList());
+        QVERIFY(w->documentImage());
+        QCOMPARE(QByteArray(w->documentImage()->data(), TK440::Size), bytes);
+        QCOMPARE(QByteArray(w->workingCopy()->data(), TK440::Size), bytes);
+        QCOMPARE(texts(*log),
+                 QStringList({"Загружена конфигурация из файла: " + path + " (402 байт)",
+                              "Загружена конфигурация контроллера K-330RB"}));
+        QCOMPARE(w->bar->currentMessage(), QStringLiteral("Файл открыт"));
+        QCOMPARE(recentFiles().value(0), path);
+        QVERIFY(w->currentFile());
+        QCOMPARE(w->currentFile()->fileName(), path);
+    }
+
+    void openBadFile_data()
+    {
+        QTest::addColumn<QByteArray>("contents"); // empty: no file at all
+        QTest::addColumn<QString>("warning");
+        QTest::addColumn<bool>("listed"); // in the recent list, "Файл открыт" shown
+        QByteArray damaged = validFile(TK440::ModelRA);
+        damaged[200] = char(damaged[200] ^ 0x10);
+        QByteArray damagedCrc = validFile(TK440::ModelRA);
+        damagedCrc[1] = char(damagedCrc[1] ^ 0x01);
+        QTest::newRow("401 bytes")
+            << validFile(TK440::ModelRA).left(401) << " не соответсвует типу контроллера." << false;
+        QTest::newRow("403 bytes")
+            << validFile(TK440::ModelRA) + '\0' << " не соответсвует типу контроллера." << false;
+        QTest::newRow("missing") << QByteArray() << " не удалось открыть." << false;
+        QTest::newRow("one byte changed") << damaged << " поврежден." << true;
+        QTest::newRow("checksum byte changed") << damagedCrc << " поврежден." << true;
+    }
+    void openBadFile()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, warning);
+        QFETCH(bool, listed);
+        const QString path = dir.filePath("bad.mcd");
+        QFile::remove(path);
+        if (!contents.isEmpty())
+            writeRaw(path, contents);
+
+        // A configuration is open: the question comes first, and "&Да" closes it.
+        w->answers->createIndex = 1;
+        w->create();
+        QVERIFY(w->documentImage());
+        log->clear();
+        w->answers->yesNo << true;
+        w->answers->openNames << path;
+        w->open();
+
+        QCOMPARE(w->answers->questions, QStringList({"Закрыть текущее устройство"}));
+        QCOMPARE(w->answers->warnings, QStringList({"Файл " + path + warning}));
+        QVERIFY(!w->documentImage());
+        QVERIFY(!w->action("saveAct")->isEnabled());
+        QCOMPARE(log->size(), 0);
+        QCOMPARE(recentFiles().contains(path), listed);
+        QCOMPARE(w->answers->statusAtWarning.value(0),
+                 listed ? QStringLiteral("Файл открыт") : QString());
+    }
+
+    void answeringNoChangesNothing()
+    {
+        w->answers->createIndex = 1;
+        w->create();
+        const TK440 *before = w->documentImage();
+        w->answers->yesNo << false;
+        w->answers->openNames << dir.filePath("whatever.mcd");
+        w->open();
+        w->answers->yesNo << false;
+        w->answers->createIndex = 0;
+        w->create();
+        QCOMPARE(w->answers->questions.size(), 2);
+        QCOMPARE(w->answers->openDialogs, 0);
+        QCOMPARE(w->documentImage(), before);
+        QCOMPARE(w->documentImage()->model(), TK440::ModelRB);
+        QVERIFY(w->action("saveAct")->isEnabled());
+    }
+
+    void yesThenCancelLeavesNothingOpen()
+    {
+        w->answers->createIndex = 0;
+        w->create();
+        w->answers->yesNo << true;
+        w->open(); // the file dialog is cancelled
+        QCOMPARE(w->answers->openDialogs, 1);
+        QVERIFY(!w->documentImage());
+        QVERIFY(!w->action("saveAct")->isEnabled());
+        QVERIFY(!w->action("saveAsAct")->isEnabled());
+    }
+
+    void createThenSaveOverwritesCurrentFile()
+    {
+        const QString path = dir.filePath("current.mcd");
+        writeRaw(path, validFile(TK440::ModelRA));
+        w->answers->openNames << path;
+        w->open();
+        QVERIFY(w->documentImage());
+
+        w->answers->yesNo << true;
+        w->answers->createIndex = 1;
+        w->create();
+        QCOMPARE(w->documentImage()->model(), TK440::ModelRB);
+        w->action("saveAct")->trigger();
+
+        QCOMPARE(w->answers->saveDialogs, 0);
+        QCOMPARE(w->answers->warnings, QStringList());
+        const QByteArray raw = readRaw(path);
+        QCOMPARE(raw.size(), 402);
+        QCOMPARE(quint8(raw[388]), quint8(0x01));
+        QVERIFY(isValidStoredImage(Crc16(), raw));
+    }
+
+    void recentFileEntryOpensItsFile()
+    {
+        const QString path = dir.filePath("recent.mcd");
+        writeRaw(path, validFile(TK440::ModelRB));
+        QSettings().setValue(QStringLiteral("recentFileList"), QStringList {path});
+        w = std::make_unique<Window>();
+        log = std::make_unique<QSignalSpy>(w.get(), &K440::mes);
+        QAction *entry = w->action("recentFileAct0");
+        QVERIFY(entry->isVisible());
+        entry->trigger();
+        QVERIFY(w->documentImage());
+        QCOMPARE(w->documentImage()->model(), TK440::ModelRB);
+        QCOMPARE(w->currentFile()->fileName(), path);
+        QCOMPARE(w->answers->openDialogs, 0);
+    }
+
+    void shutForgetsTheFile()
+    {
+        const QString path = dir.filePath("shut.mcd");
+        writeRaw(path, validFile(TK440::ModelRA));
+        w->answers->openNames << path;
+        w->open();
+        w->action("closeAct")->trigger();
+        QVERIFY(!w->currentFile());
+        QVERIFY(!w->documentImage());
+        QVERIFY(!w->action("saveAct")->isEnabled());
+        QCOMPARE(w->answers->questions, QStringList());
+
+        // Once a configuration is shown again, saving asks for a name.
+        w->answers->createIndex = 0;
+        w->create();
+        w->action("saveAct")->trigger();
+        QCOMPARE(w->answers->saveDialogs, 1);
+        QCOMPARE(readRaw(path), validFile(TK440::ModelRA));
+    }
+
+    void saveFailures()
+    {
+        w->answers->createIndex = 0;
+        w->create();
+
+        // The target cannot be created.
+        const QString nowhere = dir.filePath("no/such/dir/x.mcd");
+        w->answers->saveNames << nowhere;
+        w->saveAs();
+        QCOMPARE(w->answers->warnings, QStringList({"Файл " + nowhere + " не удалось открыть."}));
+
+        // A write that fails part-way keeps the previous file as it was.
+        const QString path = dir.filePath("old.mcd");
+        const QByteArray old = validFile(TK440::ModelRB);
+        writeRaw(path, old);
+        w->answers->saveNames << path;
+        log->clear();
+        {
+            rlimit saved {};
+            getrlimit(RLIMIT_FSIZE, &saved);
+            const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+            rlimit lim = saved;
+            lim.rlim_cur = 100;
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &lim), 0);
+            w->saveAs();
+            setrlimit(RLIMIT_FSIZE, &saved);
+            std::signal(SIGXFSZ, previous);
+        }
+        QCOMPARE(w->answers->warnings.value(1), "Файл " + path + " не удалось записать.");
+        QCOMPARE(readRaw(path), old);
+        QCOMPARE(log->size(), 0);
+        QVERIFY(!recentFiles().contains(path));
+    }
+
+private:
+    QTemporaryDir dir;
+    std::unique_ptr<Window> w;
+    std::unique_ptr<QSignalSpy> log;
+};
+
+QTEST_MAIN(TstK440Files)
+#include "tst_k440files.moc"
