@@ -1,4 +1,6 @@
 #include "app/windowregistry.h"
+#include "device/read.h"
+#include "device/write.h"
 
 // One line per window class, for example:
 //   WindowRegistry::add(QStringLiteral("Прочитать"),
@@ -10,4 +12,10 @@ void registerBuiltinWindows()
     if (done)
         return;
     done = true;
+    WindowRegistry::add(QStringLiteral("Прочитать"), [](const WindowContext &c) -> QWidget * {
+        return new Read(c.thread, c.image);
+    });
+    WindowRegistry::add(QStringLiteral("Записать"), [](const WindowContext &c) -> QWidget * {
+        return new Write(c.thread, c.image, c.mode);
+    });
 }

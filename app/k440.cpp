@@ -38,6 +38,8 @@ K440::K440()
     std::memset(work->b, 0, TK440::Size);
     thread = new TThread(this);
     connect(thread, &TThread::conn, this, &K440::conn);
+    // A controller arriving or leaving the bus runs the hot-plug check in this thread.
+    connect(thread->hotplug(), &UsbHotplug::deviceChanged, thread, &TThread::checkDevice);
 
     mdiArea = new QMdiArea;
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
@@ -58,6 +60,7 @@ K440::K440()
     resize(800, 600);
 
     mode = 1;
+    userAct->setChecked(true);
     thread->setMode(1);
     thread->checkDevice();
 }

@@ -218,10 +218,10 @@ void K440::showSubWindow(QWidget *w, const QString &s)
         const int slot = metaObject()->indexOfSlot("closeWin(QString,bool)");
         connect(w, mo->method(signal), this, metaObject()->method(slot));
     }
-    mdiArea->addSubWindow(w);
+    QMdiSubWindow *sub = mdiArea->addSubWindow(w);
     w->show();
-    if (QMdiSubWindow *active = mdiArea->activeSubWindow())
-        active->adjustSize();
+    // The new sub-window is the active one.
+    sub->adjustSize();
 }
 
 bool K440::readFirmware()

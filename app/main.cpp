@@ -8,10 +8,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    initApplication(app);
-    StartOptions options;
-    if (!parseStartOptions(app, options))
-        return 1;
+    initApplication();
+    const StartOptions options = parseStartOptions(QApplication::arguments());
 
     auto *window = new K440; // deletes itself on close
     if (!options.logFile.isEmpty() && !window->setLogFile(options.logFile)) {

@@ -41,8 +41,8 @@ void Service::Quit()
 
 void Service::Set()
 {
-    result = modeForCode(ui.eCode->text());
-    if (result != 0)
+    chosen = modeForCode(ui.eCode->text());
+    if (chosen != 0)
         accept();
     else
         reject();

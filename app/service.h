@@ -12,7 +12,7 @@ class Service : public QDialog
 public:
     explicit Service(QWidget *parent = nullptr);
     // The mode of the accepted code; 0 when none was accepted.
-    int chosenMode() const { return result; }
+    int chosenMode() const { return chosen; }
 
     // Mode of an access code compared as a whole, case-sensitive text; 0 for no code.
     static int modeForCode(const QString &code);
@@ -23,5 +23,5 @@ public Q_SLOTS:
 
 private:
     Ui::ServiceClass ui;
-    int result = 0;
+    int chosen = 0;
 };

@@ -1,18 +1,23 @@
 #include "app/startup.h"
 
+#include "device/linkoptions.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 
-void initApplication(QApplication &app)
+#include <cstdio>
+#include <cstdlib>
+
+void initApplication()
 {
     QCoreApplication::setOrganizationName(QStringLiteral("OOO VELK"));
     QCoreApplication::setApplicationName(QStringLiteral("Terminal K-330S"));
     QCoreApplication::setApplicationVersion(QStringLiteral(K330_VERSION));
-    Q_UNUSED(app);
 }
 
-bool parseStartOptions(const QApplication &app, StartOptions &options)
+StartOptions parseStartOptions(const QStringList &arguments)
 {
+    StartOptions options;
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Terminal of the K-330S audio/radio communication controllers"));
@@ -23,7 +28,14 @@ bool parseStartOptions(const QApplication &app, StartOptions &options)
         QStringLiteral("Also append every line of the program log to <file> (UTF-8)."),
         QStringLiteral("file"));
     parser.addOption(logOption);
-    parser.process(app);
+    addLinkOptions(parser);
+    parser.process(arguments);
     options.logFile = parser.value(logOption);
-    return true;
+    // The simulated controller and the USB trace take effect when the worker thread is made.
+    const QString linkError = applyLinkOptions(parser);
+    if (!linkError.isEmpty()) {
+        std::fprintf(stderr, "k330-terminal: %s\n", qPrintable(linkError));
+        std::exit(1);
+    }
+    return options;
 }

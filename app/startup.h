@@ -2,8 +2,7 @@
 // Process start: application names and the command line.
 
 #include <QString>
-
-class QApplication;
+#include <QStringList>
 
 struct StartOptions
 {
@@ -11,8 +10,8 @@ struct StartOptions
 };
 
 // Sets the organisation, application name and version used by the settings and --version.
-void initApplication(QApplication &app);
+void initApplication();
 
-// Parses the command line; --help and --version print and exit the process. Returns false
-// (after printing the reason) when the options cannot be used.
-bool parseStartOptions(const QApplication &app, StartOptions &options);
+// Parses the command line (arguments with the program name first); --help and --version print
+// and exit the process, as does an unknown option.
+StartOptions parseStartOptions(const QStringList &arguments);

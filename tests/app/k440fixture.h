@@ -1,0 +1,114 @@
+#pragma once
+// Helpers of the main-window tests: scripted answers to the user prompts, a main window that
+// lets tests put an image in place, and small stand-ins for pages and task windows.
+
+#include "app/cdevtree.h"
+#include "app/k440.h"
+#include "app/prompter.h"
+
+#include <QDialog>
+#include <QList>
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <QWidget>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+
+// Answers the prompts from queues and records what was asked.
+class ScriptedPrompter : public Prompter
+{
+public:
+    QList<bool> yesNo;
+    QStringList openNames;
+    std::function<void(QDialog *)> onDialog; // drives the dialog before its result is read
+    QStringList asked;
+    QStringList warnings;
+
+    bool askYesNo(QWidget *, const QString &, const QString &text) override
+    {
+        asked << text;
+        return yesNo.isEmpty() ? false : yesNo.takeFirst();
+    }
+    void warn(QWidget *, const QString &, const QString &text) override { warnings << text; }
+    QString getOpenFileName(QWidget *, const QString &, const QString &) override
+    {
+        return openNames.isEmpty() ? QString() : openNames.takeFirst();
+    }
+    QString getSaveFileName(QWidget *, const QString &, const QString &) override { return {}; }
+    int execDialog(QDialog *dialog) override
+    {
+        if (onDialog)
+            onDialog(dialog);
+        return dialog->result();
+    }
+};
+
+// The main window with its image handling opened to the tests.
+class TestK440 : public K440
+{
+public:
+    ScriptedPrompter *answers;
+
+    TestK440()
+    {
+        auto p = std::make_unique<ScriptedPrompter>();
+        answers = p.get();
+        setPrompter(std::move(p));
+    }
+
+    // Adopts a zeroed image of the model and shows it, as opening a file does.
+    void showImage(quint16 model, quint8 fill = 0)
+    {
+        image = std::make_unique<TK440>();
+        std::memset(image->b, fill, TK440::Size);
+        image->setWord(TK440::ModelOffset, model);
+        buildTree(mode);
+    }
+    using K440::buildTree;
+    using K440::closeImage;
+    using K440::setCurrentFile;
+    using K440::strippedName;
+
+    QStringList logLines() const
+    {
+        auto *edit = findChild<QPlainTextEdit *>(QStringLiteral("logEdit"));
+        return edit->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+};
+
+// Texts of the device tree, depth-first, each indented by two blanks per level.
+inline QStringList treeTexts(const CDevTree *tree)
+{
+    QStringList out;
+    std::function<void(QTreeWidgetItem *, int)> walk = [&](QTreeWidgetItem *item, int level) {
+        out << QString(level * 2, QLatin1Char(' ')) + item->text(0);
+        for (int i = 0; i < item->childCount(); ++i)
+            walk(item->child(i), level + 1);
+    };
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        walk(tree->topLevelItem(i), 0);
+    return out;
+}
+
+// A stand-in for a page or a task window: it can change bytes of the image it was given and
+// ask to be closed.
+class FakeWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FakeWindow(TK440 *image = nullptr)
+        : img(image)
+    {
+        setAttribute(Qt::WA_DeleteOnClose);
+    }
+    TK440 *img;
+    QByteArray firmware;
+
+    void finish(bool keep) { emit reqClose(windowTitle(), keep); }
+
+Q_SIGNALS:
+    void reqClose(QString title, bool keep);
+};

@@ -1,0 +1,397 @@
+// Main window: program log and its file copy, recent files, actions, connection state,
+// resources, access codes, closing.
+
+#include "k440fixture.h"
+
+#include "app/service.h"
+#include "app/startup.h"
+#include "device/tthread.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QIcon>
+#include <QKeySequence>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TstK440 : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void logNewestFirst();
+    void logFileOldestFirst();
+    void startOptions();
+    void recentFiles();
+    void recentFilesEmpty();
+    void actions_data();
+    void actions();
+    void menus();
+    void connState_data();
+    void connState();
+    void resources_data();
+    void resources();
+    void accessCodes_data();
+    void accessCodes();
+    void closeClosesPages();
+    void closeRefused();
+
+private:
+    QAction *act(const char *name) const
+    {
+        return w->findChild<QAction *>(QString::fromLatin1(name));
+    }
+    QPointer<TestK440> w;
+    QTemporaryDir tmp;
+};
+
+void TstK440::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    initApplication();
+    QVERIFY(tmp.isValid());
+}
+
+void TstK440::init()
+{
+    QSettings().remove(QStringLiteral("recentFileList"));
+    w = new TestK440;
+}
+
+void TstK440::cleanup()
+{
+    delete w.data();
+}
+
+void TstK440::logNewestFirst()
+{
+    emit w->mes(QStringLiteral("первая"));
+    w->log(QStringLiteral("вторая"));
+    const QStringList lines = w->logLines();
+    QVERIFY(lines.size() >= 2);
+    static const QRegularExpression format(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d-> (.*)$"));
+    const auto first = format.match(lines[0]);
+    const auto second = format.match(lines[1]);
+    QVERIFY2(first.hasMatch(), qPrintable(lines[0]));
+    QVERIFY2(second.hasMatch(), qPrintable(lines[1]));
+    QCOMPARE(first.captured(1), QStringLiteral("вторая"));
+    QCOMPARE(second.captured(1), QStringLiteral("первая"));
+}
+
+void TstK440::logFileOldestFirst()
+{
+    const QString name = tmp.filePath(QStringLiteral("log.txt"));
+    QVERIFY(w->setLogFile(name));
+    const QStringList messages = {QStringLiteral("один"), QStringLiteral("два"),
+                                  QStringLiteral("Загружена конфигурация контроллера K-330RB")};
+    for (const QString &m : messages)
+        w->log(m);
+
+    QFile f(name);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QStringList fileLines =
+        QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(fileLines.size(), messages.size());
+    for (int i = 0; i < messages.size(); ++i)
+        QVERIFY2(fileLines[i].endsWith(QStringLiteral("-> ") + messages[i]),
+                 qPrintable(fileLines[i]));
+    // Exactly the dock's lines, in the opposite order.
+    const QStringList dock = w->logLines().mid(0, messages.size());
+    QStringList reversed(dock.rbegin(), dock.rend());
+    QCOMPARE(fileLines, reversed);
+
+    QVERIFY(!w->setLogFile(tmp.filePath(QStringLiteral("no/such/dir/log.txt"))));
+}
+
+void TstK440::startOptions()
+{
+    const StartOptions withLog = parseStartOptions(
+        {QStringLiteral("k330-terminal"), QStringLiteral("--log"), QStringLiteral("/x/y.log")});
+    QCOMPARE(withLog.logFile, QStringLiteral("/x/y.log"));
+    QVERIFY(parseStartOptions({QStringLiteral("k330-terminal")}).logFile.isEmpty());
+    QCOMPARE(QCoreApplication::applicationVersion().left(3), QStringLiteral("2.1"));
+    QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("OOO VELK"));
+    QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Terminal K-330S"));
+}
+
+void TstK440::recentFiles()
+{
+    const QString dir = tmp.path() + QStringLiteral("/cfg/");
+    for (int i = 1; i <= 6; ++i)
+        w->setCurrentFile(dir + QStringLiteral("f%1.mcd").arg(i));
+    auto texts = [this] {
+        QStringList out;
+        for (int i = 0; i < K440::MaxRecentFiles; ++i) {
+            QAction *a = act(qPrintable(QStringLiteral("recentFileAct%1").arg(i)));
+            if (a->isVisible())
+                out << a->text() + QLatin1Char('|') + a->data().toString();
+        }
+        return out;
+    };
+    QStringList expected;
+    for (int i = 6, pos = 1; i >= 2; --i, ++pos)
+        expected << QStringLiteral("&%1 f%2.mcd|%3f%2.mcd").arg(pos).arg(i).arg(dir);
+    QCOMPARE(texts(), expected);
+    QVERIFY(act("separatorAct")->isVisible());
+
+    // Re-opening a listed file moves it to the front without a duplicate.
+    w->setCurrentFile(dir + QStringLiteral("f3.mcd"));
+    const QStringList stored = QSettings().value(QStringLiteral("recentFileList")).toStringList();
+    QCOMPARE(stored,
+             QStringList(
+                 {dir + "f3.mcd", dir + "f6.mcd", dir + "f5.mcd", dir + "f4.mcd", dir + "f2.mcd"}));
+    QCOMPARE(texts().first(), QStringLiteral("&1 f3.mcd|%1f3.mcd").arg(dir));
+    QCOMPARE(texts().last(), QStringLiteral("&5 f2.mcd|%1f2.mcd").arg(dir));
+
+    // A new window reads the same list.
+    delete w.data();
+    w = new TestK440;
+    QCOMPARE(texts().size(), 5);
+    QCOMPARE(w->strippedName(QStringLiteral("/a/b/c.mcd")), QStringLiteral("c.mcd"));
+}
+
+void TstK440::recentFilesEmpty()
+{
+    for (int i = 0; i < K440::MaxRecentFiles; ++i)
+        QVERIFY(!act(qPrintable(QStringLiteral("recentFileAct%1").arg(i)))->isVisible());
+    QVERIFY(!act("separatorAct")->isVisible());
+    w->setCurrentFile(tmp.filePath(QStringLiteral("one.mcd")));
+    QVERIFY(act("recentFileAct0")->isVisible());
+    QVERIFY(!act("recentFileAct1")->isVisible());
+    QVERIFY(act("separatorAct")->isVisible());
+}
+
+void TstK440::actions_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("key"); // QKeySequence::StandardKey, or -1 for none
+    QTest::addColumn<QString>("tip");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<bool>("hasIcon");
+
+    auto row = [](const char *name, const char *text, int key, const char *tip, bool enabled,
+                  bool icon) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(text) << key
+                            << QString::fromUtf8(tip) << enabled << icon;
+    };
+    row("newAct", "&Создать", QKeySequence::New, "Cоздать файл конфигурации устройства", true,
+        true);
+    row("openAct", "&Открыть", QKeySequence::Open, "Открыть файл конфигурации устройства", true,
+        true);
+    row("saveAct", "&Сохранить", QKeySequence::Save, "Сохранить файл конфигурации устройства",
+        false, true);
+    row("saveAsAct", "&Сохранить как", QKeySequence::SaveAs,
+        "Сохранить файл конфигурации устройства как...", false, true);
+    row("closeAct", "&Закрыть...", QKeySequence::Close, "Закрыть файл конфигурации устройства",
+        true, false);
+    row("exitAct", "&Выход", QKeySequence::Quit, "Выйти из программы", true, false);
+    row("readAct", "&Прочитать", -1, "Прочитать конфигурацию из устройства", false, true);
+    row("writeAct", "&Записать", -1, "Записать конфигурацию в устройство", false, true);
+    row("loadAct", "&Загрузить ПО", -1, "Обновить программу устройства", false, true);
+    row("userAct", "&Пользовательский", -1, "Установить пользовательский режим", true, false);
+    row("serviceAct", "&Сервис", -1, "Установить сервисный режим", true, true);
+    row("aboutAct", "&О программе", -1, "Информация о версии программы", true, false);
+    row("closeWinAct", "Закрыть", -1, "Закрыть активное окно", true, false);
+    row("closeAllAct", "Закрыть все", -1, "Закрыть все окна", true, false);
+    row("tileAct", "Развернуть", -1, "Развернуть все окна", true, false);
+    row("cascadeAct", "Каскадом", -1, "Каскад окон", true, false);
+}
+
+void TstK440::actions()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(int, key);
+    QFETCH(QString, tip);
+    QFETCH(bool, enabled);
+    QFETCH(bool, hasIcon);
+    QAction *a = act(qPrintable(name));
+    QVERIFY(a);
+    QCOMPARE(a->text(), text);
+    QCOMPARE(a->statusTip(), tip);
+    QCOMPARE(a->isEnabled(), enabled);
+    QCOMPARE(!a->icon().isNull(), hasIcon);
+    if (key >= 0)
+        QCOMPARE(a->shortcuts(), QKeySequence::keyBindings(QKeySequence::StandardKey(key)));
+    else
+        QVERIFY(a->shortcut().isEmpty());
+    QCOMPARE(a->isCheckable(), name == QLatin1String("userAct"));
+}
+
+void TstK440::menus()
+{
+    QStringList titles;
+    for (QAction *a : w->menuBar()->actions())
+        titles << (a->isSeparator() ? QStringLiteral("|") : a->text());
+    QCOMPARE(titles,
+             QStringList({"&Файл", "|", "&Задачи", "|", "&Опции", "|", "Окно", "|", "&Справка"}));
+    auto entries = [this](int index) {
+        QStringList out;
+        QMenu *menu = w->menuBar()->actions().at(index)->menu();
+        for (QAction *a : menu->actions())
+            out << (a->isSeparator() ? QStringLiteral("|") : a->objectName());
+        return out;
+    };
+    QCOMPARE(entries(0),
+             QStringList({"newAct", "openAct", "|", "saveAct", "saveAsAct", "|", "recentFileAct0",
+                          "recentFileAct1", "recentFileAct2", "recentFileAct3", "recentFileAct4",
+                          "|", "closeAct", "exitAct"}));
+    QCOMPARE(entries(2), QStringList({"readAct", "writeAct", "|", "loadAct"}));
+    QCOMPARE(entries(4), QStringList({"userAct", "serviceAct"}));
+    QCOMPARE(entries(6), QStringList({"closeWinAct", "closeAllAct", "|", "tileAct", "cascadeAct"}));
+    QCOMPARE(entries(8), QStringList({"aboutAct"}));
+    QVERIFY(act("userAct")->isChecked());
+
+    auto *logDock = w->findChild<QDockWidget *>(QStringLiteral("logDock"));
+    QVERIFY(logDock);
+    QCOMPARE(logDock->windowTitle(), QStringLiteral("Лог программы"));
+    QCOMPARE(w->dockWidgetArea(logDock), Qt::BottomDockWidgetArea);
+    QVERIFY(w->findChild<QPlainTextEdit *>(QStringLiteral("logEdit"))->isReadOnly());
+    QCOMPARE(w->windowTitle(), QStringLiteral("Терминал контроллеров системы К-330С"));
+    QCOMPARE(w->size(), QSize(800, 600));
+    QCOMPARE(w->minimumSize(), QSize(150, 200));
+    QVERIFY(!w->deviceTree());
+    QVERIFY(!w->deviceDock());
+    QCOMPARE(w->currentMode(), 1);
+    QCOMPARE(w->workerThread()->currentMode(), 1);
+}
+
+void TstK440::connState_data()
+{
+    QTest::addColumn<bool>("withImage");
+    QTest::addColumn<bool>("connectedState");
+    QTest::addColumn<bool>("readEnabled");
+    QTest::addColumn<bool>("writeEnabled");
+    QTest::newRow("connected, no image") << false << true << true << false;
+    QTest::newRow("connected, image") << true << true << true << true;
+    QTest::newRow("disconnected, image") << true << false << false << false;
+    QTest::newRow("disconnected, no image") << false << false << false << false;
+}
+
+void TstK440::connState()
+{
+    QFETCH(bool, withImage);
+    QFETCH(bool, connectedState);
+    QFETCH(bool, readEnabled);
+    QFETCH(bool, writeEnabled);
+    if (withImage) {
+        w->showImage(TK440::ModelRA);
+        w->conn(false);
+        QVERIFY(!act("writeAct")->isEnabled());
+    }
+    w->conn(!connectedState);
+    w->conn(connectedState);
+    QCOMPARE(w->isConnected(), connectedState);
+    QCOMPARE(act("readAct")->isEnabled(), readEnabled);
+    QCOMPARE(act("writeAct")->isEnabled(), writeEnabled);
+}
+
+void TstK440::resources_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *n :
+         {"chip.ico",    "page.png",     "open.png",    "save.png",     "save_as.png",
+          "read.bmp",    "write.bmp",    "load.png",    "service.bmp",  "task.bmp",
+          "device.png",  "radio.png",    "mic.png",     "transmit.png", "cast.png",
+          "connect.png", "compress.png", "sound.png",   "recorder.png", "link.png",
+          "monitor.png", "report.png",   "picture.png", "channel.png",  "trace.png",
+          "info.png",    "velk.jpg"})
+        QTest::newRow(n) << QStringLiteral(":/images/") + QLatin1String(n);
+}
+
+void TstK440::resources()
+{
+    QFETCH(QString, name);
+    QVERIFY2(!QPixmap(name).isNull(), qPrintable(name));
+}
+
+void TstK440::accessCodes_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("user") << "Opal_Cobalts" << 1;
+    QTest::newRow("firmware") << "Jade_Cobalts" << 2;
+    QTest::newRow("information") << "Amber_Cobalts" << 3;
+    QTest::newRow("modem") << "Topaz_Cobalts" << 4;
+    QTest::newRow("trace") << "Coral_Cobalts" << 5;
+    QTest::newRow("vocoder") << "Peridot_Cobalts" << 6;
+    QTest::newRow("all") << "Ruby_Cobalts" << 10;
+    QTest::newRow("trailing blank") << "Ruby_Cobalts " << 0;
+    QTest::newRow("leading blank") << " Jade_Cobalts" << 0;
+    QTest::newRow("lower case") << "ruby_cobalts" << 0;
+    QTest::newRow("upper case") << "OPAL_COBALTS" << 0;
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("prefix") << "Ruby" << 0;
+}
+
+void TstK440::accessCodes()
+{
+    QFETCH(QString, code);
+    QFETCH(int, mode);
+    QCOMPARE(Service::modeForCode(code), mode);
+
+    // The dialog itself: "Ввод" accepts a known code and rejects anything else.
+    auto *dialog = new Service(w);
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Выбор сервисного режима"));
+    auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("eCode"));
+    QVERIFY(edit);
+    QCOMPARE(edit->maxLength(), 32);
+    edit->setText(code);
+    dialog->findChild<QPushButton *>(QStringLiteral("bSet"))->click();
+    QCOMPARE(dialog->result(), mode ? int(QDialog::Accepted) : int(QDialog::Rejected));
+    QCOMPARE(dialog->chosenMode(), mode);
+    delete dialog;
+}
+
+void TstK440::closeClosesPages()
+{
+    w->showImage(TK440::ModelRA);
+    auto *page = new FakeWindow;
+    QPointer<QMdiSubWindow> sub = w->mdi()->addSubWindow(page);
+    page->show();
+    QVERIFY(w->close());
+    // The window deletes itself on close; the sub-window goes with it.
+    QTRY_VERIFY(w.isNull());
+    QVERIFY(sub.isNull());
+}
+
+void TstK440::closeRefused()
+{
+    // A sub-window that refuses to close keeps the main window open.
+    class Stubborn : public QWidget
+    {
+    public:
+        bool refuse = true;
+
+    protected:
+        void closeEvent(QCloseEvent *e) override
+        {
+            if (refuse)
+                e->ignore();
+        }
+    };
+    auto *stubborn = new Stubborn;
+    w->mdi()->addSubWindow(stubborn);
+    stubborn->show();
+    QVERIFY(!w->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!w.isNull());
+    QCOMPARE(w->mdi()->subWindowList().size(), 1);
+    stubborn->refuse = false;
+}
+
+QTEST_MAIN(TstK440)
+#include "tst_k440.moc"

@@ -1,0 +1,404 @@
+// Read and Write windows against the simulated controller: labels, progress, close timers and
+// reqClose; and the whole road of a configuration through the main window.
+
+#include "k440fixture.h"
+#include "queuedspy.h"
+
+#include "config/crc16.h"
+#include "config/image.h"
+#include "device/read.h"
+#include "device/tthread.h"
+#include "device/write.h"
+#include "sim/simcontroller.h"
+#include "sim/simtransport.h"
+
+#include <QAction>
+#include <QDial>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+
+#include <cstring>
+
+using Fault = SimController::Fault;
+
+namespace {
+
+const int WordArray = TK440::ConfigAreaSize - TK440::CheckedOffset;
+
+// A host-order image of the model with random contents.
+TK440 hostImage(quint16 model, quint32 seed)
+{
+    TK440 img;
+    QRandomGenerator gen(seed);
+    for (quint8 &b : img.b)
+        b = quint8(gen.bounded(256));
+    img.setWord(TK440::ModelOffset, model);
+    return img;
+}
+
+// The image as the controller holds it: word area in wire order, CRC-16/USB high byte first.
+QByteArray wireImage(const TK440 &host)
+{
+    QByteArray w(reinterpret_cast<const char *>(host.b), TK440::IdentOffset);
+    swapBytes(w.data() + 2, w.data() + 2, WordArray);
+    const quint16 c = Crc16().compute(w.constData() + 2, WordArray);
+    w[0] = char(c & 0xFF);
+    w[1] = char(c >> 8);
+    return w;
+}
+
+struct Rig
+{
+    std::shared_ptr<SimController> sim = makeSimulatedController(QStringLiteral("RA"));
+    TThread thread;
+
+    explicit Rig(int mode = 1)
+    {
+        thread.setSleepFunction([](int) {});
+        thread.setMode(mode);
+        thread.setTransport(makeSimulatedTransport(sim));
+        thread.checkDevice();
+        sim->clearTransfers();
+    }
+    ~Rig()
+    {
+        thread.stop();
+        thread.wait();
+    }
+};
+
+QString label(QWidget *w)
+{
+    return w->findChild<QLabel *>(QStringLiteral("label"))->text();
+}
+QPushButton *button(QWidget *w)
+{
+    return w->findChild<QPushButton *>(QStringLiteral("bClose"));
+}
+QProgressBar *bar(QWidget *w)
+{
+    return w->findChild<QProgressBar *>(QStringLiteral("progressBar"));
+}
+QTimer *closeTimer(QWidget *w)
+{
+    return w->findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(SimController::Fault)
+
+class TstReadWrite : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void form();
+    void readWindow_data();
+    void readWindow();
+    void readCancelled();
+    void writeWindow_data();
+    void writeWindow();
+    void writeUnknownModel();
+    void writeCancelled();
+    void endToEnd();
+};
+
+void TstReadWrite::form()
+{
+    Rig rig;
+    rig.sim->unplug();
+    rig.thread.checkDevice();
+    TK440 target {};
+    Read r(&rig.thread, &target);
+    QCOMPARE(r.size(), QSize(280, 110));
+    QCOMPARE(r.windowTitle(), QStringLiteral("Загрузка конфигурации"));
+    QCOMPARE(label(&r), QStringLiteral("Запрос идентификатора устройства"));
+    QCOMPARE(button(&r)->text(), QStringLiteral("Отменить"));
+    QCOMPARE(bar(&r)->maximum(), 402);
+    QCOMPARE(bar(&r)->value(), 0);
+    QCOMPARE(bar(&r)->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+}
+
+void TstReadWrite::readWindow_data()
+{
+    QTest::addColumn<quint16>("model");
+    QTest::addColumn<quint16>("version");
+    QTest::addColumn<bool>("corrupt");
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<QString>("readingLabel"); // after the identification, or empty
+    QTest::addColumn<QString>("finalLabel");
+    QTest::addColumn<int>("closeMs");
+    QTest::addColumn<bool>("ok");
+
+    const QString err = QStringLiteral("Ошибка. Чтение конфигурации прервано.");
+    QTest::newRow("K-330RA") << TK440::ModelRA << quint16(0x0201) << false << true
+                             << "Контроллер K-330RA, чтение конфигурации."
+                             << "Контроллер К-330RA, конфигурации прочитана." << 500 << true;
+    QTest::newRow("K-330RB") << TK440::ModelRB << quint16(0x0200) << false << true
+                             << "Контроллер К-330RB, чтение конфигурации."
+                             << "Контроллер К-330RB, конфигурации прочитана." << 500 << true;
+    QTest::newRow("device type 770") << quint16(770) << quint16(0x0201) << false << true
+                                     << QString() << "Ошибка (770), чтение остановлено" << 5000
+                                     << false;
+    QTest::newRow("corrupted image") << TK440::ModelRA << quint16(0x0201) << true << true
+                                     << QString() << "CRC" << 10000 << false;
+    QTest::newRow("version 0x0202") << TK440::ModelRA << quint16(0x0202) << false << true
+                                    << QString() << err << 5000 << false;
+    QTest::newRow("no connection") << TK440::ModelRA << quint16(0x0201) << false << false
+                                   << QString() << err << 5000 << false;
+}
+
+void TstReadWrite::readWindow()
+{
+    QFETCH(quint16, model);
+    QFETCH(quint16, version);
+    QFETCH(bool, corrupt);
+    QFETCH(bool, connected);
+    QFETCH(QString, readingLabel);
+    QFETCH(QString, finalLabel);
+    QFETCH(int, closeMs);
+    QFETCH(bool, ok);
+
+    Rig rig;
+    rig.sim->setModel(model);
+    rig.sim->setVersion(version);
+    const TK440 host = hostImage(model, 11);
+    QByteArray wire = wireImage(host);
+    const quint16 stored = quint16(quint8(wire[0]) | (quint8(wire[1]) << 8));
+    if (corrupt) {
+        wire[60] = char(wire[60] ^ 0x10);
+        const quint16 computed = Crc16().compute(wire.constData() + 2, WordArray);
+        finalLabel = QStringLiteral("Конфигурация повреждена, CRC: 0x%1!=0x%2")
+                         .arg(computed, 0, 16)
+                         .arg(stored, 0, 16);
+    }
+    rig.sim->setMemory(0, wire);
+    if (!connected) {
+        rig.sim->unplug();
+        rig.thread.checkDevice();
+    }
+    // The identification reply waits a little, so that the window is seen before it.
+    rig.sim->failTransfer(3, Fault::delay(200));
+
+    TK440 target;
+    std::memset(target.b, 0xA5, TK440::Size);
+    const QByteArray before(target.data(), TK440::Size);
+    Read r(&rig.thread, &target);
+    r.setWindowTitle(QStringLiteral("Прочитать"));
+    QSignalSpy close(&r, &Read::reqClose);
+    if (!readingLabel.isEmpty()) {
+        QTRY_COMPARE(label(&r), readingLabel);
+        QCOMPARE(bar(&r)->value(), 14);
+        QCOMPARE(button(&r)->text(), QStringLiteral("Отменить"));
+    }
+    QTRY_COMPARE(label(&r), finalLabel);
+    QCOMPARE(button(&r)->text(), QStringLiteral("Закрыть"));
+    QVERIFY(closeTimer(&r)->isActive());
+    QCOMPARE(closeTimer(&r)->interval(), closeMs);
+    QTRY_VERIFY(!rig.thread.isRunning()); // a refused device type: the job still completes
+
+    if (ok) {
+        QCOMPARE(bar(&r)->value(), 402);
+        QTRY_COMPARE(close.size(), 1); // by the 500 ms timer
+        TK440 expected = host;
+        expected.setWord(TK440::CrcOffset, stored);
+        const TDev id = rig.sim->identification();
+        std::memcpy(expected.b + TK440::IdentOffset, &id, sizeof id);
+        QCOMPARE(QByteArray(target.data(), TK440::Size),
+                 QByteArray(expected.data(), TK440::Size));
+    } else {
+        QTest::qWait(50);
+        QCOMPARE(QByteArray(target.data(), TK440::Size), before);
+        QCOMPARE(close.size(), 0);
+        button(&r)->click();
+        QCOMPARE(close.size(), 1);
+    }
+    QCOMPARE(close.last().at(0).toString(), QStringLiteral("Прочитать"));
+    QCOMPARE(close.last().at(1).toBool(), ok);
+    QVERIFY(!closeTimer(&r)->isActive());
+}
+
+// Cancelling closes the window at once; the job runs to its end and nothing is adopted.
+void TstReadWrite::readCancelled()
+{
+    Rig rig;
+    rig.sim->setMemory(0, wireImage(hostImage(TK440::ModelRA, 3)));
+    rig.sim->failTransfer(3, Fault::delay(300));
+    QueuedSpy log(&rig.thread, &TThread::mes);
+    TK440 target {};
+    auto *r = new Read(&rig.thread, &target);
+    r->setWindowTitle(QStringLiteral("Прочитать"));
+    QSignalSpy close(r, &Read::reqClose);
+    QTRY_COMPARE(bar(r)->value(), 14);
+    button(r)->click();
+    QCOMPARE(close.size(), 1);
+    QCOMPARE(close.last().at(1).toBool(), false);
+    delete r; // as the main window does on reqClose
+    QTRY_COMPARE(log.size(), 1);
+    QCOMPARE(log.strings().last(),
+             QStringLiteral("Процесс чтения конфигурации завершен, получено 402 байт."));
+    QTRY_VERIFY(!rig.thread.isRunning());
+    QTest::qWait(20);
+    QCOMPARE(QByteArray(target.data(), TK440::Size), QByteArray(TK440::Size, '\0'));
+}
+
+void TstReadWrite::writeWindow_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<quint16>("deviceModel");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("ok");
+
+    QTest::newRow("mode 1") << 1 << TK440::ModelRA << 182 << true;
+    QTest::newRow("mode 3") << 3 << TK440::ModelRA << 388 << true;
+    QTest::newRow("mode 10") << 10 << TK440::ModelRA << 388 << true;
+    QTest::newRow("mode 2") << 2 << TK440::ModelRA << 182 << true;
+    QTest::newRow("controller of another model") << 1 << TK440::ModelRB << 182 << false;
+}
+
+void TstReadWrite::writeWindow()
+{
+    QFETCH(int, mode);
+    QFETCH(quint16, deviceModel);
+    QFETCH(int, count);
+    QFETCH(bool, ok);
+
+    Rig rig(mode);
+    rig.sim->setModel(deviceModel);
+    const QByteArray memoryBefore = rig.sim->memory(0, 388);
+    rig.sim->failTransfer(1, Fault::delay(150));
+    const TK440 host = hostImage(TK440::ModelRA, 5);
+    Write w(&rig.thread, &host, mode);
+    w.setWindowTitle(QStringLiteral("Записать"));
+    QSignalSpy close(&w, &Write::reqClose);
+    QCOMPARE(bar(&w)->maximum(), count);
+    QCOMPARE(label(&w), QStringLiteral("Запрос идентификатора устройства"));
+    QCOMPARE(button(&w)->text(), QStringLiteral("Отменить"));
+
+    if (ok) {
+        QTRY_COMPARE(label(&w), QStringLiteral("Контроллер К-330RA, конфигурации записана."));
+        QCOMPARE(button(&w)->text(), QStringLiteral("Закрыть"));
+        QCOMPARE(bar(&w)->value(), count); // the read-back ran to the count as well
+        QCOMPARE(closeTimer(&w)->interval(), 1000);
+        QTRY_COMPARE(close.size(), 1);
+        QCOMPARE(close.last().at(1).toBool(), true);
+        QCOMPARE(rig.sim->memory(0, count), wireImage(host).left(count));
+        QCOMPARE(rig.sim->memory(count, 388 - count), memoryBefore.mid(count));
+    } else {
+        QTRY_COMPARE(label(&w), QStringLiteral("Ошибка. Запись конфигурации прервана."));
+        QCOMPARE(button(&w)->text(), QStringLiteral("Закрыть"));
+        QCOMPARE(closeTimer(&w)->interval(), 5000);
+        QCOMPARE(rig.sim->memory(0, 388), memoryBefore);
+        button(&w)->click();
+        QCOMPARE(close.size(), 1);
+        QCOMPARE(close.last().at(1).toBool(), false);
+    }
+    QCOMPARE(close.last().at(0).toString(), QStringLiteral("Записать"));
+}
+
+void TstReadWrite::writeUnknownModel()
+{
+    Rig rig;
+    const TK440 host = hostImage(770, 5);
+    Write w(&rig.thread, &host, 1);
+    QSignalSpy close(&w, &Write::reqClose);
+    QTest::qWait(100);
+    QCOMPARE(rig.thread.queuedJobs(), 0);
+    QVERIFY(!rig.thread.isRunning());
+    QVERIFY(rig.sim->transfers().isEmpty());
+    QCOMPARE(label(&w), QStringLiteral("Запрос идентификатора устройства"));
+    QCOMPARE(button(&w)->text(), QStringLiteral("Отменить"));
+    QVERIFY(!closeTimer(&w)->isActive());
+    button(&w)->click();
+    QCOMPARE(close.size(), 1);
+    QCOMPARE(close.last().at(1).toBool(), false);
+}
+
+void TstReadWrite::writeCancelled()
+{
+    Rig rig;
+    rig.sim->failTransfer(3, Fault::delay(300));
+    const TK440 host = hostImage(TK440::ModelRA, 9);
+    QueuedSpy log(&rig.thread, &TThread::mes);
+    auto *w = new Write(&rig.thread, &host, 1);
+    QSignalSpy close(w, &Write::reqClose);
+    QTRY_COMPARE(label(w), QStringLiteral("Контроллер К-330RA, загрузка конфигурации."));
+    button(w)->click();
+    QCOMPARE(close.size(), 1);
+    QCOMPARE(close.last().at(1).toBool(), false);
+    delete w;
+    // The job goes on to the end although nobody listens.
+    QTRY_COMPARE(log.size(), 2);
+    QCOMPARE(rig.sim->memory(0, 182), wireImage(host).left(182));
+}
+
+// Read through the main window, adopt, edit on a page, keep the edit, write it back, read it
+// again.
+void TstReadWrite::endToEnd()
+{
+    auto sim = makeSimulatedController(QStringLiteral("RA"));
+    sim->setMemory(0, wireImage(hostImage(TK440::ModelRA, 21)));
+    UsbTransport::setDefaultFactory([sim] { return makeSimulatedTransport(sim); });
+    TestK440 w;
+    UsbTransport::setDefaultFactory({});
+    w.workerThread()->setSleepFunction([](int) {});
+    QVERIFY(w.isConnected());
+
+    auto action = [&](const char *text) {
+        for (QAction *a : w.findChildren<QAction *>()) {
+            if (a->text() == QString::fromUtf8(text))
+                return a;
+        }
+        return static_cast<QAction *>(nullptr);
+    };
+    action("&Прочитать")->trigger();
+    QVERIFY(w.findSubWindow(QStringLiteral("Прочитать")));
+    QVERIFY(!w.documentImage());
+    QTRY_VERIFY(w.documentImage());
+    QTRY_VERIFY(!w.findSubWindow(QStringLiteral("Прочитать")));
+    QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Прочитана конфигурация"));
+    QCOMPARE(w.deviceDock()->windowTitle(), QStringLiteral(" K-330RA"));
+    QVERIFY(w.logLines().join('\n').contains(
+        QStringLiteral("Загружена конфигурация контроллера K-330RA")));
+    QVERIFY(treeTexts(w.deviceTree()).contains(QStringLiteral("  Усилитель НЧ")));
+    QVERIFY(action("&Записать")->isEnabled());
+
+    // Edit the LF amplifier and keep it.
+    const QByteArray readImage(w.documentImage()->data(), TK440::Size);
+    w.openWin(QStringLiteral("Усилитель НЧ"));
+    QWidget *page = w.findSubWindow(QStringLiteral("Усилитель НЧ"))->widget();
+    auto *dial = page->findChild<QDial *>(QStringLiteral("dialGain"));
+    dial->setValue(dial->value() == dial->maximum() ? dial->minimum() : dial->maximum());
+    page->findChild<QPushButton *>(QStringLiteral("bSave"))->click();
+    QTRY_VERIFY(!w.findSubWindow(QStringLiteral("Усилитель НЧ")));
+    const QByteArray edited(w.documentImage()->data(), TK440::Size);
+    QVERIFY(edited.mid(TK440::AmpOffset, TK440::AmpSize)
+            != readImage.mid(TK440::AmpOffset, TK440::AmpSize));
+
+    action("&Записать")->trigger();
+    QVERIFY(w.findSubWindow(QStringLiteral("Записать")));
+    QTRY_VERIFY(w.logLines().join('\n').contains(
+        QStringLiteral("Проверка загруженной конфигурации выполнена. Ошибочных 0 байтов")));
+    QTRY_VERIFY(!w.findSubWindow(QStringLiteral("Записать")));
+
+    // Read it back: the controller now holds the edit.
+    w.answers->yesNo << true;
+    action("&Прочитать")->trigger();
+    QCOMPARE(w.answers->asked, QStringList {QStringLiteral("Закрыть текущее устройство")});
+    QTRY_VERIFY(w.documentImage());
+    // The checksum word is the one the write computed; everything else is the edited image.
+    QCOMPARE(QByteArray(w.documentImage()->data(), TK440::Size).mid(2), edited.mid(2));
+}
+
+QTEST_MAIN(TstReadWrite)
+#include "tst_readwrite.moc"
