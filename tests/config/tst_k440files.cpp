@@ -9,12 +9,16 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <csignal>
@@ -413,6 +417,44 @@ private Q_SLOTS:
         QCOMPARE(readRaw(path), old);
         QCOMPARE(log->size(), 0);
         QVERIFY(!recentFiles().contains(path));
+    }
+
+    void infoPageEditsTheDocumentImage()
+    {
+        w->answers->createIndex = 1;
+        w->create();
+        const QByteArray created(w->documentImage()->data(), TK440::Size);
+        w->openWin(QStringLiteral("Информация"));
+        QMdiSubWindow *sub = w->findSubWindow(QStringLiteral("Информация"));
+        QVERIFY(sub);
+        QWidget *info = sub->widget();
+        QCOMPARE(info->findChild<QLabel *>(QStringLiteral("sModel"))->text(),
+                 QStringLiteral("K-330RB"));
+        QCOMPARE(info->findChild<QLabel *>(QStringLiteral("sNum"))->text(), QStringLiteral("0000"));
+        QCOMPARE(info->findChild<QLabel *>(QStringLiteral("sDate"))->text(),
+                 QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+        info->findChild<QGroupBox *>(QStringLiteral("boxEdit"))->setChecked(true);
+        info->findChild<QTextEdit *>(QStringLiteral("textEdit"))
+            ->setPlainText(QStringLiteral("Щит 3"));
+        QTest::mouseClick(info->findChild<QPushButton *>(QStringLiteral("bClose")), Qt::LeftButton);
+        QTRY_VERIFY(!w->findSubWindow(QStringLiteral("Информация")));
+
+        const TK440 *image = w->documentImage();
+        QCOMPARE(image->b[TK440::DescLenOffset], quint8(5));
+        QCOMPARE(QByteArray(image->data() + TK440::DescOffset, 5), QByteArray("\xD9\xE8\xF2 3"));
+        // Only the description changed.
+        QCOMPARE(QByteArray(image->data(), TK440::DescLenOffset),
+                 created.left(TK440::DescLenOffset));
+        QCOMPARE(QByteArray(image->data() + TK440::IdentOffset, TK440::IdentSize),
+                 created.mid(TK440::IdentOffset));
+
+        // What is saved is the document image with the description.
+        const QString path = dir.filePath("info.mcd");
+        w->answers->saveNames << path;
+        w->saveAs();
+        const QByteArray raw = readRaw(path);
+        QCOMPARE(raw.mid(TK440::DescLenOffset, 6), QByteArray("\x05\xD9\xE8\xF2 3"));
+        QVERIFY(isValidStoredImage(Crc16(), raw));
     }
 
 private:
