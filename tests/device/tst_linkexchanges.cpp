@@ -1,0 +1,227 @@
+// The worker's own exchanges with the controller, run on both transports: the simulated one,
+// and the libusb backend through an emulated USB device, so that the terminal's bytes cross
+// libusb's Linux code path. Later exchanges add their cases here with the same fixture.
+
+#include "device/tthread.h"
+#include "queuedspy.h"
+#include "umockdevice.h"
+#include "usbbench.h"
+
+#include <QTest>
+
+namespace {
+
+const QString Connected = QStringLiteral("Контроллер VELK K-330S подключен к шине USB");
+// lostDevice (a transfer saw the removal) ends with a Latin S, the hot-plug check with a
+// Cyrillic С.
+const QString Lost = QStringLiteral("Контроллер VELK K-330S отключен от шины USB");
+const QString Removed = QStringLiteral("Контроллер VELK K-330С отключен от шины USB");
+
+// The worker with one extra job: a read of the monitor endpoint that takes the lost-device path
+// on a removal error, as the monitor read does.
+class ProbeThread : public TThread
+{
+public:
+    static constexpr quint16 JobProbeRead = 200;
+    std::atomic<int> probeResult {0};
+
+protected:
+    void dispatch(TJob &job) override
+    {
+        if (job.type != JobProbeRead) {
+            TThread::dispatch(job);
+            return;
+        }
+        if (!hasDevice())
+            return;
+        char frame[1024];
+        const int n = usbRead(usb::Ep2In, frame, sizeof frame);
+        probeResult = n;
+        if (usb::isRemovalError(n))
+            lostDevice();
+    }
+};
+
+} // namespace
+
+class TstLinkExchanges : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<UsbBench> bench;
+    std::unique_ptr<ProbeThread> thread;
+    std::unique_ptr<QueuedSpy> messages;
+    std::unique_ptr<QueuedSpy> connection;
+    bool libusbReady = false;
+    QString skipReason;
+
+    QList<bool> connStates() const
+    {
+        QList<bool> out;
+        for (const QVariantList &call : connection->calls)
+            out.append(call.value(0).toBool());
+        return out;
+    }
+
+    // Runs the start-up check and waits for the announcement.
+    bool connectNow()
+    {
+        thread->checkDevice();
+        return QTest::qWaitFor([this] { return connection->size() > 0; }, 5000)
+            && connStates() == QList<bool> {true};
+    }
+
+private Q_SLOTS:
+    void initTestCase_data() { UsbBench::addBackendRows(); }
+
+    void initTestCase()
+    {
+        qRegisterMetaType<UsbBench::Backend>();
+        libusbReady = UsbBench::startBus(&skipReason);
+    }
+
+    void cleanupTestCase()
+    {
+        const QString root = UsbBench::bus() ? UsbBench::bus()->rootDir() : QString();
+        UsbBench::stopBus();
+        if (!root.isEmpty())
+            QVERIFY2(!QFileInfo::exists(root), qPrintable(root));
+    }
+
+    void init()
+    {
+        const UsbBench::Backend backend = UsbBench::currentBackend();
+        if (backend == UsbBench::Libusb && !libusbReady)
+            QSKIP(qPrintable(skipReason));
+        bench = std::make_unique<UsbBench>(backend);
+        thread = std::make_unique<ProbeThread>();
+        thread->setSleepFunction([](int) {});
+        thread->setTransport(bench->makeTransport());
+        // As the main window does: every device change runs the hot-plug check.
+        connect(thread->hotplug(), &UsbHotplug::deviceChanged, thread.get(), &TThread::checkDevice);
+        TThread *worker = thread.get();
+        messages = std::make_unique<QueuedSpy>(worker, &TThread::mes);
+        connection = std::make_unique<QueuedSpy>(worker, &TThread::conn);
+    }
+
+    void cleanup()
+    {
+        messages.reset();
+        connection.reset();
+        thread.reset();
+        bench.reset();
+    }
+
+    void connectsAtStartup()
+    {
+        QVERIFY(connectNow());
+        QCOMPARE(messages->strings(), QStringList {Connected});
+        QVERIFY(thread->isConnected());
+        // Handshake on the wire: command 0 asking for 0x4000.
+        QCOMPARE(bench->model->moved(usb::Ep1Out).value(0), QByteArray("\x00\x00\x40\x00", 4));
+        QCOMPARE(bench->model->activeConfiguration(), usb::ConfigNormal);
+    }
+
+    // Another device string: the connection opens but the GUI is not told.
+    void otherProductStaysSilent()
+    {
+        bench->model->setProductString("K-330 test jig");
+        thread->checkDevice();
+        QTRY_VERIFY(thread->isConnected());
+        QTest::qWait(100);
+        QCOMPARE(messages->size(), 0);
+        QCOMPARE(connection->size(), 0);
+    }
+
+    // Identification and the configuration read: the 402-byte record the read window gets.
+    void readConfiguration()
+    {
+        QByteArray pattern(388, '\0');
+        for (int i = 0; i < pattern.size(); ++i)
+            pattern[i] = char(i * 13 + 1);
+        bench->model->setMemory(0, pattern);
+        bench->model->setPayloadSize(64); // several blocks
+        QVERIFY(connectNow());
+
+        TDev seen {};
+        QByteArray record;
+        connect(
+            thread.get(), &TThread::readDev, this, [&seen](TDev *dev) { seen = *dev; },
+            Qt::QueuedConnection);
+        connect(
+            thread.get(), &TThread::readCfg, this,
+            [&record](TK440 *cfg) {
+                record = QByteArray(reinterpret_cast<const char *>(cfg->b), TK440::Size);
+                delete cfg;
+            },
+            Qt::QueuedConnection);
+        thread->reqRead();
+        QTRY_COMPARE(record.size(), qsizetype(TK440::Size));
+        const TDev expected = bench->model->identification();
+        QCOMPARE(seen.model, expected.model);
+        QCOMPARE(seen.version, expected.version);
+        QCOMPARE(seen.cpuId, expected.cpuId);
+        QCOMPARE(record.left(388), pattern);
+        QVERIFY(messages->strings().contains(
+            QStringLiteral("Процесс чтения конфигурации завершен, получено 402 байт.")));
+    }
+
+    // A check while the controller is still listed changes nothing.
+    void deviceChangeWhileConnected()
+    {
+        QVERIFY(connectNow());
+        thread->checkDevice();
+        QTest::qWait(200);
+        QCOMPARE(connStates(), QList<bool> {true});
+        QVERIFY(thread->isConnected());
+    }
+
+    // Nothing attached at start-up; the controller plugged in later connects by itself.
+    void plugAfterStartup()
+    {
+        bench->model->unplug();
+        thread->checkDevice();
+        QTest::qWait(300);
+        QCOMPARE(messages->size(), 0);
+        QCOMPARE(connection->size(), 0);
+
+        bench->model->plug();
+        QTRY_COMPARE_WITH_TIMEOUT(connStates(), QList<bool> {true}, 5000);
+        QCOMPARE(messages->strings(), QStringList {Connected});
+    }
+
+    // Removal while idle: the hot-plug check notices it (Cyrillic С), and a replug reconnects.
+    void removalWhileIdle()
+    {
+        QVERIFY(connectNow());
+        bench->model->unplug();
+        QTRY_COMPARE_WITH_TIMEOUT(connStates(), (QList<bool> {true, false}), 5000);
+        QCOMPARE(messages->strings(), (QStringList {Connected, Removed}));
+        QVERIFY(!thread->isConnected());
+
+        bench->model->plug();
+        QTRY_COMPARE_WITH_TIMEOUT(connStates(), (QList<bool> {true, false, true}), 5000);
+    }
+
+    // Removal in the middle of a transfer: the transfer's removal error takes the lost-device
+    // path (Latin S), long before the read's own time-out.
+    void unplugDuringTransfer()
+    {
+        QVERIFY(connectNow());
+        thread->reqJob(ProbeThread::JobProbeRead, QByteArray(), 0);
+        QTest::qWait(250); // the read is waiting for a frame
+        QElapsedTimer clock;
+        clock.start();
+        bench->model->unplug();
+        QTRY_COMPARE_WITH_TIMEOUT(connStates(), (QList<bool> {true, false}), 5000);
+        QVERIFY2(clock.elapsed() < 700, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(thread->probeResult.load(), int(usb::ErrNoDevice));
+        QTest::qWait(200); // the hot-plug check that follows finds nothing more to do
+        QCOMPARE(messages->strings(), (QStringList {Connected, Lost}));
+        QCOMPARE(connStates(), (QList<bool> {true, false}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstLinkExchanges)
+#include "tst_linkexchanges.moc"

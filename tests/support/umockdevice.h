@@ -1,0 +1,64 @@
+#pragma once
+// The simulated controller as a real USB device on an emulated bus (umockdev): sysfs
+// descriptors for 0451:9001 and a usbdevfs ioctl handler, so that libusb-1.0's own Linux
+// backend runs unchanged and every transfer reaches the same SimController model that
+// SimTransport drives directly. The process must run with libumockdev-preload.so.0 preloaded.
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class SimController;
+class UsbTransport;
+
+class UmockDevice : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Creates the testbed, an empty emulated bus. Create it before any libusb context (the
+    // libusb backend creates its context on first use).
+    explicit UmockDevice(QObject *parent = nullptr);
+    // Unplugs, then removes the testbed with its temporary folder.
+    ~UmockDevice() override;
+
+    // Whether the umockdev preload library is active in this process (asked once the testbed
+    // exists); without it libusb sees the real bus and these tests must not run.
+    static bool preloaded();
+
+    // Puts a model behind the node and follows its presence: the device is on the emulated
+    // bus while the model is plugged (SimController::plug/unplug and a Vanish fault move it).
+    // A previous model's device is unplugged first.
+    void setModel(std::shared_ptr<SimController> model);
+    SimController *model() const;
+
+    // Endpoints that the configuration descriptors list (defaults: configuration 1 has 0x06,
+    // configuration 2 has 0x01, 0x81 and 0x82, as the model). Takes effect at the next plug;
+    // mirror SimController::setEndpoints with it.
+    void setEndpoints(int configuration, const QList<quint8> &endpoints);
+
+    // The libusb backend, wrapped so that each transfer tells this device its time-out: a
+    // device cannot see the host's time-out, but the model's blocking reads need it to end
+    // their wait when the host gives up.
+    std::unique_ptr<UsbTransport> makeTransport();
+
+    bool isPlugged() const;
+    int discardedUrbs() const; // URBs the host cancelled (its time-outs)
+    QString rootDir() const; // the testbed's temporary folder
+    QString devNode() const; // "/dev/bus/usb/001/002"
+
+    // The time-out of the host's next transfers on an endpoint (called by makeTransport's
+    // wrapper; thread-safe).
+    void setHostTimeout(quint8 endpoint, int ms);
+
+    struct Private;
+
+private:
+    // Add the device with an "add" uevent / send "remove", then take it off the bus.
+    void plug();
+    void unplug();
+
+    std::unique_ptr<Private> d;
+};
