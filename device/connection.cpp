@@ -27,8 +27,10 @@ void TThread::setTransport(std::unique_ptr<UsbTransport> transport)
         return;
     connect(link.get(), &UsbTransport::deviceChanged, plugWatch.get(), &UsbHotplug::notify,
             Qt::DirectConnection);
-    if (watching && !link->watch(usb::VendorId, usb::ProductId))
-        plugWatch->startPolling(PollIntervalMs);
+    if (watching) {
+        watching = false;
+        startWatching();
+    }
 }
 
 bool TThread::isConnected()
@@ -182,8 +184,13 @@ void TThread::startWatching()
     if (watching || !link)
         return;
     watching = true;
+#ifdef Q_OS_WIN
+    // The main window's WM_DEVICECHANGE hook triggers the check there.
+    link->watch(usb::VendorId, usb::ProductId);
+#else
     if (!link->watch(usb::VendorId, usb::ProductId))
         plugWatch->startPolling(PollIntervalMs);
+#endif
 }
 
 void TThread::runCheck()

@@ -1,5 +1,10 @@
 #include "sim/simtransport.h"
 
+#include "config/crc16.h"
+#include "config/tk440.h"
+
+#include <QtEndian>
+
 SimTransport::SimTransport(std::shared_ptr<SimController> model)
     : sim(std::move(model))
 {
@@ -112,6 +117,17 @@ std::shared_ptr<SimController> makeSimulatedController(const QString &model)
         return nullptr;
     auto sim = std::make_shared<SimController>();
     sim->setModel(code);
+    // A configuration that reads back intact: zero sections, serial 1 made on 1 January 2024,
+    // and the checksum the controller keeps at offset 0 (CRC-16/USB, high byte first).
+    QByteArray image(TK440::InfoOffset + TK440::InfoSize, '\0');
+    qToLittleEndian<quint16>(1, image.data() + TK440::SerialOffset);
+    qToLittleEndian<quint16>(2024, image.data() + TK440::YearOffset);
+    image[TK440::MonthOffset] = 1;
+    image[TK440::DayOffset] = 1;
+    const quint16 check = Crc16().compute(image.constData() + TK440::CodecOffset,
+                                          TK440::ConfigAreaSize - TK440::CodecOffset);
+    qToLittleEndian<quint16>(check, image.data() + TK440::CrcOffset);
+    sim->setMemory(0, image);
     return sim;
 }
 
