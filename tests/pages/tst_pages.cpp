@@ -5,6 +5,8 @@
 #include "pages/amp.h"
 #include "pages/codec.h"
 #include "pages/pageregistry.h"
+#include "sim/simcontroller.h"
+#include "sim/simtransport.h"
 #include "testsupport.h"
 
 #include <QAbstractButton>
@@ -377,6 +379,46 @@ private Q_SLOTS:
         Q_EMIT thread.conn(true);
         QVERIFY(!test->isChecked());
         QVERIFY(test->isEnabled());
+    }
+
+    // The whole road: page, worker thread, transport, controller.
+    void ampReachesController()
+    {
+        TThread worker;
+        auto sim = std::make_shared<SimController>();
+        sim->setTimeoutWait(20);
+        worker.setTransport(makeSimulatedTransport(sim));
+        worker.checkDevice();
+        QVERIFY(QTest::qWaitFor([&] { return worker.isConnected(); }, 5000));
+        QTest::qWait(20); // conn(true) delivered
+        sim->clearTransfers();
+
+        TK440 img = patternImage();
+        std::memcpy(img.b + TK440::AmpOffset, "\0\0\0\xd6", 4);
+        Amp page(&worker, img.b + TK440::AmpOffset, 1, true);
+        page.setAttribute(Qt::WA_DeleteOnClose, false);
+        child<QAbstractButton>(&page, "bTest")->setChecked(true);
+        auto *dial = child<QDial>(&page, "dialGain");
+        for (int v = 1; v <= 30; ++v) {
+            dial->setValue(v);
+            QTest::qWait(20);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(sim->moved(0x01).size(), 1, 2000);
+        QTest::qWait(300);
+        QCOMPARE(sim->moved(0x01), QList<QByteArray> {hexBytes("0003 0000 0001 0049 1e")});
+        QCOMPARE(sim->amplifier(), quint8(30));
+
+        child<QRadioButton>(&page, "radioPWM")->setChecked(true);
+        QTRY_COMPARE_WITH_TIMEOUT(sim->moved(0x01).size(), 2, 2000);
+        QTest::qWait(300);
+        QCOMPARE(sim->moved(0x01).size(), 2);
+        QCOMPARE(sim->amplifier(), quint8(0xd5));
+
+        // The controller leaves: the page drops test mode and its button.
+        sim->unplug();
+        worker.checkDevice();
+        QTRY_VERIFY_WITH_TIMEOUT(!child<QAbstractButton>(&page, "bTest")->isEnabled(), 5000);
+        QVERIFY(!page.testMode());
     }
 
     void ampQuit()
