@@ -95,7 +95,8 @@ void TThread::readConfig()
     // was already posted (readDev) has been delivered.
     auto fail = [this, record] {
         Q_EMIT readErr();
-        QMetaObject::invokeMethod(this, [record] { delete record; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [record] { delete record; }, Qt::QueuedConnection);
     };
 
     if (!hasDevice() || !buf) {

@@ -77,8 +77,8 @@ void Read::Config(TK440 *cfg)
     const Crc16 crc;
     // The controller keeps the CRC-16/USB value high byte first; computed over the word area as
     // it came off the wire, it equals the stored little-endian word of an intact image.
-    const quint16 computed = crc.compute(cfg->b + TK440::CheckedOffset,
-                                         TK440::ConfigAreaSize - TK440::CheckedOffset);
+    const quint16 computed =
+        crc.compute(cfg->b + TK440::CheckedOffset, TK440::ConfigAreaSize - TK440::CheckedOffset);
     swapBytes(cfg->b + TK440::CheckedOffset, cfg->b + TK440::CheckedOffset,
               TK440::ConfigAreaSize - TK440::CheckedOffset);
     const quint16 stored = cfg->word(TK440::CrcOffset);

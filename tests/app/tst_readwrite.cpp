@@ -147,15 +147,15 @@ void TstReadWrite::readWindow_data()
     QTest::newRow("K-330RB") << TK440::ModelRB << quint16(0x0200) << false << true
                              << "Контроллер К-330RB, чтение конфигурации."
                              << "Контроллер К-330RB, конфигурации прочитана." << 500 << true;
-    QTest::newRow("device type 770") << quint16(770) << quint16(0x0201) << false << true
-                                     << QString() << "Ошибка (770), чтение остановлено" << 5000
-                                     << false;
+    QTest::newRow("device type 770")
+        << quint16(770) << quint16(0x0201) << false << true << QString()
+        << "Ошибка (770), чтение остановлено" << 5000 << false;
     QTest::newRow("corrupted image") << TK440::ModelRA << quint16(0x0201) << true << true
                                      << QString() << "CRC" << 10000 << false;
-    QTest::newRow("version 0x0202") << TK440::ModelRA << quint16(0x0202) << false << true
-                                    << QString() << err << 5000 << false;
-    QTest::newRow("no connection") << TK440::ModelRA << quint16(0x0201) << false << false
-                                   << QString() << err << 5000 << false;
+    QTest::newRow("version 0x0202")
+        << TK440::ModelRA << quint16(0x0202) << false << true << QString() << err << 5000 << false;
+    QTest::newRow("no connection")
+        << TK440::ModelRA << quint16(0x0201) << false << false << QString() << err << 5000 << false;
 }
 
 void TstReadWrite::readWindow()
@@ -214,8 +214,7 @@ void TstReadWrite::readWindow()
         expected.setWord(TK440::CrcOffset, stored);
         const TDev id = rig.sim->identification();
         std::memcpy(expected.b + TK440::IdentOffset, &id, sizeof id);
-        QCOMPARE(QByteArray(target.data(), TK440::Size),
-                 QByteArray(expected.data(), TK440::Size));
+        QCOMPARE(QByteArray(target.data(), TK440::Size), QByteArray(expected.data(), TK440::Size));
     } else {
         QTest::qWait(50);
         QCOMPARE(QByteArray(target.data(), TK440::Size), before);
