@@ -23,13 +23,3 @@ void CreateCfg::Set()
     Q_EMIT modelChosen(chosen);
     accept();
 }
-
-int CreateCfg::choose(QWidget *parent)
-{
-    auto *dialog = new CreateCfg(parent);
-    int index = -1;
-    connect(dialog, &CreateCfg::modelChosen, dialog, [&index](int i) { index = i; });
-    if (dialog->exec() != QDialog::Accepted)
-        return -1;
-    return index;
-}

@@ -14,11 +14,8 @@ public:
     // List index chosen with "Выбрать" (0 K-330RA, 1 K-330RB); -1 until then.
     int index() const { return chosen; }
 
-    // Shows the dialog modally; returns the chosen index, or -1 when it was closed.
-    // (The dialog deletes itself on close, so the index is taken while it still exists.)
-    static int choose(QWidget *parent);
-
 Q_SIGNALS:
+    // Emitted by "Выбрать" just before the dialog closes (and deletes itself).
     void modelChosen(int index);
 
 public Q_SLOTS:
