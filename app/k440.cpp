@@ -22,16 +22,22 @@
 
 #include <cstring>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 const char *const RecentFilesKey = "recentFileList";
 }
 
-K440::K440()
+K440::K440(const QString &logFileName)
     : QMainWindow(nullptr)
     , work(std::make_unique<TK440>())
     , prompter(std::make_unique<Prompter>())
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    if (!logFileName.isEmpty())
+        setLogFile(logFileName);
     registerBuiltinPages();
     registerBuiltinWindows();
 
@@ -334,15 +340,9 @@ void K440::closeEvent(QCloseEvent *event)
 #ifdef Q_OS_WIN
 bool K440::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
 {
-    // WM_DEVICECHANGE: a controller may have been attached or removed; never consumed.
-    constexpr unsigned WmDeviceChange = 0x0219;
-    struct Msg
-    {
-        void *hwnd;
-        unsigned message;
-    };
+    // A controller may have been attached or removed; the message is never consumed.
     if (eventType == "windows_generic_MSG"
-        && static_cast<Msg *>(message)->message == WmDeviceChange)
+        && static_cast<MSG *>(message)->message == WM_DEVICECHANGE)
         thread->checkDevice();
     return QMainWindow::nativeEvent(eventType, message, result);
 }

@@ -30,11 +30,14 @@ class K440 : public QMainWindow
 public:
     static constexpr int MaxRecentFiles = 5;
 
-    K440();
+    // logFileName: also append every log line to this file (see setLogFile); it is opened
+    // before the first look for a controller, so no line is missed.
+    explicit K440(const QString &logFileName = QString());
     ~K440() override;
 
     // Also append every log line to this file (UTF-8, one line per entry, oldest first).
     bool setLogFile(const QString &fileName);
+    bool hasLogFile() const { return logFile != nullptr; }
 
     // Replaces the user prompts (message boxes, file dialogs, modal dialogs); takes ownership.
     void setPrompter(std::unique_ptr<Prompter> p);

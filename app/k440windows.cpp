@@ -183,7 +183,8 @@ void K440::openWin(QString s)
         wctx.firmware = fwData;
         w = WindowRegistry::create(s, wctx);
         // The load window keeps its own copy; this one is not used again.
-        fwData.clear();
+        if (w)
+            fwData.clear();
     } else if (isPageName(s) || s == infoName()) {
         if (!image)
             return;

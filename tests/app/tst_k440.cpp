@@ -113,6 +113,20 @@ void TstK440::logFileOldestFirst()
     QCOMPARE(fileLines, reversed);
 
     QVERIFY(!w->setLogFile(tmp.filePath(QStringLiteral("no/such/dir/log.txt"))));
+
+    // Given at construction, as the command line does: later windows append to the same file.
+    {
+        K440 second(name);
+        QVERIFY(second.hasLogFile());
+        second.log(QStringLiteral("четыре"));
+    }
+    QFile again(name);
+    QVERIFY(again.open(QIODevice::ReadOnly));
+    const QStringList all =
+        QString::fromUtf8(again.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY(all.size() >= 4);
+    QCOMPARE(all.mid(0, 3), fileLines);
+    QVERIFY(all.last().endsWith(QStringLiteral("-> четыре")));
 }
 
 void TstK440::startOptions()
