@@ -14,7 +14,7 @@ public:
     // Writes the job's bytes to endpoint 0x01 and reads the reply; a removal error takes the
     // lost-device path.
     static constexpr quint16 JobExchange = 200;
-    // Waits while `hold` is set, then does the same exchange.
+    // Does the same exchange, then waits while `hold` is set.
     static constexpr quint16 JobHeld = 201;
 
     std::atomic<bool> hold {false};
@@ -38,13 +38,6 @@ public:
 protected:
     void dispatch(TJob &job) override
     {
-        if (job.type == JobHeld) {
-            holding = true;
-            while (hold)
-                QThread::msleep(1);
-            if (sim)
-                listingsInJob = sim->listings();
-        }
         if (job.type != JobExchange && job.type != JobHeld) {
             TThread::dispatch(job);
             return;
@@ -63,5 +56,12 @@ protected:
         lastResult = n;
         if (usb::isRemovalError(n))
             lostDevice();
+        if (job.type == JobHeld) {
+            holding = true;
+            while (hold)
+                QThread::msleep(1);
+            if (sim)
+                listingsInJob = sim->listings();
+        }
     }
 };
