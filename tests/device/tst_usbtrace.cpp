@@ -1,9 +1,13 @@
 // The USB trace: one line per transfer, flushed as written.
 
+#include "config/crc16.h"
+#include "device/linkoptions.h"
 #include "device/tracingtransport.h"
+#include "device/tthread.h"
 #include "sim/simtransport.h"
 #include "testsupport.h"
 
+#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -17,6 +21,8 @@ private Q_SLOTS:
     void lineFormat();
     void linesInFile();
     void costPerTransfer();
+    void commandLine_data();
+    void commandLine();
 };
 
 void TstUsbTrace::lineFormat_data()
@@ -116,6 +122,65 @@ void TstUsbTrace::costPerTransfer()
     qInfo("500 exchanges of 10 + 396 bytes: %lld us plain, %lld us traced", without, with);
     // Under 100 us per traced transfer: far below the 1 ms a USB frame takes.
     QVERIFY2(with < 1000 * 100, qPrintable(QString::number(with)));
+}
+
+void TstUsbTrace::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<int>("model"); // of the simulated controller, 0 for the libusb backend
+    QTest::addColumn<bool>("traced");
+    QTest::newRow("simulate") << QStringList {"--simulate"} << true << 0x0300 << false;
+    QTest::newRow("simulate RB traced")
+        << QStringList {"--simulate", "--sim-model", "rb", "--usb-trace", "@"} << true << 0x0301
+        << true;
+    QTest::newRow("real bus traced") << QStringList {"--usb-trace", "@"} << true << 0 << true;
+    QTest::newRow("unknown model")
+        << QStringList {"--simulate", "--sim-model", "RC"} << false << 0 << false;
+    QTest::newRow("trace file not writable")
+        << QStringList {"--usb-trace", "/nonexistent/dir/t"} << false << 0 << false;
+}
+
+void TstUsbTrace::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, accepted);
+    QFETCH(int, model);
+    QFETCH(bool, traced);
+    QTemporaryDir dir;
+    const QString traceFile = dir.filePath("usb.trace");
+    arguments.replaceInStrings(QStringLiteral("@"), traceFile);
+    QCommandLineParser parser;
+    addLinkOptions(parser);
+    QVERIFY(parser.parse(QStringList {"k330-terminal"} + arguments));
+    const QString error = applyLinkOptions(parser);
+    QCOMPARE(error.isEmpty(), accepted);
+    if (!accepted)
+        return;
+
+    TThread thread;
+    UsbTransport *link = thread.transport();
+    auto *trace = qobject_cast<TracingTransport *>(link);
+    QCOMPARE(trace != nullptr, traced);
+    if (trace)
+        link = trace->inner();
+    auto *sim = qobject_cast<SimTransport *>(link);
+    QCOMPARE(sim != nullptr, model != 0);
+    if (sim) {
+        QCOMPARE(int(sim->model()->identification().model), model);
+        // The simulated controller holds a configuration whose checksum matches.
+        const QByteArray memory = sim->model()->memory(0, 388);
+        const quint16 stored = quint16(quint8(memory[0]) | (quint8(memory[1]) << 8));
+        QCOMPARE(Crc16().compute(memory.constData() + 2, 180), stored);
+        thread.checkDevice();
+        QTRY_VERIFY(thread.isConnected());
+    }
+    if (traced && sim) {
+        QFile file(traceFile);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains(" Ep1out req=4 tmo=1000 res=4 00 00 40 00\n"));
+    }
+    UsbTransport::setDefaultFactory({});
 }
 
 QTEST_GUILESS_MAIN(TstUsbTrace)
