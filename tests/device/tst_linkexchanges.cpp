@@ -211,11 +211,9 @@ private Q_SLOTS:
         QVERIFY(connectNow());
         thread->reqJob(ProbeThread::JobProbeRead, QByteArray(), 0);
         QTest::qWait(250); // the read is waiting for a frame
-        QElapsedTimer clock;
-        clock.start();
         bench->model->unplug();
         QTRY_COMPARE_WITH_TIMEOUT(connStates(), (QList<bool> {true, false}), 5000);
-        QVERIFY2(clock.elapsed() < 700, qPrintable(QString::number(clock.elapsed())));
+        // Not the read's time-out (-110), which would leave the connection open.
         QCOMPARE(thread->probeResult.load(), int(usb::ErrNoDevice));
         QTest::qWait(200); // the hot-plug check that follows finds nothing more to do
         QCOMPARE(messages->strings(), (QStringList {Connected, Lost}));
