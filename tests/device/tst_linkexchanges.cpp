@@ -167,6 +167,42 @@ private Q_SLOTS:
             QStringLiteral("Процесс чтения конфигурации завершен, получено 402 байт.")));
     }
 
+    // Configuration write with read-back in mode 10 over a small payload (odd blocks of 61, 21
+    // and 1 bytes, read back in blocks of 64), then a read of what the controller now holds.
+    void writeConfiguration()
+    {
+        bench->model->setPayloadSize(64);
+        QVERIFY(connectNow());
+        thread->setMode(10);
+        QByteArray image(TK440::Size, '\0');
+        for (int i = 0; i < image.size(); ++i)
+            image[i] = char(i * 29 + 7);
+        const TDev id = bench->model->identification();
+        image[TK440::ModelOffset] = char(id.model & 0xFF);
+        image[TK440::ModelOffset + 1] = char(id.model >> 8);
+
+        TThread *worker = thread.get();
+        QueuedSpy done(worker, &TThread::writeStp);
+        QueuedSpy failed(worker, &TThread::writeErr);
+        QByteArray record;
+        connect(
+            thread.get(), &TThread::readCfg, this,
+            [&record](TK440 *cfg) {
+                record = QByteArray(reinterpret_cast<const char *>(cfg->b), TK440::Size);
+                delete cfg;
+            },
+            Qt::QueuedConnection);
+        thread->reqWrite(image.constData(), 388);
+        thread->reqRead();
+        QTRY_COMPARE(record.size(), qsizetype(TK440::Size));
+        QCOMPARE(done.size(), 1);
+        QCOMPARE(failed.size(), 0);
+        QCOMPARE(bench->model->memory(0, 388), image.left(388));
+        QCOMPARE(record.left(388), image.left(388));
+        QVERIFY(messages->strings().contains(
+            QStringLiteral("Проверка загруженной конфигурации выполнена. Ошибочных 0 байтов")));
+    }
+
     // A check while the controller is still listed changes nothing.
     void deviceChangeWhileConnected()
     {
