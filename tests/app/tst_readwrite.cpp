@@ -108,9 +108,11 @@ private Q_SLOTS:
     void readCancelled();
     void writeWindow_data();
     void writeWindow();
+    void writeWithDifferingBytes();
     void writeUnknownModel();
     void writeCancelled();
     void endToEnd();
+    void endToEndCancelledRead();
 };
 
 void TstReadWrite::form()
@@ -305,6 +307,25 @@ void TstReadWrite::writeWindow()
     QCOMPARE(close.last().at(0).toString(), QStringLiteral("Записать"));
 }
 
+// Bytes that differ on read-back are only counted in the log; the window reports success.
+void TstReadWrite::writeWithDifferingBytes()
+{
+    Rig rig;
+    const TK440 host = hostImage(TK440::ModelRA, 13);
+    QByteArray reply = QByteArray::fromHex("000300b600020050") + wireImage(host).left(182);
+    for (int i : {8 + 3, 8 + 90, 8 + 150})
+        reply[i] = char(reply[i] ^ 0x01);
+    rig.sim->failTransfer(12, Fault::replace(reply)); // the read-back reply
+    QueuedSpy log(&rig.thread, &TThread::mes);
+    Write w(&rig.thread, &host, 1);
+    QSignalSpy close(&w, &Write::reqClose);
+    QTRY_COMPARE(label(&w), QStringLiteral("Контроллер К-330RA, конфигурации записана."));
+    QCOMPARE(log.strings().last(),
+             QStringLiteral("Проверка загруженной конфигурации выполнена. Ошибочных 3 байтов"));
+    QTRY_COMPARE(close.size(), 1);
+    QCOMPARE(close.last().at(1).toBool(), true);
+}
+
 void TstReadWrite::writeUnknownModel()
 {
     Rig rig;
@@ -397,6 +418,35 @@ void TstReadWrite::endToEnd()
     QTRY_VERIFY(w.documentImage());
     // The checksum word is the one the write computed; everything else is the edited image.
     QCOMPARE(QByteArray(w.documentImage()->data(), TK440::Size).mid(2), edited.mid(2));
+}
+
+// Cancelling the read through the main window: the window goes at once, the job runs on, and no
+// configuration is open afterwards, not even the one open before.
+void TstReadWrite::endToEndCancelledRead()
+{
+    auto sim = makeSimulatedController(QStringLiteral("RA"));
+    sim->setMemory(0, wireImage(hostImage(TK440::ModelRA, 22)));
+    UsbTransport::setDefaultFactory([sim] { return makeSimulatedTransport(sim); });
+    TestK440 w;
+    UsbTransport::setDefaultFactory({});
+    QVERIFY(w.isConnected());
+    w.showImage(TK440::ModelRA, 0x11);
+    QVERIFY(w.documentImage());
+
+    QueuedSpy log(w.workerThread(), &TThread::mes);
+    sim->failTransfer(3, Fault::delay(300));
+    w.answers->yesNo << true;
+    w.read();
+    QMdiSubWindow *sub = w.findSubWindow(QStringLiteral("Прочитать"));
+    QVERIFY(sub);
+    QTRY_COMPARE(bar(sub->widget())->value(), 14);
+    button(sub->widget())->click();
+    QTRY_VERIFY(!w.findSubWindow(QStringLiteral("Прочитать")));
+    QVERIFY(!w.documentImage());
+    QTRY_COMPARE(log.size(), 1); // the job ran to its end
+    QVERIFY(log.strings().last().endsWith(QStringLiteral("402 байт.")));
+    QTest::qWait(600);
+    QVERIFY(!w.documentImage());
 }
 
 QTEST_MAIN(TstReadWrite)
