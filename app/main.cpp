@@ -4,9 +4,28 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstring>
+
+// --help and --version only print, so they must work without a display.
+static bool onlyPrints(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        for (const char *option : {"-h", "--help", "--help-all", "-?", "-v", "--version"}) {
+            if (std::strcmp(argv[i], option) == 0)
+                return true;
+        }
+    }
+    return false;
+}
 
 int main(int argc, char *argv[])
 {
+    if (onlyPrints(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        initApplication();
+        parseStartOptions(QCoreApplication::arguments()); // prints and exits
+        return 0;
+    }
     QApplication app(argc, argv);
     initApplication();
     const StartOptions options = parseStartOptions(QApplication::arguments());

@@ -1,5 +1,7 @@
 #include "sim/simcontroller.h"
 
+#include "device/usbtransport.h"
+
 #include <QThread>
 #include <QtEndian>
 
@@ -348,8 +350,9 @@ int SimController::hostSetConfiguration(quint32 s, int config)
         return -6;
     if (const int e = stepErrors.value(StepSetConfiguration))
         return e;
+    // Real libusb reports the kernel's refusal of an unknown configuration as NOT_FOUND.
     if (!endpoints.contains(config))
-        return -22;
+        return usb::ErrNotFound;
     configuration = config;
     return 0;
 }
