@@ -4,8 +4,6 @@
 #include "config/image.h"
 #include "device/tthread.h"
 
-#include <QTimer>
-
 #include <cstring>
 #include <memory>
 
@@ -16,38 +14,14 @@ const int CorruptCloseMs = 10000;
 } // namespace
 
 Read::Read(TThread *thread, TK440 *target, QWidget *parent)
-    : QWidget(parent)
-    , thread(thread)
+    : ProgressWindow(thread, TK440::Size, parent)
     , target(target)
-    , timer(new QTimer(this))
 {
-    ui.setupUi(this);
-    connect(ui.bClose, &QPushButton::clicked, this, &Read::Quit);
-    connect(timer, &QTimer::timeout, this, &Read::Quit);
     connect(thread, &TThread::readDev, this, &Read::Device);
     connect(thread, &TThread::readCfg, this, &Read::Config);
     connect(thread, &TThread::readErr, this, &Read::Error);
     connect(thread, &TThread::readCnt, this, &Read::Progress);
-    ui.progressBar->setRange(0, TK440::Size);
-    ui.progressBar->setValue(0);
-    ui.bClose->setText(tr("Отменить"));
-    ui.label->setText(tr("Запрос идентификатора устройства"));
     thread->reqRead();
-}
-
-Read::~Read()
-{
-    timer->stop();
-    disconnect(timer, nullptr, this, nullptr);
-    delete timer;
-    disconnect(thread, nullptr, this, nullptr);
-}
-
-void Read::finish(const QString &text, int closeAfterMs)
-{
-    ui.label->setText(text);
-    ui.bClose->setText(tr("Закрыть"));
-    timer->start(closeAfterMs);
 }
 
 void Read::Device(TDev *dev)
@@ -61,9 +35,8 @@ void Read::Device(TDev *dev)
         break;
     default:
         // The job goes on; whatever it delivers afterwards is ignored.
-        stopped = true;
-        finish(tr("Ошибка (") + QString::number(dev->model) + tr("), чтение остановлено"),
-               ErrorCloseMs);
+        stop(tr("Ошибка (") + QString::number(dev->model) + tr("), чтение остановлено"),
+             ErrorCloseMs);
         break;
     }
 }
@@ -99,30 +72,13 @@ void Read::Config(TK440 *cfg)
         }
         finish(tr("Контроллер ") + model + tr(", конфигурации прочитана."), DoneCloseMs);
     } else {
-        stopped = true;
-        finish(tr("Конфигурация повреждена, CRC: 0x") + QString::number(computed, 16)
-                   + QStringLiteral("!=0x") + QString::number(stored, 16),
-               CorruptCloseMs);
+        stop(tr("Конфигурация повреждена, CRC: 0x") + QString::number(computed, 16)
+                 + QStringLiteral("!=0x") + QString::number(stored, 16),
+             CorruptCloseMs);
     }
 }
 
 void Read::Error()
 {
-    stopped = true;
-    finish(tr("Ошибка. Чтение конфигурации прервано."), ErrorCloseMs);
-}
-
-void Read::Progress(quint32 num)
-{
-    if (!stopped)
-        ui.progressBar->setValue(int(num));
-}
-
-void Read::Quit()
-{
-    timer->stop();
-    if (ui.bClose->text() == tr("Отменить"))
-        Q_EMIT reqClose(windowTitle(), false);
-    else
-        Q_EMIT reqClose(windowTitle(), !stopped);
+    stop(tr("Ошибка. Чтение конфигурации прервано."), ErrorCloseMs);
 }

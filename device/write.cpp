@@ -4,8 +4,6 @@
 #include "config/image.h"
 #include "device/tthread.h"
 
-#include <QTimer>
-
 #include <cstring>
 
 namespace {
@@ -20,10 +18,8 @@ int Write::countForMode(int mode)
 }
 
 Write::Write(TThread *thread, const TK440 *image, int mode, QWidget *parent)
-    : QWidget(parent)
-    , thread(thread)
+    : ProgressWindow(thread, countForMode(mode), parent)
     , record(std::make_unique<TK440>())
-    , timer(new QTimer(this))
 {
     std::memcpy(record->b, image->b, TK440::Size);
     swapBytes(record->b + TK440::CheckedOffset, record->b + TK440::CheckedOffset, WordArray);
@@ -31,18 +27,11 @@ Write::Write(TThread *thread, const TK440 *image, int mode, QWidget *parent)
     record->setWord(TK440::CrcOffset, crc.compute(record->b + TK440::CheckedOffset, WordArray));
     const int count = countForMode(mode);
 
-    ui.setupUi(this);
-    connect(ui.bClose, &QPushButton::clicked, this, &Write::Quit);
-    connect(timer, &QTimer::timeout, this, &Write::Quit);
     connect(thread, &TThread::writeStt, this, &Write::Start);
     connect(thread, &TThread::writeChk, this, &Write::Check);
     connect(thread, &TThread::writeStp, this, &Write::Stop);
     connect(thread, &TThread::writeErr, this, &Write::Error);
     connect(thread, &TThread::writeCnt, this, &Write::Progress);
-    ui.progressBar->setRange(0, count);
-    ui.progressBar->setValue(0);
-    ui.bClose->setText(tr("Отменить"));
-    ui.label->setText(tr("Запрос идентификатора устройства"));
 
     switch (record->model()) {
     case TK440::ModelRA:
@@ -57,13 +46,7 @@ Write::Write(TThread *thread, const TK440 *image, int mode, QWidget *parent)
     thread->reqWrite(record->data(), count);
 }
 
-Write::~Write()
-{
-    timer->stop();
-    disconnect(timer, nullptr, this, nullptr);
-    delete timer;
-    disconnect(thread, nullptr, this, nullptr);
-}
+Write::~Write() = default; // the record's type is complete only here
 
 void Write::Start()
 {
@@ -81,29 +64,10 @@ void Write::Stop()
 {
     if (!stopped)
         ui.label->setText(tr("Контроллер ") + model + tr(", конфигурации записана."));
-    ui.bClose->setText(tr("Закрыть"));
-    timer->start(DoneCloseMs);
+    finish(DoneCloseMs); // the button and the timer even after an error
 }
 
 void Write::Error()
 {
-    ui.label->setText(tr("Ошибка. Запись конфигурации прервана."));
-    ui.bClose->setText(tr("Закрыть"));
-    stopped = true;
-    timer->start(ErrorCloseMs);
-}
-
-void Write::Progress(quint32 num)
-{
-    if (!stopped)
-        ui.progressBar->setValue(int(num));
-}
-
-void Write::Quit()
-{
-    timer->stop();
-    if (ui.bClose->text() == tr("Отменить"))
-        Q_EMIT reqClose(windowTitle(), false);
-    else
-        Q_EMIT reqClose(windowTitle(), !stopped);
+    stop(tr("Ошибка. Запись конфигурации прервана."), ErrorCloseMs);
 }

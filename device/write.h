@@ -2,17 +2,13 @@
 // Write window: prepares a wire-order copy of the image with its check value, queues the
 // configuration write and shows the write and the read-back.
 
-#include "ui_read.h"
-
-#include <QWidget>
+#include "device/progresswindow.h"
 
 #include <memory>
 
-class QTimer;
-class TThread;
 struct TK440;
 
-class Write : public QWidget
+class Write : public ProgressWindow
 {
     Q_OBJECT
 
@@ -26,22 +22,13 @@ public:
     // and 10, the checksum and block sections otherwise.
     static int countForMode(int mode);
 
-Q_SIGNALS:
-    void reqClose(QString title, bool keep);
-
 public Q_SLOTS:
-    void Quit();
     void Start();
     void Check();
     void Stop();
     void Error();
-    void Progress(quint32 num);
 
 private:
-    Ui::ReadClass ui;
-    TThread *thread;
     std::unique_ptr<TK440> record; // the copy that is sent
     QString model;
-    QTimer *timer;
-    bool stopped = false;
 };

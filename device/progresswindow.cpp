@@ -1,0 +1,60 @@
+#include "device/progresswindow.h"
+
+#include "device/tthread.h"
+
+#include <QTimer>
+
+ProgressWindow::ProgressWindow(TThread *thread, int progressMax, QWidget *parent)
+    : QWidget(parent)
+    , thread(thread)
+    , timer(new QTimer(this))
+{
+    ui.setupUi(this);
+    connect(ui.bClose, &QPushButton::clicked, this, &ProgressWindow::Quit);
+    connect(timer, &QTimer::timeout, this, &ProgressWindow::Quit);
+    ui.progressBar->setRange(0, progressMax);
+    ui.progressBar->setValue(0);
+    ui.bClose->setText(tr("Отменить"));
+    ui.label->setText(tr("Запрос идентификатора устройства"));
+}
+
+ProgressWindow::~ProgressWindow()
+{
+    timer->stop();
+    disconnect(timer, nullptr, this, nullptr);
+    delete timer;
+    disconnect(thread, nullptr, this, nullptr);
+}
+
+void ProgressWindow::finish(int closeAfterMs)
+{
+    ui.bClose->setText(tr("Закрыть"));
+    timer->start(closeAfterMs);
+}
+
+void ProgressWindow::finish(const QString &text, int closeAfterMs)
+{
+    ui.label->setText(text);
+    finish(closeAfterMs);
+}
+
+void ProgressWindow::stop(const QString &text, int closeAfterMs)
+{
+    stopped = true;
+    finish(text, closeAfterMs);
+}
+
+void ProgressWindow::Progress(quint32 num)
+{
+    if (!stopped)
+        ui.progressBar->setValue(int(num));
+}
+
+void ProgressWindow::Quit()
+{
+    timer->stop();
+    if (ui.bClose->text() == tr("Отменить"))
+        Q_EMIT reqClose(windowTitle(), false);
+    else
+        Q_EMIT reqClose(windowTitle(), !stopped);
+}
