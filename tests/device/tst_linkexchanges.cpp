@@ -4,8 +4,7 @@
 
 #include "device/tthread.h"
 #include "queuedspy.h"
-#include "umockdevice.h"
-#include "usbbench.h"
+#include "usbbenchtest.h"
 
 #include <QTest>
 
@@ -44,17 +43,14 @@ protected:
 
 } // namespace
 
-class TstLinkExchanges : public QObject
+class TstLinkExchanges : public UsbBenchTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<UsbBench> bench;
     std::unique_ptr<ProbeThread> thread;
     std::unique_ptr<QueuedSpy> messages;
     std::unique_ptr<QueuedSpy> connection;
-    bool libusbReady = false;
-    QString skipReason;
 
     QList<bool> connStates() const
     {
@@ -72,29 +68,9 @@ private:
             && connStates() == QList<bool> {true};
     }
 
-private Q_SLOTS:
-    void initTestCase_data() { UsbBench::addBackendRows(); }
-
-    void initTestCase()
+protected:
+    void setUp() override
     {
-        qRegisterMetaType<UsbBench::Backend>();
-        libusbReady = UsbBench::startBus(&skipReason);
-    }
-
-    void cleanupTestCase()
-    {
-        const QString root = UsbBench::bus() ? UsbBench::bus()->rootDir() : QString();
-        UsbBench::stopBus();
-        if (!root.isEmpty())
-            QVERIFY2(!QFileInfo::exists(root), qPrintable(root));
-    }
-
-    void init()
-    {
-        const UsbBench::Backend backend = UsbBench::currentBackend();
-        if (backend == UsbBench::Libusb && !libusbReady)
-            QSKIP(qPrintable(skipReason));
-        bench = std::make_unique<UsbBench>(backend);
         thread = std::make_unique<ProbeThread>();
         thread->setSleepFunction([](int) {});
         thread->setTransport(bench->makeTransport());
@@ -105,14 +81,14 @@ private Q_SLOTS:
         connection = std::make_unique<QueuedSpy>(worker, &TThread::conn);
     }
 
-    void cleanup()
+    void tearDown() override
     {
         messages.reset();
         connection.reset();
         thread.reset();
-        bench.reset();
     }
 
+private Q_SLOTS:
     void connectsAtStartup()
     {
         QVERIFY(connectNow());

@@ -4,7 +4,7 @@
 #include "device/usbtransport.h"
 #include "queuedspy.h"
 #include "umockdevice.h"
-#include "usbbench.h"
+#include "usbbenchtest.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -41,15 +41,12 @@ int read(UsbTransport &t, quint8 ep, int size, QByteArray *out, int timeoutMs = 
 
 } // namespace
 
-class TstUsbContract : public QObject
+class TstUsbContract : public UsbBenchTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<UsbBench> bench;
     std::unique_ptr<UsbTransport> link;
-    bool libusbReady = false;
-    QString skipReason;
 
     // Opens the device with a configuration and claims interface 0, as openDevice does.
     bool openClaimed(int configuration = usb::ConfigNormal)
@@ -59,39 +56,16 @@ private:
             && link->claimInterface(usb::Interface) == 0;
     }
 
-private Q_SLOTS:
-    void initTestCase_data() { UsbBench::addBackendRows(); }
-
-    void initTestCase()
+protected:
+    void setUp() override
     {
-        qRegisterMetaType<UsbBench::Backend>();
-        libusbReady = UsbBench::startBus(&skipReason);
-    }
-
-    void cleanupTestCase()
-    {
-        const QString root = UsbBench::bus() ? UsbBench::bus()->rootDir() : QString();
-        UsbBench::stopBus();
-        if (!root.isEmpty())
-            QVERIFY2(!QFileInfo::exists(root), qPrintable(root));
-    }
-
-    void init()
-    {
-        const UsbBench::Backend backend = UsbBench::currentBackend();
-        if (backend == UsbBench::Libusb && !libusbReady)
-            QSKIP(qPrintable(skipReason));
-        bench = std::make_unique<UsbBench>(backend);
         link = bench->makeTransport();
         QVERIFY(link);
     }
 
-    void cleanup()
-    {
-        link.reset();
-        bench.reset();
-    }
+    void tearDown() override { link.reset(); }
 
+private Q_SLOTS:
     void openWithConfiguration_data()
     {
         QTest::addColumn<int>("configuration");
