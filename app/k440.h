@@ -102,8 +102,6 @@ protected:
     bool saveFile();
     // File dialog filter for configuration files, opening and saving alike.
     static QString configFileFilter();
-    // Model name for the log: "K-330RA", "K-330RB" or "xxxxxxx".
-    static QString imageModelName(quint16 model);
 
     // Recent-file list in the settings, newest first.
     void setCurrentFile(const QString &fileName);

@@ -41,18 +41,6 @@ QString K440::configFileFilter()
     return tr("файл конфигурации (*.mcd);;Все файлы (*.*)");
 }
 
-QString K440::imageModelName(quint16 model)
-{
-    switch (model) {
-    case TK440::ModelRA:
-        return tr("K-330RA");
-    case TK440::ModelRB:
-        return tr("K-330RB");
-    default:
-        return tr("xxxxxxx");
-    }
-}
-
 void K440::create()
 {
     if (!askToClose())
@@ -196,8 +184,7 @@ bool K440::saveFile()
 
     setCurrentFile(n);
     statusBar()->showMessage(tr("Файл сохранен"), StatusTimeout);
-    Q_EMIT mes(tr("Конфигурация контроллера ") + imageModelName(image->model())
-               + QStringLiteral("(") + QString::number(TK440::Size) + tr(" байт)")
-               + tr(" записана в файл: ") + n);
+    Q_EMIT mes(tr("Конфигурация контроллера ") + modelName(image->model()) + QStringLiteral("(")
+               + QString::number(TK440::Size) + tr(" байт)") + tr(" записана в файл: ") + n);
     return true;
 }
