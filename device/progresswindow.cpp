@@ -1,5 +1,6 @@
 #include "device/progresswindow.h"
 
+#include "config/image.h"
 #include "device/tthread.h"
 
 #include <QTimer>
@@ -42,6 +43,18 @@ void ProgressWindow::stop(const QString &text, int closeAfterMs)
 {
     stopped = true;
     finish(text, closeAfterMs);
+}
+
+QString ProgressWindow::configModelText(quint16 model)
+{
+    switch (model) {
+    case TK440::ModelRA:
+        return tr("К-330RA");
+    case TK440::ModelRB:
+        return tr("К-330RB");
+    default:
+        return QString();
+    }
 }
 
 void ProgressWindow::Progress(quint32 num)

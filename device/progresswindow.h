@@ -34,6 +34,9 @@ protected:
     void finish(const QString &text, int closeAfterMs);
     // As finish(text, ms), and whatever the job delivers afterwards is ignored.
     void stop(const QString &text, int closeAfterMs);
+    // Controller name in the configuration windows' labels: "К-330RA" or "К-330RB", empty for
+    // any other model code.
+    static QString configModelText(quint16 model);
 
     Ui::ReadClass ui;
     TThread *thread;

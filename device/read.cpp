@@ -58,18 +58,9 @@ void Read::Config(TK440 *cfg)
 
     if (computed == stored) {
         std::memcpy(target->b, cfg->b, TK440::Size);
-        QString model;
-        switch (cfg->model()) {
-        case TK440::ModelRA:
-            model = tr("К-330RA");
-            break;
-        case TK440::ModelRB:
-            model = tr("К-330RB");
-            break;
-        default:
+        QString model = configModelText(cfg->model());
+        if (model.isEmpty())
             model = QStringLiteral("xxxxxxx");
-            break;
-        }
         finish(tr("Контроллер ") + model + tr(", конфигурации прочитана."), DoneCloseMs);
     } else {
         stop(tr("Конфигурация повреждена, CRC: 0x") + QString::number(computed, 16)

@@ -33,16 +33,9 @@ Write::Write(TThread *thread, const TK440 *image, int mode, QWidget *parent)
     connect(thread, &TThread::writeErr, this, &Write::Error);
     connect(thread, &TThread::writeCnt, this, &Write::Progress);
 
-    switch (record->model()) {
-    case TK440::ModelRA:
-        model = tr("К-330RA");
-        break;
-    case TK440::ModelRB:
-        model = tr("К-330RB");
-        break;
-    default:
+    model = configModelText(record->model());
+    if (model.isEmpty())
         return; // an image of an unknown model is never sent
-    }
     thread->reqWrite(record->data(), count);
 }
 
