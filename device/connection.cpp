@@ -160,23 +160,23 @@ void TThread::lostDevice()
 
 void TThread::checkDevice()
 {
-    checkPending = true;
-    serviceCheck(false);
+    // The check talks to the device (a handshake may wait out its time-outs), so it never runs
+    // in the caller's thread: the worker runs it after the job in progress, or at once when
+    // idle. The empty job only wakes an idle worker; jobs without a handler do nothing.
+    ++checksPending;
+    reqJob(0, {}, 0);
 }
 
-void TThread::serviceCheck(bool block)
+void TThread::serviceCheck()
 {
-    // Whoever holds the connection lock looks at the flag again after releasing it, so a
-    // request made while the lock was taken is never lost.
-    while (checkPending.load()) {
-        if (block)
-            connMutex.lock();
-        else if (!connMutex.tryLock())
-            return;
-        if (checkPending.exchange(false))
-            runCheck();
-        connMutex.unlock();
-    }
+    // One check per request: a removal and a new arrival reported back to back are two
+    // checks, the first closing the old handle, the second opening the new device.
+    int pending = checksPending.load();
+    while (pending > 0 && !checksPending.compare_exchange_weak(pending, pending - 1)) { }
+    if (pending <= 0)
+        return;
+    QMutexLocker lock(&connMutex);
+    runCheck();
 }
 
 void TThread::startWatching()

@@ -178,7 +178,7 @@ void TThread::run()
         }
         job.reset();
         // A hot-plug check that arrived during the job runs now, before the next one.
-        serviceCheck(true);
+        serviceCheck();
     }
 }
 

@@ -81,8 +81,8 @@ public:
 
     void setMode(int mode);
     void stop();
-    // Hot-plug check: opens a newly attached controller or closes a removed one. Called from
-    // the GUI thread; never waits for a running job (the worker runs the check after it).
+    // Hot-plug check: opens a newly attached controller or closes a removed one. Callable from
+    // any thread; it only asks the worker, which runs it after the job in progress.
     void checkDevice();
 
     // Replaces the USB transport (default: UsbTransport::createDefault()). Call it before the
@@ -184,15 +184,15 @@ private:
 
     // The hot-plug check proper; connMutex held.
     void runCheck();
-    // Runs a pending hot-plug check; with block false only when the connection lock is free.
-    void serviceCheck(bool block);
+    // Runs one hot-plug check that checkDevice asked for, if any (worker thread).
+    void serviceCheck();
     void startWatching();
 
     // The connection lock: guards link, product, buf, bufSize, monMask, monFill and
-    // lastOpenError. The worker holds it around each job, checkDevice only tries it.
+    // lastOpenError. The worker holds it around each job and each hot-plug check.
     QMutex connMutex;
-    // Set by checkDevice when it found a job running; whoever holds connMutex next runs it.
-    std::atomic<bool> checkPending {false};
+    // Checks asked for by checkDevice and not yet run; the worker runs one after each job.
+    std::atomic<int> checksPending {0};
     bool watching = false; // hot-plug reporting started (connMutex)
     int lastOpenError = 0; // open failure already logged, until the device leaves or opens
     std::unique_ptr<UsbTransport> link; // the transport

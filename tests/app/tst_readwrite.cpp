@@ -67,6 +67,7 @@ struct Rig
         thread.setMode(mode);
         thread.setTransport(makeSimulatedTransport(sim));
         thread.checkDevice();
+        thread.wait(); // the worker has run the check
         sim->clearTransfers();
     }
     ~Rig()
@@ -120,6 +121,7 @@ void TstReadWrite::form()
     Rig rig;
     rig.sim->unplug();
     rig.thread.checkDevice();
+    rig.thread.wait(); // the worker has run the check
     TK440 target {};
     Read r(&rig.thread, &target);
     QCOMPARE(r.size(), QSize(280, 110));
@@ -188,6 +190,7 @@ void TstReadWrite::readWindow()
     if (!connected) {
         rig.sim->unplug();
         rig.thread.checkDevice();
+        rig.thread.wait(); // the worker has run the check
     }
     // The identification reply waits a little, so that the window is seen before it.
     rig.sim->failTransfer(3, Fault::delay(200));
@@ -372,7 +375,7 @@ void TstReadWrite::endToEnd()
     TestK440 w;
     UsbTransport::setDefaultFactory({});
     w.workerThread()->setSleepFunction([](int) {});
-    QVERIFY(w.isConnected());
+    QTRY_VERIFY(w.isConnected()); // the start-up check runs on the worker
 
     auto action = [&](const char *text) {
         for (QAction *a : w.findChildren<QAction *>()) {
@@ -429,7 +432,7 @@ void TstReadWrite::endToEndCancelledRead()
     UsbTransport::setDefaultFactory([sim] { return makeSimulatedTransport(sim); });
     TestK440 w;
     UsbTransport::setDefaultFactory({});
-    QVERIFY(w.isConnected());
+    QTRY_VERIFY(w.isConnected()); // the start-up check runs on the worker
     w.showImage(TK440::ModelRA, 0x11);
     QVERIFY(w.documentImage());
 

@@ -79,6 +79,7 @@ struct Rig
         thread.setMode(mode);
         thread.setTransport(makeSimulatedTransport(sim));
         thread.checkDevice();
+        thread.wait(); // the worker has run the check
         sim->clearTransfers();
     }
     ~Rig()
@@ -237,6 +238,7 @@ void TstConfigExchange::readFailures()
     if (!connected) {
         rig.sim->unplug();
         rig.thread.checkDevice();
+        rig.thread.wait(); // the worker has run the check
         QVERIFY(!rig.thread.isConnected());
     }
     if (transfer > 0)
@@ -474,6 +476,7 @@ void TstConfigExchange::writeFailures()
     if (!connected) {
         rig.sim->unplug();
         rig.thread.checkDevice();
+        rig.thread.wait(); // the worker has run the check
     }
     if (transfer > 0)
         rig.sim->failTransfer(transfer, fault);

@@ -161,6 +161,7 @@ void TstConnection::handshakeOnTheWire()
     QueuedSpy mes(base(t), &TThread::mes);
     QueuedSpy conn(base(t), &TThread::conn);
     t.checkDevice();
+    t.wait(); // the worker has run the check
     QTRY_COMPARE(conn.size(), 1);
     QCOMPARE(conn.at(0).value(0).toBool(), true);
     QCOMPARE(mes.strings(), QStringList {Connected});
@@ -183,6 +184,7 @@ void TstConnection::handshakeOnTheWire()
 
     // A further device change while the controller is listed changes nothing.
     t.checkDevice();
+    t.wait(); // the worker has run the check
     QTest::qWait(50);
     QCOMPARE(mes.size(), 1);
     QCOMPARE(conn.size(), 1);
@@ -290,6 +292,7 @@ void TstConnection::failureTable()
     QueuedSpy mes(base(t), &TThread::mes);
     QueuedSpy conn(base(t), &TThread::conn);
     t.checkDevice();
+    t.wait(); // the worker has run the check
     QTest::qWait(50);
     QCOMPARE(mes.strings(), messages);
     QCOMPARE(conn.size(), 0); // a failed or unannounced connection tells the GUI nothing
@@ -301,6 +304,7 @@ void TstConnection::failureTable()
     sim.setPayloadSize(512);
     sim.plug();
     t.checkDevice();
+    t.wait(); // the worker has run the check
     QTRY_VERIFY(t.isConnected());
     QCOMPARE(t.linkBufferSize(), 520);
 }
@@ -313,12 +317,14 @@ void TstConnection::productStringKeptWhenUnreadable()
     QCOMPARE(t.linkProduct(), QStringLiteral("VELK K-330S"));
     rig.sim->unplug();
     t.checkDevice();
+    t.wait(); // the worker has run the check
     QVERIFY(!t.isConnected());
     // The string read fails on the next opening: the earlier value still announces it.
     rig.sim->failStep(SimController::StepProductString, -32);
     rig.sim->plug();
     QueuedSpy conn(base(t), &TThread::conn);
     t.checkDevice();
+    t.wait(); // the worker has run the check
     QTRY_COMPARE(conn.size(), 1);
     QCOMPARE(conn.at(0).value(0).toBool(), true);
 }
@@ -330,16 +336,21 @@ void TstConnection::openFailureReportedOncePerAttachment()
     rig.sim->failStep(SimController::StepOpen, -13);
     QueuedSpy mes(base(t), &TThread::mes);
     t.checkDevice();
+    t.wait(); // the worker has run the check
     t.checkDevice();
+    t.wait(); // the worker has run the check
     t.checkDevice();
+    t.wait(); // the worker has run the check
     QTRY_COMPARE(mes.size(), 1);
     QTest::qWait(30);
     QCOMPARE(mes.size(), 1);
     // Unplugged and plugged again: said once more.
     rig.sim->unplug();
     t.checkDevice();
+    t.wait(); // the worker has run the check
     rig.sim->plug();
     t.checkDevice();
+    t.wait(); // the worker has run the check
     QTRY_COMPARE(mes.size(), 2);
     QCOMPARE(mes.strings().last(),
              QStringLiteral("Нет доступа к контроллеру на шине USB (права доступа), Error=-13"));
@@ -354,12 +365,14 @@ void TstConnection::removalByCheckUsesCyrillicName()
     QueuedSpy conn(base(t), &TThread::conn);
     rig.sim->unplug();
     t.checkDevice();
+    t.wait(); // the worker has run the check
     QTRY_COMPARE(conn.size(), 1);
     QCOMPARE(conn.at(0).value(0).toBool(), false);
     QCOMPARE(mes.strings(), QStringList {LostCyrillic});
     QVERIFY(!t.isConnected());
     // Still gone at the next change: nothing more.
     t.checkDevice();
+    t.wait(); // the worker has run the check
     QTest::qWait(30);
     QCOMPARE(mes.size(), 1);
     QCOMPARE(conn.size(), 1);
@@ -394,6 +407,7 @@ void TstConnection::removalByTransferError()
     QVERIFY(!t.isConnected());
     // The hot-plug check that follows finds it closed and the device gone: silence.
     t.checkDevice();
+    t.wait(); // the worker has run the check
     QTest::qWait(30);
     QCOMPARE(mes.size(), 1);
 }
@@ -404,6 +418,7 @@ void TstConnection::jobsSeeNoConnection()
     SimRig rig(t);
     rig.sim->unplug();
     t.checkDevice();
+    t.wait(); // the worker has run the check
     QueuedSpy readErr(base(t), &TThread::readErr);
     QueuedSpy writeErr(base(t), &TThread::writeErr);
     QueuedSpy loadErr(base(t), &TThread::loadErr);

@@ -173,6 +173,7 @@ void TstUsbTrace::commandLine()
         const quint16 stored = quint16(quint8(memory[0]) | (quint8(memory[1]) << 8));
         QCOMPARE(Crc16().compute(memory.constData() + 2, 180), stored);
         thread.checkDevice();
+        thread.wait(); // the worker has run the check
         QTRY_VERIFY(thread.isConnected());
     }
     if (traced && sim) {

@@ -15,6 +15,7 @@ SimRig::SimRig(TThread &t, quint16 model)
 
 bool SimRig::connect()
 {
+    // The worker runs the check; once it has drained its queue the handshake is over.
     thread.checkDevice();
-    return QTest::qWaitFor([this] { return thread.isConnected(); }, 5000);
+    return thread.wait(5000) && thread.isConnected();
 }
