@@ -29,7 +29,14 @@ BENCHMARK(BM_Crc16Image)->Arg(TK440::CheckedSize)->Arg(128 * 1024);
 class IdleThread : public TThread
 {
 public:
-    std::atomic<qint64> done{0};
+    // The worker calls this class's dispatch(): it must have ended before this part goes.
+    ~IdleThread() override
+    {
+        stop();
+        wait();
+    }
+
+    std::atomic<qint64> done {0};
 
 protected:
     void dispatch(TJob &) override { ++done; }

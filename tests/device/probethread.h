@@ -11,6 +11,13 @@
 class ProbeThread : public TThread
 {
 public:
+    // The worker calls this class's dispatch(): it must have ended before this part goes.
+    ~ProbeThread() override
+    {
+        stop();
+        wait();
+    }
+
     // Writes the job's bytes to endpoint 0x01 and reads the reply; a removal error takes the
     // lost-device path.
     static constexpr quint16 JobExchange = 200;

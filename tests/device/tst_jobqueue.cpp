@@ -13,6 +13,13 @@ namespace {
 class RecordingThread : public TThread
 {
 public:
+    // The worker calls this class's dispatch(): it must have ended before this part goes.
+    ~RecordingThread() override
+    {
+        stop();
+        wait();
+    }
+
     QMutex logMutex; // guards executed
     QList<QPair<quint16, QByteArray>> executed;
     std::atomic<bool> holdJobs {false};

@@ -21,6 +21,13 @@ const QString Removed = QStringLiteral("Контроллер VELK K-330С отк
 class ProbeThread : public TThread
 {
 public:
+    // The worker calls this class's dispatch(): it must have ended before this part goes.
+    ~ProbeThread() override
+    {
+        stop();
+        wait();
+    }
+
     static constexpr quint16 JobProbeRead = 200;
     std::atomic<int> probeResult {0};
 

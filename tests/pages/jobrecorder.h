@@ -12,6 +12,13 @@
 class JobRecorder : public TThread
 {
 public:
+    // The worker calls this class's dispatch(): it must have ended before this part goes.
+    ~JobRecorder() override
+    {
+        stop();
+        wait();
+    }
+
     struct Job
     {
         int type;
