@@ -186,6 +186,29 @@ private Q_SLOTS:
             QStringLiteral("Проверка загруженной конфигурации выполнена. Ошибочных 0 байтов")));
     }
 
+    // Live commands in mode 10: codec register, amplifier, a parameter command and the trace
+    // mode reach the controller through the transport, each acknowledged and logged.
+    void liveCommands()
+    {
+        QVERIFY(connectNow());
+        thread->setMode(10);
+        const quint16 words[3] = {0x1234, 0x0056, 0xFFFF};
+        thread->reqCodec(12, 0x3f);
+        thread->reqAmp(30);
+        thread->reqParam11(words, 6);
+        thread->reqTraceMode(0x0102);
+        QTRY_COMPARE(messages->size(), 5);
+        QCOMPARE(bench->model->codecRegister(12), quint8(0x3f));
+        QCOMPARE(bench->model->amplifier(), quint8(30));
+        QCOMPARE(bench->model->parameter(11), QByteArray("\x12\x34\x00\x56\xff\xff", 6));
+        QCOMPARE(bench->model->traceMode(), quint16(0x0102));
+        const QStringList lines = messages->strings().mid(1);
+        for (const QString &line : lines)
+            QVERIFY2(line.startsWith(QStringLiteral("Переданы параметры")), qPrintable(line));
+        QCOMPARE(lines.first(), QStringLiteral("Переданы параметры=>12[0x3f]; "));
+        QCOMPARE(connStates(), QList<bool> {true});
+    }
+
     // A check while the controller is still listed changes nothing.
     void deviceChangeWhileConnected()
     {
