@@ -5,35 +5,13 @@
 #include "config/configfile.h"
 #include "config/createcfg.h"
 #include "config/image.h"
-#include "pages/pageregistry.h"
+#include "pages/defaultimage.h"
 
 #include <QAction>
 #include <QStatusBar>
 
 namespace {
 const int StatusTimeout = 2000;
-
-// Pages that fill a new image with their defaults, in the order they run. Where one page class
-// serves two tree items (one per model), either title builds it.
-const QList<QStringList> &defaultPages()
-{
-    static const QList<QStringList> pages = {
-        {QStringLiteral("Вход микрофона"), QStringLiteral("Вход приемника")},
-        {QStringLiteral("Выход приемника"), QStringLiteral("Выход микрофона")},
-        {QStringLiteral("Выход гарнитуры")},
-        {QStringLiteral("Выход аксессуарный")},
-        {QStringLiteral("Регистратор")},
-        {QStringLiteral("Усилитель НЧ")},
-        {QStringLiteral("Вокодер")},
-        {QStringLiteral("Информация")},
-        {QStringLiteral("Кодек")},
-        {QStringLiteral("Входной усилитель")},
-        {QStringLiteral("Выходной усилитель")},
-        {QStringLiteral("Протокол")},
-        {QStringLiteral("Соединение")},
-    };
-    return pages;
-}
 } // namespace
 
 QString K440::configFileFilter()
@@ -60,21 +38,7 @@ void K440::create()
     const QString name = index == 1 ? tr("K-330RB") : tr("K-330RA");
 
     auto fresh = std::make_unique<TK440>();
-    initNewImageIdentity(*fresh, model);
-    // Every page writes its block's defaults when built with mode 0 and is discarded at once.
-    PageContext ctx;
-    ctx.thread = thread;
-    ctx.work = fresh.get();
-    ctx.mode = 0;
-    ctx.connected = false;
-    for (const QStringList &titles : defaultPages()) {
-        for (const QString &title : titles) {
-            if (QWidget *page = PageRegistry::create(title, ctx)) {
-                delete page;
-                break;
-            }
-        }
-    }
+    makeDefaultImage(*fresh, model, thread);
     image = std::move(fresh);
 
     buildTree(mode);

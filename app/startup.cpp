@@ -1,6 +1,10 @@
 #include "app/startup.h"
 
+#include "config/crc16.h"
+#include "config/image.h"
 #include "device/linkoptions.h"
+#include "pages/defaultimage.h"
+#include "sim/simcontroller.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -36,6 +40,14 @@ StartOptions parseStartOptions(const QStringList &arguments)
     if (!linkError.isEmpty()) {
         std::fprintf(stderr, "k330-terminal: %s\n", qPrintable(linkError));
         std::exit(1);
+    }
+    // The simulated controller starts with the factory defaults of its model, as a new
+    // configuration has them, so that a first read shows sensible values.
+    if (const auto sim = installedSimulator()) {
+        TK440 defaults;
+        makeDefaultImage(defaults, sim->identification().model, nullptr);
+        toDeviceForm(Crc16(), defaults);
+        sim->setMemory(0, QByteArray(defaults.data(), TK440::IdentOffset));
     }
     return options;
 }

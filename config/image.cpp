@@ -43,6 +43,13 @@ void storeChecksum(const Crc16 &crc, TK440 &image)
     image.setWord(TK440::CrcOffset, imageChecksum(crc, image));
 }
 
+void toDeviceForm(const Crc16 &crc, TK440 &record)
+{
+    constexpr int words = TK440::ConfigAreaSize - TK440::CheckedOffset;
+    swapBytes(record.b + TK440::CheckedOffset, record.b + TK440::CheckedOffset, words);
+    record.setWord(TK440::CrcOffset, crc.compute(record.b + TK440::CheckedOffset, words));
+}
+
 bool isValidStoredImage(const Crc16 &crc, const QByteArray &bytes)
 {
     if (bytes.size() != TK440::Size)

@@ -21,6 +21,10 @@ bool isKnownModel(quint16 model);
 quint16 imageChecksum(const Crc16 &crc, const TK440 &image);
 void storeChecksum(const Crc16 &crc, TK440 &image);
 
+// Converts a record in place to the form the controller stores: the word area (bytes 2..181)
+// in wire order and its checksum at offset 0.
+void toDeviceForm(const Crc16 &crc, TK440 &record);
+
 // A stored image is valid when it has exactly 402 bytes and its checksum word matches.
 bool isValidStoredImage(const Crc16 &crc, const QByteArray &bytes);
 

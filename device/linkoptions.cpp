@@ -10,7 +10,18 @@ namespace {
 const QString SimulateName = QStringLiteral("simulate");
 const QString SimModelName = QStringLiteral("sim-model");
 const QString UsbTraceName = QStringLiteral("usb-trace");
+
+std::shared_ptr<SimController> &simulator()
+{
+    static std::shared_ptr<SimController> sim;
+    return sim;
+}
 } // namespace
+
+std::shared_ptr<SimController> installedSimulator()
+{
+    return simulator();
+}
 
 void addLinkOptions(QCommandLineParser &parser)
 {
@@ -45,6 +56,7 @@ QString installLinkTransport(bool simulate, const QString &simModel, const QStri
         if (!probe.open(QIODevice::WriteOnly | QIODevice::Append))
             return QStringLiteral("cannot open the USB trace file %1").arg(traceFile);
     }
+    simulator() = sim;
     if (!sim && traceFile.isEmpty()) {
         UsbTransport::setDefaultFactory({});
         return {};

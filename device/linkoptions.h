@@ -3,7 +3,10 @@
 
 #include <QString>
 
+#include <memory>
+
 class QCommandLineParser;
+class SimController;
 
 // Adds --simulate, --sim-model RA|RB and --usb-trace FILE to the parser.
 void addLinkOptions(QCommandLineParser &parser);
@@ -16,3 +19,6 @@ QString applyLinkOptions(const QCommandLineParser &parser);
 // The same without a parser: simulate with model "RA" or "RB"; trace into traceFile when not
 // empty. Returns an error text, empty on success.
 QString installLinkTransport(bool simulate, const QString &simModel, const QString &traceFile);
+
+// The simulated controller that the installed transport talks to, or none.
+std::shared_ptr<SimController> installedSimulator();

@@ -9,7 +9,6 @@
 namespace {
 const int DoneCloseMs = 1000;
 const int ErrorCloseMs = 5000;
-const int WordArray = TK440::ConfigAreaSize - TK440::CheckedOffset; // bytes 2..181
 } // namespace
 
 int Write::countForMode(int mode)
@@ -22,9 +21,7 @@ Write::Write(TThread *thread, const TK440 *image, int mode, QWidget *parent)
     , record(std::make_unique<TK440>())
 {
     std::memcpy(record->b, image->b, TK440::Size);
-    swapBytes(record->b + TK440::CheckedOffset, record->b + TK440::CheckedOffset, WordArray);
-    const Crc16 crc;
-    record->setWord(TK440::CrcOffset, crc.compute(record->b + TK440::CheckedOffset, WordArray));
+    toDeviceForm(Crc16(), *record);
     const int count = countForMode(mode);
 
     connect(thread, &TThread::writeStt, this, &Write::Start);

@@ -4,11 +4,14 @@
 #include "k440fixture.h"
 #include "queuedspy.h"
 
+#include "app/startup.h"
 #include "config/crc16.h"
 #include "config/image.h"
+#include "device/linkoptions.h"
 #include "device/read.h"
 #include "device/tthread.h"
 #include "device/write.h"
+#include "pages/defaultimage.h"
 #include "sim/simcontroller.h"
 #include "sim/simtransport.h"
 
@@ -112,6 +115,8 @@ private Q_SLOTS:
     void writeWithDifferingBytes();
     void writeUnknownModel();
     void writeCancelled();
+    void simulatedStartHoldsDefaults_data();
+    void simulatedStartHoldsDefaults();
     void endToEnd();
     void endToEndCancelledRead();
 };
@@ -363,6 +368,38 @@ void TstReadWrite::writeCancelled()
     // The job goes on to the end although nobody listens.
     QTRY_COMPARE(log.size(), 2);
     QCOMPARE(rig.sim->memory(0, 182), wireImage(host).left(182));
+}
+
+// "--simulate" gives a controller holding its model's factory defaults: a first read through
+// the main window adopts exactly what a new configuration of that model holds.
+void TstReadWrite::simulatedStartHoldsDefaults_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<int>("code");
+    QTest::newRow("RA") << QStringLiteral("RA") << int(TK440::ModelRA);
+    QTest::newRow("RB") << QStringLiteral("RB") << int(TK440::ModelRB);
+}
+
+void TstReadWrite::simulatedStartHoldsDefaults()
+{
+    QFETCH(QString, model);
+    QFETCH(int, code);
+    parseStartOptions({QStringLiteral("k330-terminal"), QStringLiteral("--simulate"),
+                       QStringLiteral("--sim-model"), model});
+    TestK440 w;
+    QVERIFY(installLinkTransport(false, {}, {}).isEmpty());
+    w.workerThread()->setSleepFunction([](int) {});
+    QTRY_VERIFY(w.isConnected());
+    w.read();
+    QTRY_VERIFY(w.documentImage());
+    QTRY_VERIFY(!w.findSubWindow(QStringLiteral("Прочитать")));
+
+    TK440 expected;
+    makeDefaultImage(expected, quint16(code), nullptr);
+    const QByteArray read(w.documentImage()->data(), TK440::Size);
+    const QByteArray defaults(expected.data(), TK440::Size);
+    QCOMPARE(read.mid(2, TK440::IdentOffset - 2), defaults.mid(2, TK440::IdentOffset - 2));
+    QCOMPARE(int(w.documentImage()->model()), code);
 }
 
 // Read through the main window, adopt, edit on a page, keep the edit, write it back, read it
