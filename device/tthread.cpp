@@ -93,7 +93,10 @@ void TThread::reqParam6(quint8 a, quint8 b)
 
 void TThread::reqCommand(int job, const quint16 *words, int size)
 {
+    // Byte pairs are swapped to wire order; an odd last byte is taken as it stands.
     QByteArray copy(size, '\0');
+    if (size > 0 && words)
+        std::memcpy(copy.data(), words, size_t(size));
     for (int i = 0; i + 1 < size; i += 2)
         qToBigEndian<quint16>(words[i / 2], copy.data() + i);
     reqJob(quint16(job), copy, quint32(size));

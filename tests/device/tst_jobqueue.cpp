@@ -77,6 +77,11 @@ void TstJobQueue::argumentCopies_data()
     QTest::newRow("param5") << 3 << 8 << QByteArray("\x01\x02", 2);
     QTest::newRow("param6") << 4 << 9 << QByteArray("\x03\x04", 2);
     QTest::newRow("param11") << 5 << 14 << QByteArray("\x12\x34\x00\x01", 4);
+    // Three bytes: one word swapped, the odd last byte (low byte of 0x0001 in memory on a
+    // little-endian host) as it stands.
+    QTest::newRow("param10 odd size") << 10 << 13
+                                      << QByteArray("\x12\x34", 2)
+            + char(QSysInfo::ByteOrder == QSysInfo::LittleEndian ? 0x01 : 0x00);
     QTest::newRow("monitor on") << 6 << 17 << QByteArray("\x03\x01", 2);
     QTest::newRow("trace mode high byte first") << 7 << 19 << QByteArray("\xab\xcd", 2);
     QTest::newRow("report plain") << 8 << 15 << QByteArray();
@@ -120,6 +125,9 @@ void TstJobQueue::argumentCopies()
         break;
     case 9:
         t.reqReport(false);
+        break;
+    case 10:
+        t.reqParam10(words, 3);
         break;
     }
     QTRY_COMPARE(t.snapshot().size(), 1);
