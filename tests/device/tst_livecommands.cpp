@@ -94,6 +94,12 @@ private Q_SLOTS:
         QTest::newRow("param 7") << Request([](TThread &t) { t.reqParam7(modemWords, 4); })
                                  << hexBytes("00 07 0102 0304")
                                  << "Переданы параметры: 7=0x1; 0x2; 0x3; 0x4; ";
+        QTest::newRow("param 8") << Request([](TThread &t) { t.reqParam8(modemWords, 2); })
+                                 << hexBytes("00 08 0102") << "Переданы параметры: 8=0x1; 0x2; ";
+        QTest::newRow("param 9") << Request([](TThread &t) { t.reqParam9(modemWords + 8, 2); })
+                                 << hexBytes("00 09 fffe") << "Переданы параметры: 9=0xff; 0xfe; ";
+        QTest::newRow("param 10") << Request([](TThread &t) { t.reqParam10(modemWords, 0); })
+                                  << hexBytes("00 0a") << "Переданы параметры: 10=";
         QTest::newRow("param 11")
             << Request([](TThread &t) { t.reqParam11(modemWords, 18); })
             << hexBytes("00 0b 0102 0304 0506 0708 090a 0b0c 0d0e 0f10 fffe")
@@ -115,6 +121,13 @@ private Q_SLOTS:
         waitIdle();
         QCOMPARE(sim->moved(0x01), QList<QByteArray> {packet});
         QCOMPARE(sim->moved(0x81).size(), 1); // the acknowledgement was read
+        // Each transfer waits 1000 ms at most; the acknowledgement may fill the whole buffer.
+        const auto wire = sim->transfers();
+        QCOMPARE(wire.size(), 2);
+        QCOMPARE(wire[0].timeoutMs, 1000);
+        QCOMPARE(wire[1].endpoint, quint8(0x81));
+        QCOMPARE(wire[1].requested, int(sim->payloadSize()) + 8);
+        QCOMPARE(wire[1].timeoutMs, 1000);
         QCOMPARE(log->size(), 0);
         // Mode 10: the same packet, and the values in the log.
         thread->setMode(10);
