@@ -160,6 +160,7 @@ protected:
     // The image an open read window fills; it becomes the document image only when the read
     // window asks to close with keep, so an abandoned read never leaves an unfilled image open.
     std::unique_ptr<TK440> pendingImage;
+    QObject *pendingReader = nullptr; // the read window filling pendingImage
     TThread *thread = nullptr;
     int mode = 1;
     QByteArray fwData; // firmware file contents for the load window

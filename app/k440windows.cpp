@@ -118,7 +118,9 @@ void K440::closeImage()
 
 bool K440::askToClose()
 {
-    if (!image)
+    // A read in progress counts as an open configuration: the question is asked, and "&Да"
+    // closes the read window with everything else.
+    if (!image && !pendingImage)
         return true;
     if (!prompter->askYesNo(this, windowTitle(), tr("Закрыть текущее устройство")))
         return false;
@@ -167,8 +169,14 @@ void K440::openWin(QString s)
         w = WindowRegistry::create(s, wctx);
         if (w) {
             // However the read window goes, the image it was filling goes with it unless
-            // closeWin has adopted it first.
-            connect(w, &QObject::destroyed, this, [this] { pendingImage.reset(); });
+            // closeWin has adopted it first; a later read's image is left alone.
+            pendingReader = w;
+            connect(w, &QObject::destroyed, this, [this, w] {
+                if (pendingReader == w) {
+                    pendingReader = nullptr;
+                    pendingImage.reset();
+                }
+            });
         } else {
             pendingImage.reset();
         }
@@ -256,6 +264,7 @@ void K440::closeWin(QString name, bool mode)
     if (!sub)
         return;
     if (name == readName()) {
+        pendingReader = nullptr;
         if (mode) {
             image = std::move(pendingImage);
             buildTree(this->mode);

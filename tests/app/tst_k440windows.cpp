@@ -12,6 +12,10 @@
 
 #include <QAction>
 #include <QDockWidget>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -27,6 +31,7 @@ namespace {
 const QString Voc = QStringLiteral("Вокодер");
 const QString ReadName = QStringLiteral("Прочитать");
 const QString LoadName = QStringLiteral("Загрузить ПО");
+const QString WriteName = QStringLiteral("Записать");
 
 const QStringList baseRA = {
     "Задачи",
@@ -87,6 +92,7 @@ private Q_SLOTS:
 
     void tree_data();
     void tree();
+    void treeIcons_data();
     void treeIcons();
     void unknownModel();
     void groupsOpenNothing();
@@ -99,6 +105,11 @@ private Q_SLOTS:
     void readClosedOtherwiseAdoptsNothing_data();
     void readClosedOtherwiseAdoptsNothing();
     void readAskNo();
+    void readAgainAfterCancel();
+    void readCountsAsOpen_data();
+    void readCountsAsOpen();
+    void statusMessages_data();
+    void statusMessages();
     void readNeedsConnection();
     void firmware();
     void firmwareErrors();
@@ -153,6 +164,7 @@ void TstK440Windows::initTestCase()
     };
     WindowRegistry::add(ReadName, fake);
     WindowRegistry::add(LoadName, fake);
+    WindowRegistry::add(WriteName, fake);
     WindowRegistry::add(QStringLiteral("Статистика"), fake);
 }
 
@@ -226,19 +238,73 @@ void TstK440Windows::tree()
     QVERIFY(w->logLines().first().endsWith(QStringLiteral("-> ") + logged));
 }
 
+void TstK440Windows::treeIcons_data()
+{
+    QTest::addColumn<int>("model");
+    QTest::newRow("RA") << int(TK440::ModelRA);
+    QTest::newRow("RB") << int(TK440::ModelRB);
+}
+
 void TstK440Windows::treeIcons()
 {
-    w->showImage(TK440::ModelRA);
-    QTreeWidgetItem *tasks = w->deviceTree()->topLevelItem(0);
-    QVERIFY(!tasks->icon(0).isNull());
-    QTreeWidgetItem *modem = w->deviceTree()->topLevelItem(1)->child(4);
-    QCOMPARE(modem->text(0), QStringLiteral("Модем"));
-    QVERIFY(!modem->icon(0).isNull());
-    // The modem's internal blocks have no icon.
-    enterCode(QStringLiteral("Topaz_Cobalts"));
-    modem = w->deviceTree()->topLevelItem(1)->child(4);
-    QCOMPARE(modem->child(1)->text(0), QStringLiteral("Кодек"));
-    QVERIFY(modem->child(1)->icon(0).isNull());
+    QFETCH(int, model);
+    // Every item of the fullest tree, with its icon resource; the modem's internal blocks have
+    // none.
+    const QHash<QString, QString> icons = {
+        {"Задачи", "task.bmp"},
+        {"Прочитать", "read.bmp"},
+        {"Записать", "write.bmp"},
+        {"Загрузить ПО", "load.png"},
+        {"Устройства", "device.png"},
+        {"Радиостанция", "radio.png"},
+        {"Вход микрофона", "mic.png"},
+        {"Выход приемника", "transmit.png"},
+        {"Выход гарнитуры", "cast.png"},
+        {"Выход аксессуарный", "connect.png"},
+        {"Вход приемника", "transmit.png"},
+        {"Выход микрофона", "mic.png"},
+        {"Вокодер", "compress.png"},
+        {"Усилитель НЧ", "sound.png"},
+        {"Регистратор", "recorder.png"},
+        {"Модем", "connect.png"},
+        {"Соединение", "link.png"},
+        {"Кодек", ""},
+        {"Входной усилитель", ""},
+        {"Выходной усилитель", ""},
+        {"Протокол", ""},
+        {"Монитор", "monitor.png"},
+        {"Статистика", "report.png"},
+        {"Созвездие", "picture.png"},
+        {"Сигнал АЦП", "channel.png"},
+        {"Сигнал ЦАП", "channel.png"},
+        {"Канал 3", "channel.png"},
+        {"Канал 4", "channel.png"},
+        {"Трассировка", "trace.png"},
+        {"Информация", "info.png"},
+    };
+    w->showImage(quint16(model));
+    enterCode(QStringLiteral("Ruby_Cobalts"));
+    int seen = 0;
+    std::function<void(QTreeWidgetItem *)> check = [&](QTreeWidgetItem *item) {
+        ++seen;
+        const QString text = item->text(0);
+        QVERIFY2(icons.contains(text), qPrintable(text));
+        const QString icon = icons.value(text);
+        if (icon.isEmpty()) {
+            QVERIFY2(item->icon(0).isNull(), qPrintable(text));
+        } else {
+            const QImage expected =
+                QIcon(QStringLiteral(":/images/") + icon).pixmap(16, 16).toImage();
+            QVERIFY2(!item->icon(0).isNull(), qPrintable(text));
+            QVERIFY2(item->icon(0).pixmap(16, 16).toImage() == expected, qPrintable(text));
+        }
+        for (int i = 0; i < item->childCount(); ++i)
+            check(item->child(i));
+    };
+    for (int i = 0; i < w->deviceTree()->topLevelItemCount(); ++i)
+        check(w->deviceTree()->topLevelItem(i));
+    QCOMPARE(seen, treeTexts(w->deviceTree()).size());
+    QVERIFY(seen > 20);
 }
 
 void TstK440Windows::unknownModel()
@@ -414,6 +480,100 @@ void TstK440Windows::readAskNo()
     QVERIFY(lastFake.isNull());
     QVERIFY(w->documentImage());
     QCOMPARE(treeTexts(w->deviceTree()), baseRA);
+}
+
+void TstK440Windows::readAgainAfterCancel()
+{
+    // A new read started before the cancelled read window is gone keeps its own image.
+    w->conn(true);
+    w->read();
+    QPointer<FakeWindow> first = lastFake;
+    QVERIFY(first);
+    first->finish(false);
+    w->read();
+    QPointer<FakeWindow> second = lastFake;
+    QVERIFY(second && second != first);
+    QTRY_VERIFY(first.isNull());
+    std::memset(second->img->b, 0x66, TK440::Size);
+    second->img->setWord(TK440::ModelOffset, TK440::ModelRB);
+    second->finish(true);
+    QVERIFY(w->documentImage());
+    QCOMPARE(w->documentImage()->model(), TK440::ModelRB);
+    QCOMPARE(w->documentImage()->b[20], quint8(0x66));
+}
+
+void TstK440Windows::readCountsAsOpen_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("&Да") << true;
+    QTest::newRow("&Нет") << false;
+}
+
+void TstK440Windows::readCountsAsOpen()
+{
+    // While a read runs, its image is the configuration being opened: opening a file asks
+    // first, and "&Да" closes the read window, so the read can no longer replace the file's
+    // configuration or drop it.
+    QFETCH(bool, answer);
+    w->conn(true);
+    w->read();
+    QPointer<FakeWindow> reader = lastFake;
+    QVERIFY(reader);
+    QVERIFY(w->answers->asked.isEmpty());
+    w->answers->yesNo = {answer};
+    w->open(); // the file dialog is cancelled
+    QCOMPARE(w->answers->asked, QStringList({QStringLiteral("Закрыть текущее устройство")}));
+    if (answer) {
+        QTRY_VERIFY(reader.isNull());
+        QVERIFY(!w->findSubWindow(ReadName));
+        w->closeWin(ReadName, true);
+        QVERIFY(!w->documentImage());
+    } else {
+        QVERIFY(w->findSubWindow(ReadName));
+        reader->img->setWord(TK440::ModelOffset, TK440::ModelRA);
+        reader->finish(true);
+        QVERIFY(w->documentImage());
+        QCOMPARE(w->documentImage()->model(), TK440::ModelRA);
+    }
+}
+
+void TstK440Windows::statusMessages_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<QString>("message");
+    const QString read = QStringLiteral("Прочитана конфигурация");
+    QTest::newRow("read kept") << ReadName << true << read;
+    QTest::newRow("read dropped") << ReadName << false << QString();
+    QTest::newRow("write kept") << WriteName << true << read;
+    QTest::newRow("write dropped") << WriteName << false << QString();
+    QTest::newRow("page kept") << Voc << true << QString();
+    QTest::newRow("about") << QStringLiteral("О программе") << false << QString();
+}
+
+void TstK440Windows::statusMessages()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, keep);
+    QFETCH(QString, message);
+    w->showImage(TK440::ModelRA);
+    w->conn(true);
+    w->answers->yesNo = {true};
+    w->openWin(name);
+    QVERIFY(w->findSubWindow(name));
+    if (name == ReadName)
+        lastFake->img->setWord(TK440::ModelOffset, TK440::ModelRA);
+    w->statusBar()->clearMessage();
+    QElapsedTimer shown;
+    shown.start();
+    w->closeWin(name, keep);
+    QCOMPARE(w->statusBar()->currentMessage(), message);
+    QTRY_VERIFY(!w->findSubWindow(name));
+    if (message.isEmpty())
+        return;
+    // The confirmation stays for two seconds.
+    QTRY_VERIFY_WITH_TIMEOUT(w->statusBar()->currentMessage().isEmpty(), 8000);
+    QVERIFY2(shown.elapsed() >= 1850, qPrintable(QString::number(shown.elapsed())));
 }
 
 void TstK440Windows::readNeedsConnection()
