@@ -3,14 +3,17 @@
 
 #include "k440fixture.h"
 
+#include "app/about.h"
 #include "app/service.h"
 #include "app/startup.h"
 #include "device/tthread.h"
 
 #include <QAction>
 #include <QDockWidget>
+#include <QFrame>
 #include <QIcon>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -18,9 +21,12 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
+#include <QTreeWidget>
 
 class TstK440 : public QObject
 {
@@ -39,12 +45,14 @@ private Q_SLOTS:
     void actions_data();
     void actions();
     void menus();
+    void toolBarsAndSizes();
     void connState_data();
     void connState();
     void resources_data();
     void resources();
     void accessCodes_data();
     void accessCodes();
+    void dialogForms();
     void closeClosesPages();
     void closeRefused();
 
@@ -194,34 +202,34 @@ void TstK440::actions_data()
     QTest::addColumn<int>("key"); // QKeySequence::StandardKey, or -1 for none
     QTest::addColumn<QString>("tip");
     QTest::addColumn<bool>("enabled");
-    QTest::addColumn<bool>("hasIcon");
+    QTest::addColumn<QString>("icon"); // resource name under ":/images/", or empty
 
     auto row = [](const char *name, const char *text, int key, const char *tip, bool enabled,
-                  bool icon) {
+                  const char *icon) {
         QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(text) << key
-                            << QString::fromUtf8(tip) << enabled << icon;
+                            << QString::fromUtf8(tip) << enabled << QString::fromLatin1(icon);
     };
     row("newAct", "&Создать", QKeySequence::New, "Cоздать файл конфигурации устройства", true,
-        true);
+        "page.png");
     row("openAct", "&Открыть", QKeySequence::Open, "Открыть файл конфигурации устройства", true,
-        true);
+        "open.png");
     row("saveAct", "&Сохранить", QKeySequence::Save, "Сохранить файл конфигурации устройства",
-        false, true);
+        false, "save.png");
     row("saveAsAct", "&Сохранить как", QKeySequence::SaveAs,
-        "Сохранить файл конфигурации устройства как...", false, true);
+        "Сохранить файл конфигурации устройства как...", false, "save_as.png");
     row("closeAct", "&Закрыть...", QKeySequence::Close, "Закрыть файл конфигурации устройства",
-        true, false);
-    row("exitAct", "&Выход", QKeySequence::Quit, "Выйти из программы", true, false);
-    row("readAct", "&Прочитать", -1, "Прочитать конфигурацию из устройства", false, true);
-    row("writeAct", "&Записать", -1, "Записать конфигурацию в устройство", false, true);
-    row("loadAct", "&Загрузить ПО", -1, "Обновить программу устройства", false, true);
-    row("userAct", "&Пользовательский", -1, "Установить пользовательский режим", true, false);
-    row("serviceAct", "&Сервис", -1, "Установить сервисный режим", true, true);
-    row("aboutAct", "&О программе", -1, "Информация о версии программы", true, false);
-    row("closeWinAct", "Закрыть", -1, "Закрыть активное окно", true, false);
-    row("closeAllAct", "Закрыть все", -1, "Закрыть все окна", true, false);
-    row("tileAct", "Развернуть", -1, "Развернуть все окна", true, false);
-    row("cascadeAct", "Каскадом", -1, "Каскад окон", true, false);
+        true, "");
+    row("exitAct", "&Выход", QKeySequence::Quit, "Выйти из программы", true, "");
+    row("readAct", "&Прочитать", -1, "Прочитать конфигурацию из устройства", false, "read.bmp");
+    row("writeAct", "&Записать", -1, "Записать конфигурацию в устройство", false, "write.bmp");
+    row("loadAct", "&Загрузить ПО", -1, "Обновить программу устройства", false, "load.png");
+    row("userAct", "&Пользовательский", -1, "Установить пользовательский режим", true, "");
+    row("serviceAct", "&Сервис", -1, "Установить сервисный режим", true, "service.bmp");
+    row("aboutAct", "&О программе", -1, "Информация о версии программы", true, "");
+    row("closeWinAct", "Закрыть", -1, "Закрыть активное окно", true, "");
+    row("closeAllAct", "Закрыть все", -1, "Закрыть все окна", true, "");
+    row("tileAct", "Развернуть", -1, "Развернуть все окна", true, "");
+    row("cascadeAct", "Каскадом", -1, "Каскад окон", true, "");
 }
 
 void TstK440::actions()
@@ -231,13 +239,16 @@ void TstK440::actions()
     QFETCH(int, key);
     QFETCH(QString, tip);
     QFETCH(bool, enabled);
-    QFETCH(bool, hasIcon);
+    QFETCH(QString, icon);
     QAction *a = act(qPrintable(name));
     QVERIFY(a);
     QCOMPARE(a->text(), text);
     QCOMPARE(a->statusTip(), tip);
     QCOMPARE(a->isEnabled(), enabled);
-    QCOMPARE(!a->icon().isNull(), hasIcon);
+    QCOMPARE(!a->icon().isNull(), !icon.isEmpty());
+    if (!icon.isEmpty())
+        QVERIFY(a->icon().pixmap(16, 16).toImage()
+                == QIcon(QStringLiteral(":/images/") + icon).pixmap(16, 16).toImage());
     if (key >= 0)
         QCOMPARE(a->shortcuts(), QKeySequence::keyBindings(QKeySequence::StandardKey(key)));
     else
@@ -281,6 +292,38 @@ void TstK440::menus()
     QVERIFY(!w->deviceDock());
     QCOMPARE(w->currentMode(), 1);
     QCOMPARE(w->workerThread()->currentMode(), 1);
+}
+
+void TstK440::toolBarsAndSizes()
+{
+    QStringList bars;
+    for (QToolBar *bar : w->findChildren<QToolBar *>()) {
+        QStringList entries;
+        for (QAction *a : bar->actions())
+            entries << a->objectName();
+        bars << bar->windowTitle() + QLatin1Char(':') + entries.join(QLatin1Char(','));
+    }
+    QCOMPARE(
+        bars,
+        QStringList({"Файл:newAct,openAct,saveAct,saveAsAct", "Задачи:readAct,writeAct,loadAct"}));
+
+    QVERIFY(w->windowIcon().pixmap(32, 32).toImage()
+            == QIcon(QStringLiteral(":/images/chip.ico")).pixmap(32, 32).toImage());
+    auto *logDock = w->findChild<QDockWidget *>(QStringLiteral("logDock"));
+    QCOMPARE(logDock->allowedAreas(),
+             Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
+    QCOMPARE(w->mdi()->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    QCOMPARE(w->mdi()->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+
+    // The log keeps its width and asks for 80 pixels; the tree keeps its height and asks for 190.
+    auto *logEdit = w->findChild<QPlainTextEdit *>(QStringLiteral("logEdit"));
+    logEdit->resize(333, 222);
+    QCOMPARE(logEdit->sizeHint(), QSize(333, 80));
+    w->showImage(TK440::ModelRA);
+    w->deviceTree()->resize(111, 444);
+    QCOMPARE(w->deviceTree()->sizeHint(), QSize(190, 444));
+    QCOMPARE(w->deviceDock()->allowedAreas(),
+             Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
 }
 
 void TstK440::connState_data()
@@ -368,6 +411,55 @@ void TstK440::accessCodes()
     QCOMPARE(dialog->result(), mode ? int(QDialog::Accepted) : int(QDialog::Rejected));
     QCOMPARE(dialog->chosenMode(), mode);
     delete dialog;
+}
+
+void TstK440::dialogForms()
+{
+    auto texts = [](QWidget *form) {
+        QStringList out;
+        for (QLabel *l : form->findChildren<QLabel *>())
+            if (!l->text().isEmpty())
+                out << l->text();
+        for (QPushButton *b : form->findChildren<QPushButton *>())
+            out << b->objectName() + QLatin1Char('=') + b->text();
+        return out;
+    };
+    auto hasLine = [](QWidget *form) {
+        for (QFrame *f : form->findChildren<QFrame *>())
+            if (f->frameShape() == QFrame::HLine)
+                return true;
+        return false;
+    };
+
+    QPointer<Service> service = new Service(w);
+    QCOMPARE(service->objectName(), QStringLiteral("ServiceClass"));
+    QCOMPARE(service->parentWidget(), w.data());
+    QVERIFY(service->testAttribute(Qt::WA_DeleteOnClose));
+    QCOMPARE(service->windowModality(), Qt::ApplicationModal);
+    QCOMPARE(service->size(), QSize(280, 110));
+    QCOMPARE(texts(service), QStringList({"Сервисный код", "bSet=Ввод", "bClose=Закрыть"}));
+    QVERIFY(hasLine(service));
+    delete service.data();
+
+    QPointer<About> about = new About(w, 0x0A0B);
+    QCOMPARE(about->objectName(), QStringLiteral("AboutClass"));
+    QVERIFY(about->testAttribute(Qt::WA_DeleteOnClose));
+    QCOMPARE(about->windowModality(), Qt::NonModal);
+    QCOMPARE(about->size(), QSize(400, 150));
+    QCOMPARE(about->minimumSize(), QSize(400, 150));
+    QCOMPARE(about->maximumSize(), QSize(400, 280));
+    // High byte, a point, low byte, both in decimal.
+    QCOMPARE(texts(about),
+             QStringList(
+                 {"Терминал контроллеров системы К-330С", "Версия:", "10.11", "bClose=Закрыть"}));
+    QVERIFY(hasLine(about));
+    QSignalSpy closing(about.data(), &About::reqClose);
+    about->setWindowTitle(QStringLiteral("О программе"));
+    about->findChild<QPushButton *>(QStringLiteral("bClose"))->click();
+    QCOMPARE(closing.size(), 1);
+    QCOMPARE(closing[0][0].toString(), QStringLiteral("О программе"));
+    QCOMPARE(closing[0][1].toBool(), false);
+    delete about.data();
 }
 
 void TstK440::closeClosesPages()
