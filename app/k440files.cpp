@@ -88,7 +88,8 @@ void K440::saveAs()
 void K440::shut()
 {
     file.reset();
-    if (image)
+    // A read in progress is the configuration being opened: closing drops it too.
+    if (image || pendingImage)
         closeImage();
 }
 

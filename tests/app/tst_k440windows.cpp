@@ -108,6 +108,7 @@ private Q_SLOTS:
     void readAgainAfterCancel();
     void readCountsAsOpen_data();
     void readCountsAsOpen();
+    void shutDuringRead();
     void statusMessages_data();
     void statusMessages();
     void readNeedsConnection();
@@ -535,6 +536,21 @@ void TstK440Windows::readCountsAsOpen()
         QVERIFY(w->documentImage());
         QCOMPARE(w->documentImage()->model(), TK440::ModelRA);
     }
+}
+
+void TstK440Windows::shutDuringRead()
+{
+    // "&Закрыть..." while a read runs closes the read window; a late keep adopts nothing.
+    w->conn(true);
+    w->read();
+    QPointer<FakeWindow> reader = lastFake;
+    QVERIFY(reader);
+    w->shut();
+    QTRY_VERIFY(reader.isNull());
+    QVERIFY(!w->findSubWindow(ReadName));
+    w->closeWin(ReadName, true);
+    QVERIFY(!w->documentImage());
+    QVERIFY(!act("saveAct")->isEnabled());
 }
 
 void TstK440Windows::statusMessages_data()
