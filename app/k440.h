@@ -161,6 +161,9 @@ protected:
     // window asks to close with keep, so an abandoned read never leaves an unfilled image open.
     std::unique_ptr<TK440> pendingImage;
     QObject *pendingReader = nullptr; // the read window filling pendingImage
+    // Context of the read windows' "destroyed" handlers: it goes with the members, so windows
+    // that the base class deletes later no longer reach pendingImage.
+    QObject readWatch;
     TThread *thread = nullptr;
     int mode = 1;
     QByteArray fwData; // firmware file contents for the load window

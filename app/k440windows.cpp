@@ -171,7 +171,7 @@ void K440::openWin(QString s)
             // However the read window goes, the image it was filling goes with it unless
             // closeWin has adopted it first; a later read's image is left alone.
             pendingReader = w;
-            connect(w, &QObject::destroyed, this, [this, w] {
+            connect(w, &QObject::destroyed, &readWatch, [this, w] {
                 if (pendingReader == w) {
                     pendingReader = nullptr;
                     pendingImage.reset();

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 Q_LOGGING_CATEGORY(lcConfig, "k330.device.config")
 
@@ -87,16 +88,18 @@ void TThread::identify(TDev *out)
 
 void TThread::readConfig()
 {
-    auto *record = new TK440;
+    // The record lives until the GUI thread has taken it, after every signal that points into
+    // it and was already posted (readDev) has been delivered. Queued calls that are never
+    // delivered (the thread object goes first) still free it with their shared owner.
+    auto owner = std::make_shared<std::unique_ptr<TK440>>(std::make_unique<TK440>());
+    TK440 *record = owner->get();
     std::memset(record->b, 0, TK440::Size);
     auto *dev = reinterpret_cast<TDev *>(record->b + TK440::IdentOffset);
 
-    // The record is freed in the GUI thread, after every signal that points into it and that
-    // was already posted (readDev) has been delivered.
-    auto fail = [this, record] {
+    auto fail = [this, owner] {
         Q_EMIT readErr();
         QMetaObject::invokeMethod(
-            this, [record] { delete record; }, Qt::QueuedConnection);
+            this, [owner] { owner->reset(); }, Qt::QueuedConnection);
     };
 
     if (!hasDevice() || !buf) {
@@ -161,11 +164,11 @@ void TThread::readConfig()
     // the read window has gone meanwhile, nobody would free it, so it is freed here.
     QMetaObject::invokeMethod(
         this,
-        [this, record] {
+        [this, owner] {
             if (isSignalConnected(QMetaMethod::fromSignal(&TThread::readCfg)))
-                Q_EMIT readCfg(record);
+                Q_EMIT readCfg(owner->release());
             else
-                delete record;
+                owner->reset();
         },
         Qt::QueuedConnection);
 }
