@@ -1,9 +1,9 @@
 #include "sim/simtransport.h"
 
 #include "config/crc16.h"
+#include "config/image.h"
 #include "config/tk440.h"
 
-#include <QtEndian>
 
 SimTransport::SimTransport(std::shared_ptr<SimController> model)
     : sim(std::move(model))
@@ -118,16 +118,14 @@ std::shared_ptr<SimController> makeSimulatedController(const QString &model)
     auto sim = std::make_shared<SimController>();
     sim->setModel(code);
     // A configuration that reads back intact: zero sections, serial 1 made on 1 January 2024,
-    // and the checksum the controller keeps at offset 0 (CRC-16/USB, high byte first).
-    QByteArray image(TK440::InfoOffset + TK440::InfoSize, '\0');
-    qToLittleEndian<quint16>(1, image.data() + TK440::SerialOffset);
-    qToLittleEndian<quint16>(2024, image.data() + TK440::YearOffset);
-    image[TK440::MonthOffset] = 1;
-    image[TK440::DayOffset] = 1;
-    const quint16 check = Crc16().compute(image.constData() + TK440::CodecOffset,
-                                          TK440::ConfigAreaSize - TK440::CodecOffset);
-    qToLittleEndian<quint16>(check, image.data() + TK440::CrcOffset);
-    sim->setMemory(0, image);
+    // in the form the controller keeps it (word area in wire order, checksum at offset 0).
+    TK440 image {};
+    image.setWord(TK440::SerialOffset, 1);
+    image.setWord(TK440::YearOffset, 2024);
+    image.b[TK440::MonthOffset] = 1;
+    image.b[TK440::DayOffset] = 1;
+    toDeviceForm(Crc16(), image);
+    sim->setMemory(0, QByteArray(image.data(), TK440::IdentOffset));
     return sim;
 }
 

@@ -51,12 +51,9 @@ TK440 hostImage(quint16 model, quint32 seed)
 // The image as the controller holds it: word area in wire order, CRC-16/USB high byte first.
 QByteArray wireImage(const TK440 &host)
 {
-    QByteArray w(reinterpret_cast<const char *>(host.b), TK440::IdentOffset);
-    swapBytes(w.data() + 2, w.data() + 2, WordArray);
-    const quint16 c = Crc16().compute(w.constData() + 2, WordArray);
-    w[0] = char(c & 0xFF);
-    w[1] = char(c >> 8);
-    return w;
+    TK440 w = host;
+    toDeviceForm(Crc16(), w);
+    return QByteArray(w.data(), TK440::IdentOffset);
 }
 
 struct Rig
