@@ -9,16 +9,16 @@
 #include <QAction>
 #include <QDockWidget>
 #include <QMdiArea>
-#include <QPointer>
 
 void K440::service()
 {
+    // The dialog deletes itself when exec() ends, so its choice is taken by signal.
     auto *dialog = new Service(this);
-    // WA_DeleteOnClose does not apply to exec(); the guard frees the dialog either way.
-    QPointer<Service> guard(dialog);
+    int chosen = 0;
+    const QMetaObject::Connection chosenMode =
+        connect(dialog, &Service::modeChosen, this, [&chosen](int m) { chosen = m; });
     const bool accepted = prompter->execDialog(dialog) == QDialog::Accepted;
-    const int chosen = guard ? guard->chosenMode() : 0;
-    delete guard.data();
+    disconnect(chosenMode);
     if (!accepted || chosen == 0 || chosen == mode)
         return;
     setOperatingMode(chosen);

@@ -42,8 +42,9 @@ void Service::Quit()
 void Service::Set()
 {
     chosen = modeForCode(ui.eCode->text());
-    if (chosen != 0)
+    if (chosen != 0) {
+        Q_EMIT modeChosen(chosen);
         accept();
-    else
+    } else
         reject();
 }

@@ -17,6 +17,11 @@ public:
     // Mode of an access code compared as a whole, case-sensitive text; 0 for no code.
     static int modeForCode(const QString &code);
 
+Q_SIGNALS:
+    // Emitted by the set button with an accepted code, just before the dialog closes (and deletes
+    // itself), so that the caller learns the mode without touching the deleted dialog.
+    void modeChosen(int mode);
+
 public Q_SLOTS:
     void Quit();
     void Set();

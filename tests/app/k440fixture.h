@@ -4,7 +4,7 @@
 
 #include "app/cdevtree.h"
 #include "app/k440.h"
-#include "app/prompter.h"
+#include "scriptedprompter.h"
 
 #include <QDialog>
 #include <QList>
@@ -15,35 +15,6 @@
 #include <cstring>
 #include <functional>
 #include <memory>
-
-// Answers the prompts from queues and records what was asked.
-class ScriptedPrompter : public Prompter
-{
-public:
-    QList<bool> yesNo;
-    QStringList openNames;
-    std::function<void(QDialog *)> onDialog; // drives the dialog before its result is read
-    QStringList asked;
-    QStringList warnings;
-
-    bool askYesNo(QWidget *, const QString &, const QString &text) override
-    {
-        asked << text;
-        return yesNo.isEmpty() ? false : yesNo.takeFirst();
-    }
-    void warn(QWidget *, const QString &, const QString &text) override { warnings << text; }
-    QString getOpenFileName(QWidget *, const QString &, const QString &) override
-    {
-        return openNames.isEmpty() ? QString() : openNames.takeFirst();
-    }
-    QString getSaveFileName(QWidget *, const QString &, const QString &) override { return {}; }
-    int execDialog(QDialog *dialog) override
-    {
-        if (onDialog)
-            onDialog(dialog);
-        return dialog->result();
-    }
-};
 
 // The main window with its image handling opened to the tests.
 class TestK440 : public K440
