@@ -136,12 +136,13 @@ void TThread::initLink()
     bufSize = payload + 8;
     buf = std::make_unique<char[]>(size_t(bufSize));
     if (product == ProductName) {
+        announced = true;
         Q_EMIT mes(tr("Контроллер VELK K-330S подключен к шине USB"));
         Q_EMIT conn(true);
     }
 }
 
-void TThread::closeDevice()
+void TThread::dropDevice()
 {
     if (link)
         link->close();
@@ -151,9 +152,19 @@ void TThread::closeDevice()
     monFill = 0;
 }
 
+void TThread::closeDevice()
+{
+    dropDevice();
+    // Whatever closed an announced connection (a failed identification, a failed handshake
+    // step), the windows hear that it has gone; otherwise they would go on offering the read.
+    if (announced)
+        lostDevice();
+}
+
 void TThread::lostDevice()
 {
-    closeDevice();
+    announced = false;
+    dropDevice();
     Q_EMIT mes(tr("Контроллер VELK K-330S отключен от шины USB"));
     Q_EMIT conn(false);
 }
@@ -201,7 +212,8 @@ void TThread::runCheck()
     if (hasDevice()) {
         if (link->isListed(usb::VendorId, usb::ProductId))
             return;
-        closeDevice();
+        announced = false;
+        dropDevice();
         Q_EMIT mes(tr("Контроллер VELK K-330С отключен от шины USB"));
         Q_EMIT conn(false);
         return;

@@ -17,6 +17,16 @@ ProgressWindow::ProgressWindow(TThread *thread, int progressMax, QWidget *parent
     ui.progressBar->setValue(0);
     ui.bClose->setText(tr("Отменить"));
     ui.label->setText(tr("Запрос идентификатора устройства"));
+    connect(thread, &TThread::jobStarted, this, [this](quint32 id) { inOwnJob = id == jobId; });
+    connect(thread, &TThread::jobFinished, this, [this](quint32 id) {
+        if (id == jobId)
+            inOwnJob = false;
+    });
+}
+
+void ProgressWindow::follow(quint32 id)
+{
+    jobId = id;
 }
 
 ProgressWindow::~ProgressWindow()
@@ -66,8 +76,11 @@ void ProgressWindow::Progress(quint32 num)
 void ProgressWindow::Quit()
 {
     timer->stop();
-    if (ui.bClose->text() == tr("Отменить"))
+    if (ui.bClose->text() == tr("Отменить")) {
+        // The job goes on in the worker; nothing it still delivers reaches this window, which
+        // the main window may already have parted from its target image.
+        cancelled = true;
         Q_EMIT reqClose(windowTitle(), false);
-    else
+    } else
         Q_EMIT reqClose(windowTitle(), !stopped);
 }

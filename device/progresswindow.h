@@ -2,12 +2,12 @@
 // Progress window shared by the read, write and firmware-load windows: the "ReadClass" form, the
 // self-closing timer and the rules by which the window asks the main window to close it.
 
+#include "device/tthread.h"
 #include "ui_read.h"
 
 #include <QWidget>
 
 class QTimer;
-class TThread;
 
 class ProgressWindow : public QWidget
 {
@@ -28,6 +28,23 @@ protected:
     // Builds the form: progress 0 of progressMax, button "Отменить", label asking for the device.
     ProgressWindow(TThread *thread, int progressMax, QWidget *parent);
 
+    // From now on the window takes the signals of job `id` only: the worker may still be
+    // finishing a cancelled job of the same kind, whose results belong to no open window.
+    void follow(quint32 id);
+    // A worker signal arriving now comes from the followed job, and the window still takes
+    // results (it was not cancelled).
+    bool takesResults() const { return inOwnJob && !cancelled; }
+    // Connects a worker signal to a slot of this window that runs only while takesResults().
+    template<typename Window, typename... Args>
+    void take(void (TThread::*signal)(Args...), void (Window::*slot)(Args...))
+    {
+        auto *self = static_cast<Window *>(this);
+        connect(thread, signal, this, [this, self, slot](Args... args) {
+            if (takesResults())
+                (self->*slot)(args...);
+        });
+    }
+
     // The job has ended: the button becomes "Закрыть" and the window closes itself after
     // closeAfterMs unless the user closes it first.
     void finish(int closeAfterMs);
@@ -42,4 +59,9 @@ protected:
     TThread *thread;
     QTimer *timer;
     bool stopped = false; // after an error or a refusal
+
+private:
+    quint32 jobId = 0; // the job this window queued; 0 before it has one
+    bool inOwnJob = false; // between the followed job's jobStarted and jobFinished
+    bool cancelled = false; // "Отменить" was pressed: the job's results are no longer wanted
 };

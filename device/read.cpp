@@ -17,11 +17,12 @@ Read::Read(TThread *thread, TK440 *target, QWidget *parent)
     : ProgressWindow(thread, TK440::Size, parent)
     , target(target)
 {
-    connect(thread, &TThread::readDev, this, &Read::Device);
+    take(&TThread::readDev, &Read::Device);
+    // Config takes every record it is handed, so that a record it does not want is freed.
     connect(thread, &TThread::readCfg, this, &Read::Config);
-    connect(thread, &TThread::readErr, this, &Read::Error);
-    connect(thread, &TThread::readCnt, this, &Read::Progress);
-    thread->reqRead();
+    take(&TThread::readErr, &Read::Error);
+    take(&TThread::readCnt, &Read::Progress);
+    follow(thread->reqRead());
 }
 
 void Read::Device(TDev *dev)
@@ -44,7 +45,7 @@ void Read::Device(TDev *dev)
 void Read::Config(TK440 *cfg)
 {
     std::unique_ptr<TK440> owned(cfg); // the record passes to this window
-    if (stopped)
+    if (stopped || !takesResults())
         return;
 
     const Crc16 crc;

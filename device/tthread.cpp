@@ -22,14 +22,18 @@ TThread::~TThread()
     wait();
     qDeleteAll(jobs);
     QMutexLocker lock(&connMutex);
-    closeDevice();
+    dropDevice();
     // The transport goes first: it may still be reporting into plugWatch from its own thread.
     link.reset();
 }
 
-void TThread::enqueue(std::unique_ptr<TJob> job)
+quint32 TThread::enqueue(std::unique_ptr<TJob> job)
 {
     QMutexLocker lock(&mutex);
+    // 0 is never an identity, so that a window without a job matches none.
+    if (++lastJobId == 0)
+        ++lastJobId;
+    const quint32 id = job->id = lastJobId;
     jobs.append(job.release());
     if (!active) {
         active = true;
@@ -39,9 +43,10 @@ void TThread::enqueue(std::unique_ptr<TJob> job)
             wait();
         start(QThread::InheritPriority);
     }
+    return id;
 }
 
-void TThread::reqJob(quint16 type, QByteArray data, quint32 size)
+quint32 TThread::reqJob(quint16 type, QByteArray data, quint32 size)
 {
     auto job = std::make_unique<TJob>();
     job->type = type;
@@ -50,22 +55,22 @@ void TThread::reqJob(quint16 type, QByteArray data, quint32 size)
         job->data = std::make_unique<char[]>(size_t(data.size()));
         std::memcpy(job->data.get(), data.constData(), size_t(data.size()));
     }
-    enqueue(std::move(job));
+    return enqueue(std::move(job));
 }
 
-void TThread::reqRead()
+quint32 TThread::reqRead()
 {
-    reqJob(JobRead, {}, 0);
+    return reqJob(JobRead, {}, 0);
 }
 
-void TThread::reqWrite(const char *image, int count)
+quint32 TThread::reqWrite(const char *image, int count)
 {
-    reqJob(JobWrite, QByteArray(image, TK440::Size), quint32(count));
+    return reqJob(JobWrite, QByteArray(image, TK440::Size), quint32(count));
 }
 
-void TThread::reqLoad(const char *data, uint size)
+quint32 TThread::reqLoad(const char *data, uint size)
 {
-    reqJob(JobLoad, QByteArray(data, qsizetype(size)), size);
+    return reqJob(JobLoad, QByteArray(data, qsizetype(size)), size);
 }
 
 void TThread::reqCodec(quint8 reg, quint8 value)
@@ -175,10 +180,12 @@ void TThread::run()
             }
             job.reset(jobs.takeFirst());
         }
+        Q_EMIT jobStarted(job->id);
         {
             QMutexLocker lock(&connMutex);
             dispatch(*job);
         }
+        Q_EMIT jobFinished(job->id);
         job.reset();
         // A hot-plug check that arrived during the job runs now, before the next one.
         serviceCheck();

@@ -18,6 +18,7 @@
 // One queued request: its type, a size or count, and a private copy of its arguments.
 struct TJob
 {
+    quint32 id = 0; // identity of the request, as its request operation returned it
     quint16 type = 0;
     quint32 size = 0;
     std::unique_ptr<char[]> data;
@@ -57,10 +58,11 @@ public:
     explicit TThread(QObject *parent = nullptr);
     ~TThread() override;
 
-    // Request operations: callable from any thread, they queue a job and return at once.
-    void reqRead();
-    void reqWrite(const char *image, int count);
-    void reqLoad(const char *data, uint size);
+    // Request operations: callable from any thread, they queue a job and return at once. The
+    // long exchanges return the job's identity, which jobStarted/jobFinished carry.
+    quint32 reqRead();
+    quint32 reqWrite(const char *image, int count);
+    quint32 reqLoad(const char *data, uint size);
     void reqCodec(quint8 reg, quint8 value);
     void reqAmp(quint8 value);
     void reqParam4(const quint16 *words, int size) { reqCommand(JobParam4, words, size); }
@@ -95,8 +97,9 @@ public:
     // The connection is open (announced or not).
     bool isConnected();
 
-    // Queues a job of any type as given (types without a handler are freed unused).
-    void reqJob(quint16 type, QByteArray data, quint32 size);
+    // Queues a job of any type as given (types without a handler are freed unused); returns
+    // its identity.
+    quint32 reqJob(quint16 type, QByteArray data, quint32 size);
 
     void setSleepFunction(SleepFunction sleep);
     int currentMode();
@@ -129,6 +132,10 @@ Q_SIGNALS:
     void traceRdy(quint16 *data);
     void mes(QString s);
     void conn(bool connected);
+    // Bracket every signal a job emits, in delivery order: a window tells its own job's
+    // signals from those of an earlier job of the same kind that it never asked for.
+    void jobStarted(quint32 id);
+    void jobFinished(quint32 id);
 
 protected:
     void run() override;
@@ -141,7 +148,9 @@ protected:
     // connection lock held.
     void openDevice(quint8 configuration);
     void initLink();
+    // Closes the connection; one that was announced is announced gone (lostDevice).
     void closeDevice();
+    // The controller has gone: closes and always says so.
     void lostDevice();
     // The controller is open: the "dev" of the exchanges.
     bool hasDevice() const { return link && link->isOpen(); }
@@ -170,10 +179,11 @@ protected:
     quint16 monFill = 0; // bytes gathered in the monitor frame
 
 private:
-    void enqueue(std::unique_ptr<TJob> job);
+    quint32 enqueue(std::unique_ptr<TJob> job);
 
-    QMutex mutex; // the job mutex: guards jobs, stopFlag, mode and active
+    QMutex mutex; // the job mutex: guards jobs, stopFlag, mode, active and lastJobId
     QList<TJob *> jobs;
+    quint32 lastJobId = 0;
     bool stopFlag = false;
     int mode = 0;
     // True from the request that starts the worker until run() decides, under the mutex,
@@ -182,6 +192,8 @@ private:
 
     SleepFunction sleeper;
 
+    // Closes the connection without a word (shut-down, removal found by the check).
+    void dropDevice();
     // The hot-plug check proper; connMutex held.
     void runCheck();
     // Runs one hot-plug check that checkDevice asked for, if any (worker thread).
@@ -195,6 +207,7 @@ private:
     std::atomic<int> checksPending {0};
     bool watching = false; // hot-plug reporting started (connMutex)
     int lastOpenError = 0; // open failure already logged, until the device leaves or opens
+    bool announced = false; // conn(true) was the last connection state sent (connMutex)
     std::unique_ptr<UsbTransport> link; // the transport
     std::unique_ptr<UsbHotplug> plugWatch;
 

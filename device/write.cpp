@@ -24,16 +24,16 @@ Write::Write(TThread *thread, const TK440 *image, int mode, QWidget *parent)
     toDeviceForm(Crc16(), *record);
     const int count = countForMode(mode);
 
-    connect(thread, &TThread::writeStt, this, &Write::Start);
-    connect(thread, &TThread::writeChk, this, &Write::Check);
-    connect(thread, &TThread::writeStp, this, &Write::Stop);
-    connect(thread, &TThread::writeErr, this, &Write::Error);
-    connect(thread, &TThread::writeCnt, this, &Write::Progress);
+    take(&TThread::writeStt, &Write::Start);
+    take(&TThread::writeChk, &Write::Check);
+    take(&TThread::writeStp, &Write::Stop);
+    take(&TThread::writeErr, &Write::Error);
+    take(&TThread::writeCnt, &Write::Progress);
 
     model = configModelText(record->model());
     if (model.isEmpty())
         return; // an image of an unknown model is never sent
-    thread->reqWrite(record->data(), count);
+    follow(thread->reqWrite(record->data(), count));
 }
 
 Write::~Write() = default; // the record's type is complete only here

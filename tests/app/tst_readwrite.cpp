@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QDial>
 #include <QDockWidget>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -112,10 +113,13 @@ private Q_SLOTS:
     void writeWithDifferingBytes();
     void writeUnknownModel();
     void writeCancelled();
+    void nextWindowIgnoresCancelledJob_data();
+    void nextWindowIgnoresCancelledJob();
     void simulatedStartHoldsDefaults_data();
     void simulatedStartHoldsDefaults();
     void endToEnd();
     void endToEndCancelledRead();
+    void cancelWhileRecordQueued();
 };
 
 void TstReadWrite::form()
@@ -367,6 +371,67 @@ void TstReadWrite::writeCancelled()
     QCOMPARE(rig.sim->memory(0, 182), wireImage(host).left(182));
 }
 
+// A window cancelled while its job runs, then the same window again: the second one takes only
+// its own job's signals, not the first job's end.
+void TstReadWrite::nextWindowIgnoresCancelledJob_data()
+{
+    QTest::addColumn<bool>("read");
+    QTest::newRow("read") << true;
+    QTest::newRow("write") << false;
+}
+
+void TstReadWrite::nextWindowIgnoresCancelledJob()
+{
+    QFETCH(bool, read);
+    Rig rig;
+    const TK440 host = hostImage(TK440::ModelRA, 31);
+    rig.sim->setMemory(0, wireImage(host));
+    // One job without a window, to count its transfers.
+    const int before = int(rig.sim->transfers().size());
+    if (read)
+        rig.thread.reqRead();
+    else
+        rig.thread.reqWrite(host.data(), 182);
+    QTRY_VERIFY(!rig.thread.isRunning());
+    const int perJob = int(rig.sim->transfers().size()) - before;
+    // A slow first block in each of the two jobs, so that the second job is still running when
+    // the first one has ended.
+    rig.sim->failTransfer(3, Fault::delay(300));
+    rig.sim->failTransfer(perJob + 3, Fault::delay(600));
+    QueuedSpy log(&rig.thread, &TThread::mes);
+    TK440 target1 {}, target2 {};
+    auto make = [&](TK440 *target) -> ProgressWindow * {
+        ProgressWindow *w = read ? static_cast<ProgressWindow *>(new Read(&rig.thread, target))
+                                 : new Write(&rig.thread, &host, 1);
+        w->setWindowTitle(read ? QStringLiteral("Прочитать") : QStringLiteral("Записать"));
+        return w;
+    };
+    ProgressWindow *first = make(&target1);
+    QTRY_VERIFY(int(rig.sim->transfers().size()) >= before + perJob + 2);
+    button(first)->click();
+    delete first;
+    ProgressWindow *second = make(&target2);
+    QSignalSpy close(second, &ProgressWindow::reqClose);
+    const QString done = read ? QStringLiteral("Контроллер К-330RA, конфигурации прочитана.")
+                              : QStringLiteral("Контроллер К-330RA, конфигурации записана.");
+    const int linesPerJob = read ? 1 : 2;
+
+    QTRY_COMPARE(log.size(), linesPerJob); // the first job has ended
+    QTest::qWait(50);
+    QVERIFY(label(second) != done);
+    QCOMPARE(button(second)->text(), QStringLiteral("Отменить"));
+    QCOMPARE(QByteArray(target2.data(), TK440::Size), QByteArray(TK440::Size, '\0'));
+
+    QTRY_COMPARE(label(second), done); // its own job's end
+    QTRY_COMPARE(close.size(), 1);
+    QCOMPARE(close.last().at(1).toBool(), true);
+    QCOMPARE(log.size(), 2 * linesPerJob);
+    if (read)
+        QCOMPARE(QByteArray(target2.data(), TK440::IdentOffset).mid(2),
+                 QByteArray(host.data(), TK440::IdentOffset).mid(2));
+    delete second;
+}
+
 // "--simulate" gives a controller holding its model's factory defaults: a first read through
 // the main window adopts exactly what a new configuration of that model holds.
 void TstReadWrite::simulatedStartHoldsDefaults_data()
@@ -484,6 +549,34 @@ void TstReadWrite::endToEndCancelledRead()
     QVERIFY(log.strings().last().endsWith(QStringLiteral("402 байт.")));
     QTest::qWait(600);
     QVERIFY(!w.documentImage());
+}
+
+// "Отменить" after the worker has finished the read but before its record reaches the window:
+// the main window drops the image the read was to fill, and the record must not land in it.
+// (AddressSanitizer reports the write into the freed image.)
+void TstReadWrite::cancelWhileRecordQueued()
+{
+    auto sim = makeSimulatedController(QStringLiteral("RA"));
+    sim->setMemory(0, wireImage(hostImage(TK440::ModelRA, 23)));
+    UsbTransport::setDefaultFactory([sim] { return makeSimulatedTransport(sim); });
+    TestK440 w;
+    UsbTransport::setDefaultFactory({});
+    QTRY_VERIFY(w.isConnected());
+    w.read();
+    QMdiSubWindow *sub = w.findSubWindow(QStringLiteral("Прочитать"));
+    QVERIFY(sub);
+    // The worker runs the whole read while this thread delivers nothing.
+    QElapsedTimer clock;
+    clock.start();
+    while (w.workerThread()->isRunning() && clock.elapsed() < 5000)
+        QThread::msleep(5);
+    QVERIFY(!w.workerThread()->isRunning());
+    QCOMPARE(button(sub->widget())->text(), QStringLiteral("Отменить"));
+    button(sub->widget())->click();
+    QTRY_VERIFY(!w.findSubWindow(QStringLiteral("Прочитать")));
+    QTest::qWait(100);
+    QVERIFY(!w.documentImage());
+    QVERIFY(w.statusBar()->currentMessage().isEmpty());
 }
 
 QTEST_MAIN(TstReadWrite)

@@ -252,9 +252,15 @@ void TstConfigExchange::readFailures()
     QTRY_VERIFY(!rig.thread.isRunning());
     QTest::qWait(20);
     QCOMPARE(cfg.size(), 0);
-    QCOMPARE(log.strings(), message.isEmpty() ? QStringList() : QStringList {message});
+    QStringList expected = message.isEmpty() ? QStringList() : QStringList {message};
+    // A connection that closes is announced gone, so that the window stops offering the read.
+    if (closes)
+        expected << QStringLiteral("Контроллер VELK K-330S отключен от шины USB");
+    QCOMPARE(log.strings(), expected);
     QCOMPARE(rig.thread.isConnected(), connected && !closes);
-    QCOMPARE(conn.size(), 0); // the GUI hears of a closed connection only by readErr
+    QCOMPARE(conn.size(), closes ? 1 : 0);
+    if (closes)
+        QCOMPARE(conn.last().at(0).toBool(), false);
     if (version != 0x0201) // refused before any block
         QVERIFY(memoryCommands(*rig.sim).isEmpty());
 }
@@ -506,6 +512,13 @@ void TstConfigExchange::writeFailures()
                  QStringLiteral("Проверка загруженной конфигурации выполнена. Ошибочных 0 байтов"));
     } else if (message.isEmpty()) {
         QCOMPARE(lines, QStringList());
+    } else if (message.startsWith(QStringLiteral("Ошибка запроса идентификатора"))
+               || message.startsWith(QStringLiteral("Ошибка приема идентификатора"))) {
+        // The failed identification closed the connection, and says so.
+        QCOMPARE(
+            lines,
+            QStringList({message, QStringLiteral("Контроллер VELK K-330S отключен от шины USB")}));
+        QVERIFY(!rig.thread.isConnected());
     } else {
         QCOMPARE(lines.last(), message);
     }
