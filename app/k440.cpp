@@ -221,6 +221,9 @@ void K440::createMenus()
     windowMenu->addSeparator();
     windowMenu->addAction(tileAct);
     windowMenu->addAction(cascadeAct);
+    // Show/hide actions of the docks, so that a dock closed with its ✕ can be had back; the
+    // tree dock adds its own when it is made.
+    windowMenu->addSeparator();
     menuBar()->addSeparator();
 
     helpMenu = menuBar()->addMenu(tr("&Справка"));
@@ -254,6 +257,8 @@ void K440::createDockWindows()
     logEdit->setObjectName(QStringLiteral("logEdit"));
     logDock->setWidget(logEdit);
     addDockWidget(Qt::BottomDockWidgetArea, logDock);
+    logDock->toggleViewAction()->setObjectName(QStringLiteral("logDockAct"));
+    windowMenu->addAction(logDock->toggleViewAction());
 
     connect(this, &K440::mes, this, &K440::log);
     connect(thread, &TThread::mes, this, &K440::log);

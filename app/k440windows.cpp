@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMetaMethod>
 #include <QStatusBar>
 
@@ -69,9 +70,13 @@ void K440::buildTree(int m)
         return;
     }
 
-    if (!treeDock) {
+    const bool newDock = !treeDock;
+    if (newDock) {
         treeDock = new QDockWidget(title, this);
         treeDock->setObjectName(QStringLiteral("treeDock"));
+        // The dock's own show/hide action; it goes with the dock when a mode switch drops it.
+        treeDock->toggleViewAction()->setObjectName(QStringLiteral("treeDockAct"));
+        windowMenu->addAction(treeDock->toggleViewAction());
     } else {
         treeDock->setWindowTitle(title);
     }
@@ -99,7 +104,10 @@ void K440::buildTree(int m)
     treeDock->setWidget(devTree);
     treeDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea
                               | Qt::BottomDockWidgetArea);
-    addDockWidget(Qt::LeftDockWidgetArea, treeDock);
+    if (newDock)
+        addDockWidget(Qt::LeftDockWidgetArea, treeDock);
+    // A dock the user closed with its ✕ comes back with the next configuration.
+    treeDock->show();
 }
 
 void K440::closeImage()

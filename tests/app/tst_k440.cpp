@@ -276,7 +276,9 @@ void TstK440::menus()
                           "|", "closeAct", "exitAct"}));
     QCOMPARE(entries(2), QStringList({"readAct", "writeAct", "|", "loadAct"}));
     QCOMPARE(entries(4), QStringList({"userAct", "serviceAct"}));
-    QCOMPARE(entries(6), QStringList({"closeWinAct", "closeAllAct", "|", "tileAct", "cascadeAct"}));
+    QCOMPARE(entries(6),
+             QStringList(
+                 {"closeWinAct", "closeAllAct", "|", "tileAct", "cascadeAct", "|", "logDockAct"}));
     QCOMPARE(entries(8), QStringList({"aboutAct"}));
     QVERIFY(act("userAct")->isChecked());
 

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -121,6 +122,7 @@ private Q_SLOTS:
     void modeWithoutImage();
     void closeImageClears();
     void about();
+    void closedDocksComeBack();
 
 private:
     QAction *act(const char *name) const
@@ -760,6 +762,34 @@ void TstK440Windows::about()
     sub->findChild<QPushButton *>(QStringLiteral("bClose"))->click();
     QTRY_VERIFY(w->mdi()->subWindowList().isEmpty());
     QCOMPARE(QByteArray(w->documentImage()->data(), TK440::Size), before);
+}
+
+// A dock closed with its ✕ is not lost: the tree comes back with the next configuration, and
+// both docks are shown again from the "Окно" menu.
+void TstK440Windows::closedDocksComeBack()
+{
+    w->show();
+    w->showImage(TK440::ModelRA);
+    auto *logDock = w->findChild<QDockWidget *>(QStringLiteral("logDock"));
+    QVERIFY(w->deviceDock()->isVisible() && logDock->isVisible());
+    w->deviceDock()->close();
+    logDock->close();
+    QVERIFY(!w->deviceDock()->isVisible() && !logDock->isVisible());
+
+    w->showImage(TK440::ModelRB); // as opening or reading another configuration does
+    QVERIFY(w->deviceDock()->isVisible());
+
+    w->deviceDock()->close();
+    auto *menu = w->findChild<QMenu *>(QStringLiteral("windowMenu"));
+    QList<QAction *> toggles;
+    for (QAction *a : menu->actions()) {
+        if (a->isCheckable() && !a->isChecked())
+            toggles << a;
+    }
+    QCOMPARE(toggles.size(), 2);
+    for (QAction *a : toggles)
+        a->trigger();
+    QVERIFY(w->deviceDock()->isVisible() && logDock->isVisible());
 }
 
 QTEST_MAIN(TstK440Windows)
