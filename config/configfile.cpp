@@ -34,8 +34,13 @@ bool imageChecksumValid(const Crc16 &crc, const TK440 &image)
 ConfigWriteResult writeConfigFile(const QString &fileName, const Crc16 &crc, TK440 &image)
 {
     QSaveFile file(fileName);
+    // A folder that refuses the temporary file beside the target (a writable file in a
+    // read-only folder) is written in place instead: the save still succeeds, at the price of
+    // the old contents once the file is opened.
+    file.setDirectWriteFallback(true);
     // Unbuffered, so that a short write shows in write()'s result: commit() does not notice
-    // a failure while flushing its own buffer and would put the truncated file in place.
+    // a failure while flushing its own buffer and would put the truncated file in place. In
+    // place it matters as much: the buffer would be flushed only by commit().
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return ConfigWriteResult::OpenFailed;
 

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -23,7 +24,12 @@
 
 #include <csignal>
 #include <memory>
+#include <optional>
+#include <pwd.h>
+#include <sys/fsuid.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // Answers the main window's prompts from queues and records every prompt it saw.
@@ -114,6 +120,58 @@ void writeRaw(const QString &name, const QByteArray &bytes)
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(f.write(bytes), bytes.size());
 }
+
+// Limits the size of files this process may write, so that a real write fails part-way.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lim = saved;
+        lim.rlim_cur = bytes;
+        ok = setrlimit(RLIMIT_FSIZE, &lim) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+    }
+    bool ok = false;
+
+private:
+    rlimit saved {};
+    void (*previous)(int) = nullptr;
+};
+
+// Makes this thread's file accesses those of an ordinary user while it lives. Root passes
+// every folder permission, so a read-only folder only holds for someone else; the file-system
+// identity is per thread and changes nothing else of the process. Unprivileged runs need no
+// change.
+class OrdinaryUser
+{
+public:
+    OrdinaryUser()
+    {
+        if (geteuid() != 0)
+            return;
+        const passwd *pw = getpwnam("nobody");
+        setfsgid(pw ? pw->pw_gid : 65534);
+        setfsuid(pw ? pw->pw_uid : 65534);
+        changed = true;
+    }
+    ~OrdinaryUser()
+    {
+        if (changed) {
+            setfsuid(0);
+            setfsgid(0);
+        }
+    }
+
+private:
+    bool changed = false;
+};
 
 QStringList recentFiles()
 {
@@ -403,20 +461,76 @@ private Q_SLOTS:
         w->answers->saveNames << path;
         log->clear();
         {
-            rlimit saved {};
-            getrlimit(RLIMIT_FSIZE, &saved);
-            const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-            rlimit lim = saved;
-            lim.rlim_cur = 100;
-            QCOMPARE(setrlimit(RLIMIT_FSIZE, &lim), 0);
+            FileSizeLimit limit(100);
+            QVERIFY(limit.ok);
             w->saveAs();
-            setrlimit(RLIMIT_FSIZE, &saved);
-            std::signal(SIGXFSZ, previous);
         }
         QCOMPARE(w->answers->warnings.value(1), "Файл " + path + " не удалось записать.");
         QCOMPARE(readRaw(path), old);
         QCOMPARE(log->size(), 0);
         QVERIFY(!recentFiles().contains(path));
+    }
+
+    void saveInReadOnlyFolder_data()
+    {
+        QTest::addColumn<bool>("fits"); // false: only 100 bytes can be written
+        QTest::newRow("written in place") << true;
+        QTest::newRow("short write") << false;
+    }
+    void saveInReadOnlyFolder()
+    {
+        QFETCH(bool, fits);
+        // Everything the save touches, the settings included, lies where the ordinary user
+        // may go; only the folder of the configuration file is read-only.
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        QCOMPARE(chmod(QFile::encodeName(root.path()).constData(), 0777), 0);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, root.filePath("settings"));
+        const auto settingsBack = qScopeGuard([this] {
+            QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                               dir.filePath("settings"));
+        });
+        const QString folder = root.filePath("ro");
+        QVERIFY(QDir().mkdir(folder));
+        const QString path = folder + "/old.mcd";
+        writeRaw(path, validFile(TK440::ModelRB));
+        QCOMPARE(chmod(QFile::encodeName(path).constData(), 0666), 0);
+        QCOMPARE(chmod(QFile::encodeName(folder).constData(), 0555), 0);
+        const auto folderBack =
+            qScopeGuard([folder] { chmod(QFile::encodeName(folder).constData(), 0755); });
+
+        w->answers->createIndex = 0;
+        w->create();
+        w->answers->saveNames << path;
+        log->clear();
+        {
+            const OrdinaryUser user;
+            if (QFile(folder + "/probe").open(QIODevice::WriteOnly))
+                QSKIP("the folder cannot be made read-only for this process");
+            if (!QFile(path).open(QIODevice::ReadWrite))
+                QSKIP("the ordinary user cannot reach the temporary folder");
+            std::optional<FileSizeLimit> limit;
+            if (!fits) {
+                limit.emplace(100);
+                QVERIFY(limit->ok);
+            }
+            w->saveAs();
+        }
+
+        if (fits) {
+            QCOMPARE(w->answers->warnings, QStringList());
+            QCOMPARE(texts(*log),
+                     QStringList(
+                         {"Конфигурация контроллера K-330RA(402 байт) записана в файл: " + path}));
+            QCOMPARE(readRaw(path), QByteArray(w->documentImage()->data(), TK440::Size));
+            QVERIFY(isValidStoredImage(Crc16(), readRaw(path)));
+            QCOMPARE(recentFiles().value(0), path);
+        } else {
+            // Written in place, the old contents are gone; the failure must not pass for a save.
+            QCOMPARE(w->answers->warnings, QStringList({"Файл " + path + " не удалось записать."}));
+            QCOMPARE(log->size(), 0);
+            QVERIFY(!recentFiles().contains(path));
+        }
     }
 
     void infoPageEditsTheDocumentImage()
