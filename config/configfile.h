@@ -11,14 +11,15 @@ class Crc16;
 
 enum class ConfigReadResult {
     Ok,
-    OpenFailed, // the file cannot be opened for reading
+    OpenFailed, // not a regular file, or it cannot be opened for reading
     WrongSize, // the file is not exactly 402 bytes long
     ShortRead, // fewer than 402 bytes could be read
 };
 
 enum class ConfigWriteResult {
     Ok,
-    OpenFailed, // the file (or its temporary twin) cannot be created
+    OpenFailed, // the file (or its temporary twin) cannot be created, or the name is taken by
+                // something other than a regular file
     WriteFailed, // short or failed write, or the new file could not replace the old one
 };
 

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -22,13 +23,18 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
+#include <fcntl.h>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <pwd.h>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -171,6 +177,68 @@ public:
 
 private:
     bool changed = false;
+};
+
+// Opens the other end of a FIFO once the code under test has had a while to refuse it, so
+// that code blocked in open() gets going again and the test fails instead of hanging.
+class FifoUnblocker
+{
+public:
+    // `flags`: O_WRONLY to release a reader, O_RDONLY to release a writer.
+    FifoUnblocker(const QString &path, int flags)
+        : name(QFile::encodeName(path))
+        , flags(flags)
+        , thread([this] { run(); })
+    { }
+    ~FifoUnblocker()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            stop = true;
+        }
+        wake.notify_all();
+        thread.join();
+        if (fd >= 0)
+            ::close(fd);
+    }
+    bool fired()
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return fd >= 0 || released;
+    }
+
+private:
+    void run()
+    {
+        using namespace std::chrono_literals;
+        std::unique_lock<std::mutex> lock(mutex);
+        if (wake.wait_for(lock, 3s, [this] { return stop; }))
+            return;
+        // A non-blocking open of the writing end fails until a reader waits; the reading end
+        // opens at once and is kept open, so that the writer's data has somewhere to go.
+        while (!stop) {
+            const int f = ::open(name.constData(), flags | O_NONBLOCK | O_CLOEXEC);
+            if (f >= 0) {
+                if (flags == O_WRONLY) {
+                    ::close(f); // the reader sees the end of the file
+                    released = true;
+                } else {
+                    fd = f;
+                }
+                return;
+            }
+            wake.wait_for(lock, 20ms, [this] { return stop; });
+        }
+    }
+
+    const QByteArray name;
+    const int flags;
+    std::mutex mutex; // guards stop, fd and released
+    std::condition_variable wake;
+    bool stop = false;
+    int fd = -1;
+    bool released = false;
+    std::thread thread;
 };
 
 QStringList recentFiles()
@@ -531,6 +599,72 @@ private Q_SLOTS:
             QCOMPARE(log->size(), 0);
             QVERIFY(!recentFiles().contains(path));
         }
+    }
+
+    void fifoRefused_data()
+    {
+        QTest::addColumn<QString>("door");
+        QTest::newRow("open dialog") << "open";
+        QTest::newRow("recent list") << "recent";
+        QTest::newRow("firmware") << "firmware";
+        QTest::newRow("save over it in a read-only folder") << "save";
+    }
+    void fifoRefused()
+    {
+        QFETCH(QString, door);
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        QCOMPARE(chmod(QFile::encodeName(root.path()).constData(), 0777), 0);
+        const QString folder = root.filePath("f");
+        QVERIFY(QDir().mkdir(folder));
+        const QString path = folder + (door == "firmware" ? "/x.rom" : "/x.mcd");
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0666), 0);
+        QCOMPARE(chmod(QFile::encodeName(path).constData(), 0666), 0); // whatever the umask
+
+        if (door == "recent") {
+            QSettings().setValue(QStringLiteral("recentFileList"), QStringList {path});
+            w = std::make_unique<Window>();
+            log = std::make_unique<QSignalSpy>(w.get(), &K440::mes);
+        }
+        if (door == "save") {
+            w->answers->createIndex = 0;
+            w->create();
+            log->clear();
+            // In a read-only folder the save would write the FIFO in place.
+            QCOMPARE(chmod(QFile::encodeName(folder).constData(), 0555), 0);
+            const auto folderBack =
+                qScopeGuard([folder] { chmod(QFile::encodeName(folder).constData(), 0755); });
+            const OrdinaryUser user;
+            if (QFile(folder + "/probe").open(QIODevice::WriteOnly))
+                QSKIP("the folder cannot be made read-only for this process");
+            FifoUnblocker guard(path, O_RDONLY);
+            w->answers->saveNames << path;
+            w->saveAs();
+            QVERIFY2(!guard.fired(), "blocked writing the FIFO");
+        } else {
+            FifoUnblocker guard(path, O_WRONLY);
+            if (door == "open") {
+                w->answers->openNames << path;
+                w->open();
+            } else if (door == "recent") {
+                w->action("recentFileAct0")->trigger();
+            } else {
+                w->answers->openNames << path;
+                w->load();
+            }
+            QVERIFY2(!guard.fired(), "blocked reading the FIFO");
+        }
+
+        QCOMPARE(w->answers->warnings, QStringList({"Файл " + path + " не удалось открыть."}));
+        QCOMPARE(log->size(), 0);
+        QVERIFY(!w->findSubWindow(QStringLiteral("Загрузить ПО")));
+        QCOMPARE(w->firmwareSize(), 0);
+        if (door != "save")
+            QVERIFY(!w->documentImage());
+        if (door != "recent")
+            QVERIFY(!recentFiles().contains(path));
+        const QFileInfo after(path);
+        QVERIFY(after.exists() && !after.isFile()); // still the FIFO
     }
 
     void infoPageEditsTheDocumentImage()
