@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QDockWidget>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -247,8 +248,9 @@ bool K440::readFirmware()
                                                    tr("ПО контроллера (*.rom);;Все файлы (*.*)"));
     if (name.isEmpty())
         return false;
+    // Only a regular file: opening a FIFO would block the window until someone writes to it.
     QFile f(name);
-    if (!f.open(QIODevice::ReadOnly)) {
+    if (!QFileInfo(name).isFile() || !f.open(QIODevice::ReadOnly)) {
         warn(tr("Файл ") + name + tr(" не удалось открыть."));
         return false;
     }

@@ -4,10 +4,15 @@
 #include "config/image.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 ConfigReadResult readConfigFile(const QString &fileName, TK440 &image)
 {
+    // Only a regular file can be a configuration: opening a FIFO would wait for a writer that
+    // may never come, and a device has no end to read to.
+    if (!QFileInfo(fileName).isFile())
+        return ConfigReadResult::OpenFailed;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return ConfigReadResult::OpenFailed;
@@ -33,9 +38,19 @@ bool imageChecksumValid(const Crc16 &crc, const TK440 &image)
 
 ConfigWriteResult writeConfigFile(const QString &fileName, const Crc16 &crc, TK440 &image)
 {
+    // Whatever exists under the name must be a regular file: written in place (below), a FIFO
+    // would block until someone reads it.
+    const QFileInfo target(fileName);
+    if (target.exists() && !target.isFile())
+        return ConfigWriteResult::OpenFailed;
     QSaveFile file(fileName);
+    // A folder that refuses the temporary file beside the target (a writable file in a
+    // read-only folder) is written in place instead: the save still succeeds, at the price of
+    // the old contents once the file is opened.
+    file.setDirectWriteFallback(true);
     // Unbuffered, so that a short write shows in write()'s result: commit() does not notice
-    // a failure while flushing its own buffer and would put the truncated file in place.
+    // a failure while flushing its own buffer and would put the truncated file in place. In
+    // place it matters as much: the buffer would be flushed only by commit().
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return ConfigWriteResult::OpenFailed;
 

@@ -1,6 +1,7 @@
 #pragma once
 // Configuration files (.mcd): exactly the 402 bytes of the image. Reading checks the size and
-// the length actually read; writing is atomic, so a failed save never damages the old file.
+// the length actually read; writing is atomic wherever the folder allows it, so a failed save
+// does not damage the old file.
 
 #include "config/tk440.h"
 
@@ -10,14 +11,15 @@ class Crc16;
 
 enum class ConfigReadResult {
     Ok,
-    OpenFailed, // the file cannot be opened for reading
+    OpenFailed, // not a regular file, or it cannot be opened for reading
     WrongSize, // the file is not exactly 402 bytes long
     ShortRead, // fewer than 402 bytes could be read
 };
 
 enum class ConfigWriteResult {
     Ok,
-    OpenFailed, // the file (or its temporary twin) cannot be created
+    OpenFailed, // the file (or its temporary twin) cannot be created, or the name is taken by
+                // something other than a regular file
     WriteFailed, // short or failed write, or the new file could not replace the old one
 };
 
@@ -30,5 +32,7 @@ bool imageChecksumValid(const Crc16 &crc, const TK440 &image);
 
 // Stores the checksum into `image` once the target can be written, then writes the 402 bytes
 // through a temporary file that replaces the target only after a complete write. On
-// OpenFailed the image is left untouched; on WriteFailed the previous file is unchanged.
+// OpenFailed the image is left untouched; on WriteFailed the previous file is unchanged,
+// except where the folder lets no temporary file be created: there an existing writable
+// target is written in place, and a failed write leaves it damaged.
 ConfigWriteResult writeConfigFile(const QString &fileName, const Crc16 &crc, TK440 &image);

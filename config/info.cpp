@@ -5,6 +5,7 @@
 
 #include <QSignalBlocker>
 #include <QTextCursor>
+#include <QTextDocument>
 
 Info::Info(quint8 *ident, quint8 *info, int mode, QWidget *parent)
     : QWidget(parent)
@@ -26,6 +27,9 @@ Info::Info(quint8 *ident, quint8 *info, int mode, QWidget *parent)
     ui.spinNum->setVisible(factory);
     ui.eData->setEnabled(factory);
     ui.spinNum->setEnabled(factory);
+
+    // Shown once the description has refused a character.
+    ui.labRefused->hide();
 
     connect(ui.bClose, &QPushButton::clicked, this, &Info::Quit);
     connect(ui.textEdit, &QTextEdit::textChanged, this, &Info::textChanged);
@@ -90,15 +94,45 @@ void Info::setDate(QDate d)
 
 void Info::textChanged()
 {
-    const QString text = ui.textEdit->toPlainText();
-    const QString limited = limitDescription(text);
+    const QString text = descriptionText();
+    // A character the description cannot hold would become '?' when the page closes: it is
+    // taken out at once, and the page says which, so that nothing changes unseen.
+    QString refused;
+    const QString limited = limitDescription(storableDescription(text, &refused));
     if (limited.size() == text.size())
         return;
+    if (!refused.isEmpty()) {
+        ui.labRefused->setText(
+            tr("Описание хранится в кодировке Windows-1251, эти знаки не приняты: %1")
+                .arg(refused));
+        ui.labRefused->show();
+    }
+    // The cursor stays behind what was typed before it, less what was taken out there.
     const int position = ui.textEdit->textCursor().position();
+    const int kept = int(storableDescription(text.left(position)).size());
     ui.textEdit->setPlainText(limited);
     QTextCursor cursor = ui.textEdit->textCursor();
-    cursor.setPosition(qMin(position, int(limited.size())));
+    cursor.setPosition(qMin(kept, int(limited.size())));
     ui.textEdit->setTextCursor(cursor);
+}
+
+QString Info::descriptionText() const
+{
+    // As toPlainText(), but a no-break space stays one: the description holds it as it is.
+    QString text = ui.textEdit->document()->toRawText();
+    for (QChar &c : text) {
+        switch (c.unicode()) {
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+        case 0xFDD0: // beginning of a frame
+        case 0xFDD1: // end of a frame
+            c = QLatin1Char('\n');
+            break;
+        default:
+            break;
+        }
+    }
+    return text;
 }
 
 void Info::Quit()
@@ -108,7 +142,7 @@ void Info::Quit()
     f.year = year;
     f.month = month;
     f.day = day;
-    f.desc = encodeDescription(ui.textEdit->toPlainText());
+    f.desc = encodeDescription(descriptionText());
     writeInfoFields(info, f);
     Q_EMIT reqClose(windowTitle(), true);
 }

@@ -26,6 +26,8 @@ public Q_SLOTS:
 
 private:
     void load();
+    // The description as the user sees it, line breaks as '\n'.
+    QString descriptionText() const;
 
     Ui::InfoClass ui;
     quint8 *ident;

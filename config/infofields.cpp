@@ -87,6 +87,36 @@ QString decodeDescription(const QByteArray &bytes)
     return codec1251()->toUnicode(bytes);
 }
 
+bool descriptionCanStore(char32_t c)
+{
+    // A lone half of a surrogate pair passes the codec's own check, yet is stored as '?'.
+    if (QChar::isSurrogate(c))
+        return false;
+    const QString one = QString::fromUcs4(&c, 1);
+    return codec1251()->canEncode(one) && decodeDescription(encodeDescription(one)) == one;
+}
+
+QString storableDescription(const QString &text, QString *refused)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        qsizetype n = 1;
+        char32_t c = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            n = 2;
+        }
+        const QStringView one = QStringView(text).mid(i, n);
+        if (descriptionCanStore(c))
+            kept += one;
+        else if (refused)
+            *refused += one;
+        i += n;
+    }
+    return kept;
+}
+
 QString limitDescription(const QString &text)
 {
     return text.size() > DescriptionMaxChars ? text.left(DescriptionCutChars) : text;

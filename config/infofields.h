@@ -33,6 +33,13 @@ void setInfoDefaults(quint8 *info, QDate today);
 QByteArray encodeDescription(const QString &text);
 QString decodeDescription(const QByteArray &bytes);
 
+// True when the description can hold the character (one code point) as it is, that is when
+// Windows-1251 has a byte for it; any other character would be stored as '?'.
+bool descriptionCanStore(char32_t c);
+// The text without the characters the description cannot hold; those are appended to
+// `refused` (when given) in their order. A surrogate pair counts as one character.
+QString storableDescription(const QString &text, QString *refused = nullptr);
+
 // Applies the typing limit: text longer than 199 characters becomes its first 198;
 // shorter text comes back unchanged.
 QString limitDescription(const QString &text);

@@ -118,6 +118,47 @@ private Q_SLOTS:
         QCOMPARE(decodeDescription(bytes), QStringLiteral("Яя Ёё №"));
     }
 
+    void storableCharacters_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<QString>("refused");
+        QTest::newRow("Cyrillic and signs of the code page") << "Ёж №5 € «x» §\t\n"
+                                                             << "Ёж №5 € «x» §\t\n"
+                                                             << "";
+        QTest::newRow("a byte the code page leaves unassigned") << "\u0098"
+                                                                << "\u0098"
+                                                                << "";
+        QTest::newRow("Latin letters outside it") << "aäb ç"
+                                                  << "ab "
+                                                  << "äç";
+        QTest::newRow("Chinese and Greek") << "Щит中λ3"
+                                           << "Щит3"
+                                           << "中λ";
+        QTest::newRow("emoji as one character") << "x😀y"
+                                                << "xy"
+                                                << "😀";
+        QTest::newRow("replacement character") << "a\uFFFDb"
+                                               << "ab"
+                                               << "\uFFFD";
+        QTest::newRow("lone surrogate") << QString("a") + QChar(0xD800) + "b"
+                                        << "ab" << QString(QChar(0xD800));
+    }
+    void storableCharacters()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        QFETCH(QString, refused);
+        QString out;
+        QCOMPARE(storableDescription(typed, &out), kept);
+        QCOMPARE(out, refused);
+        // What is kept is stored byte for byte and comes back as typed.
+        QCOMPARE(encodeDescription(kept).size(), kept.size());
+        QCOMPARE(decodeDescription(encodeDescription(kept)), kept);
+        for (const char32_t c : refused.toUcs4())
+            QVERIFY(!descriptionCanStore(c));
+    }
+
     void descriptionLimit_data()
     {
         QTest::addColumn<int>("typed");

@@ -54,6 +54,14 @@ QString label(QWidget *w, const char *name)
     return child<QLabel>(w, name)->text();
 }
 
+// Types the text into the widget one character at a time, as a keyboard with that layout would.
+void type(QWidget *w, const QString &text)
+{
+    for (const char32_t c : text.toUcs4())
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString::fromUcs4(&c, 1),
+                            Qt::NoModifier);
+}
+
 Info *openInfo(TK440 &image, int mode)
 {
     auto *info = new Info(image.b + TK440::IdentOffset, image.b + TK440::InfoOffset, mode);
@@ -294,6 +302,53 @@ private Q_SLOTS:
         info->Quit();
         QCOMPARE(image.b[TK440::DescLenOffset], quint8(198));
         QCOMPARE(image.model(), TK440::ModelRA);
+    }
+
+    void charactersOutsideTheCodePageAreRefused()
+    {
+        TK440 image = makeImage(TK440::ModelRA, 1, QDate(2013, 3, 5), QString());
+        std::unique_ptr<Info> info(openInfo(image, 1));
+        child<QGroupBox>(info.get(), "boxEdit")->setChecked(true);
+        auto *text = child<QTextEdit>(info.get(), "textEdit");
+        text->setFocus();
+
+        type(text, QStringLiteral("Щит中ä😀 3"));
+        QCOMPARE(text->toPlainText(), QStringLiteral("Щит 3"));
+        // Typing in the middle: a refused character leaves the cursor where it was.
+        QTextCursor c = text->textCursor();
+        c.setPosition(3);
+        text->setTextCursor(c);
+        type(text, QStringLiteral("λ№"));
+        QCOMPARE(text->toPlainText(), QStringLiteral("Щит№ 3"));
+        QCOMPARE(text->textCursor().position(), 4);
+
+        // The page says what it refused.
+        auto *note = child<QLabel>(info.get(), "labRefused");
+        QVERIFY(note);
+        QVERIFY(note->isVisible());
+        QVERIFY(note->text().contains(QStringLiteral("λ")));
+
+        info->Quit();
+        QCOMPARE(image.b[TK440::DescLenOffset], quint8(6));
+        QCOMPARE(QByteArray(image.data() + TK440::DescOffset, 6), QByteArray("\xD9\xE8\xF2\xB9 3"));
+    }
+
+    void everyStoredByteSurvivesThePage()
+    {
+        // Whatever a stored description holds is shown and kept as it is, without a note.
+        TK440 image = makeImage(TK440::ModelRA, 1, QDate(2013, 3, 5), QString());
+        QByteArray all;
+        for (int b = 1; b < 200; ++b)
+            all += char(b + 56);
+        InfoFields f = readInfoFields(image.b + TK440::InfoOffset);
+        f.desc = all;
+        writeInfoFields(image.b + TK440::InfoOffset, f);
+        std::unique_ptr<Info> info(openInfo(image, 1));
+        auto *note = child<QLabel>(info.get(), "labRefused");
+        QVERIFY(note);
+        QVERIFY(!note->isVisible());
+        info->Quit();
+        QCOMPARE(readInfoFields(image.b + TK440::InfoOffset).desc, all);
     }
 };
 

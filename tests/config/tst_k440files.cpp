@@ -9,10 +9,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -21,9 +23,19 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
+#include <fcntl.h>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <pwd.h>
+#include <sys/fsuid.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 // Answers the main window's prompts from queues and records every prompt it saw.
@@ -114,6 +126,120 @@ void writeRaw(const QString &name, const QByteArray &bytes)
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(f.write(bytes), bytes.size());
 }
+
+// Limits the size of files this process may write, so that a real write fails part-way.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lim = saved;
+        lim.rlim_cur = bytes;
+        ok = setrlimit(RLIMIT_FSIZE, &lim) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+    }
+    bool ok = false;
+
+private:
+    rlimit saved {};
+    void (*previous)(int) = nullptr;
+};
+
+// Makes this thread's file accesses those of an ordinary user while it lives. Root passes
+// every folder permission, so a read-only folder only holds for someone else; the file-system
+// identity is per thread and changes nothing else of the process. Unprivileged runs need no
+// change.
+class OrdinaryUser
+{
+public:
+    OrdinaryUser()
+    {
+        if (geteuid() != 0)
+            return;
+        const passwd *pw = getpwnam("nobody");
+        setfsgid(pw ? pw->pw_gid : 65534);
+        setfsuid(pw ? pw->pw_uid : 65534);
+        changed = true;
+    }
+    ~OrdinaryUser()
+    {
+        if (changed) {
+            setfsuid(0);
+            setfsgid(0);
+        }
+    }
+
+private:
+    bool changed = false;
+};
+
+// Opens the other end of a FIFO once the code under test has had a while to refuse it, so
+// that code blocked in open() gets going again and the test fails instead of hanging.
+class FifoUnblocker
+{
+public:
+    // `flags`: O_WRONLY to release a reader, O_RDONLY to release a writer.
+    FifoUnblocker(const QString &path, int flags)
+        : name(QFile::encodeName(path))
+        , flags(flags)
+        , thread([this] { run(); })
+    { }
+    ~FifoUnblocker()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            stop = true;
+        }
+        wake.notify_all();
+        thread.join();
+        if (fd >= 0)
+            ::close(fd);
+    }
+    bool fired()
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return fd >= 0 || released;
+    }
+
+private:
+    void run()
+    {
+        using namespace std::chrono_literals;
+        std::unique_lock<std::mutex> lock(mutex);
+        if (wake.wait_for(lock, 3s, [this] { return stop; }))
+            return;
+        // A non-blocking open of the writing end fails until a reader waits; the reading end
+        // opens at once and is kept open, so that the writer's data has somewhere to go.
+        while (!stop) {
+            const int f = ::open(name.constData(), flags | O_NONBLOCK | O_CLOEXEC);
+            if (f >= 0) {
+                if (flags == O_WRONLY) {
+                    ::close(f); // the reader sees the end of the file
+                    released = true;
+                } else {
+                    fd = f;
+                }
+                return;
+            }
+            wake.wait_for(lock, 20ms, [this] { return stop; });
+        }
+    }
+
+    const QByteArray name;
+    const int flags;
+    std::mutex mutex; // guards stop, fd and released
+    std::condition_variable wake;
+    bool stop = false;
+    int fd = -1;
+    bool released = false;
+    std::thread thread;
+};
 
 QStringList recentFiles()
 {
@@ -403,20 +529,142 @@ private Q_SLOTS:
         w->answers->saveNames << path;
         log->clear();
         {
-            rlimit saved {};
-            getrlimit(RLIMIT_FSIZE, &saved);
-            const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-            rlimit lim = saved;
-            lim.rlim_cur = 100;
-            QCOMPARE(setrlimit(RLIMIT_FSIZE, &lim), 0);
+            FileSizeLimit limit(100);
+            QVERIFY(limit.ok);
             w->saveAs();
-            setrlimit(RLIMIT_FSIZE, &saved);
-            std::signal(SIGXFSZ, previous);
         }
         QCOMPARE(w->answers->warnings.value(1), "Файл " + path + " не удалось записать.");
         QCOMPARE(readRaw(path), old);
         QCOMPARE(log->size(), 0);
         QVERIFY(!recentFiles().contains(path));
+    }
+
+    void saveInReadOnlyFolder_data()
+    {
+        QTest::addColumn<bool>("fits"); // false: only 100 bytes can be written
+        QTest::newRow("written in place") << true;
+        QTest::newRow("short write") << false;
+    }
+    void saveInReadOnlyFolder()
+    {
+        QFETCH(bool, fits);
+        // Everything the save touches, the settings included, lies where the ordinary user
+        // may go; only the folder of the configuration file is read-only.
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        QCOMPARE(chmod(QFile::encodeName(root.path()).constData(), 0777), 0);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, root.filePath("settings"));
+        const auto settingsBack = qScopeGuard([this] {
+            QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                               dir.filePath("settings"));
+        });
+        const QString folder = root.filePath("ro");
+        QVERIFY(QDir().mkdir(folder));
+        const QString path = folder + "/old.mcd";
+        writeRaw(path, validFile(TK440::ModelRB));
+        QCOMPARE(chmod(QFile::encodeName(path).constData(), 0666), 0);
+        QCOMPARE(chmod(QFile::encodeName(folder).constData(), 0555), 0);
+        const auto folderBack =
+            qScopeGuard([folder] { chmod(QFile::encodeName(folder).constData(), 0755); });
+
+        w->answers->createIndex = 0;
+        w->create();
+        w->answers->saveNames << path;
+        log->clear();
+        {
+            const OrdinaryUser user;
+            if (QFile(folder + "/probe").open(QIODevice::WriteOnly))
+                QSKIP("the folder cannot be made read-only for this process");
+            if (!QFile(path).open(QIODevice::ReadWrite))
+                QSKIP("the ordinary user cannot reach the temporary folder");
+            std::optional<FileSizeLimit> limit;
+            if (!fits) {
+                limit.emplace(100);
+                QVERIFY(limit->ok);
+            }
+            w->saveAs();
+        }
+
+        if (fits) {
+            QCOMPARE(w->answers->warnings, QStringList());
+            QCOMPARE(texts(*log),
+                     QStringList(
+                         {"Конфигурация контроллера K-330RA(402 байт) записана в файл: " + path}));
+            QCOMPARE(readRaw(path), QByteArray(w->documentImage()->data(), TK440::Size));
+            QVERIFY(isValidStoredImage(Crc16(), readRaw(path)));
+            QCOMPARE(recentFiles().value(0), path);
+        } else {
+            // Written in place, the old contents are gone; the failure must not pass for a save.
+            QCOMPARE(w->answers->warnings, QStringList({"Файл " + path + " не удалось записать."}));
+            QCOMPARE(log->size(), 0);
+            QVERIFY(!recentFiles().contains(path));
+        }
+    }
+
+    void fifoRefused_data()
+    {
+        QTest::addColumn<QString>("door");
+        QTest::newRow("open dialog") << "open";
+        QTest::newRow("recent list") << "recent";
+        QTest::newRow("firmware") << "firmware";
+        QTest::newRow("save over it in a read-only folder") << "save";
+    }
+    void fifoRefused()
+    {
+        QFETCH(QString, door);
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        QCOMPARE(chmod(QFile::encodeName(root.path()).constData(), 0777), 0);
+        const QString folder = root.filePath("f");
+        QVERIFY(QDir().mkdir(folder));
+        const QString path = folder + (door == "firmware" ? "/x.rom" : "/x.mcd");
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0666), 0);
+        QCOMPARE(chmod(QFile::encodeName(path).constData(), 0666), 0); // whatever the umask
+
+        if (door == "recent") {
+            QSettings().setValue(QStringLiteral("recentFileList"), QStringList {path});
+            w = std::make_unique<Window>();
+            log = std::make_unique<QSignalSpy>(w.get(), &K440::mes);
+        }
+        if (door == "save") {
+            w->answers->createIndex = 0;
+            w->create();
+            log->clear();
+            // In a read-only folder the save would write the FIFO in place.
+            QCOMPARE(chmod(QFile::encodeName(folder).constData(), 0555), 0);
+            const auto folderBack =
+                qScopeGuard([folder] { chmod(QFile::encodeName(folder).constData(), 0755); });
+            const OrdinaryUser user;
+            if (QFile(folder + "/probe").open(QIODevice::WriteOnly))
+                QSKIP("the folder cannot be made read-only for this process");
+            FifoUnblocker guard(path, O_RDONLY);
+            w->answers->saveNames << path;
+            w->saveAs();
+            QVERIFY2(!guard.fired(), "blocked writing the FIFO");
+        } else {
+            FifoUnblocker guard(path, O_WRONLY);
+            if (door == "open") {
+                w->answers->openNames << path;
+                w->open();
+            } else if (door == "recent") {
+                w->action("recentFileAct0")->trigger();
+            } else {
+                w->answers->openNames << path;
+                w->load();
+            }
+            QVERIFY2(!guard.fired(), "blocked reading the FIFO");
+        }
+
+        QCOMPARE(w->answers->warnings, QStringList({"Файл " + path + " не удалось открыть."}));
+        QCOMPARE(log->size(), 0);
+        QVERIFY(!w->findSubWindow(QStringLiteral("Загрузить ПО")));
+        QCOMPARE(w->firmwareSize(), 0);
+        if (door != "save")
+            QVERIFY(!w->documentImage());
+        if (door != "recent")
+            QVERIFY(!recentFiles().contains(path));
+        const QFileInfo after(path);
+        QVERIFY(after.exists() && !after.isFile()); // still the FIFO
     }
 
     void infoPageEditsTheDocumentImage()
