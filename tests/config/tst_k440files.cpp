@@ -1,8 +1,8 @@
 #include "app/k440.h"
-#include "app/prompter.h"
 #include "config/crc16.h"
 #include "config/createcfg.h"
 #include "config/image.h"
+#include "scriptedprompter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,59 +38,47 @@
 #include <unistd.h>
 
 namespace {
-// Answers the main window's prompts from queues and records every prompt it saw.
-class Answers : public Prompter
+// Answers the main window's prompts through the real message boxes and dialogs, and records
+// every prompt it saw.
+class Answers : public ScriptedPrompter
 {
 public:
     explicit Answers(QStatusBar **bar)
         : bar(bar)
     { }
-    QList<bool> yesNo;
-    QStringList openNames;
-    QStringList saveNames;
     int createIndex = 0; // list index chosen in the new-configuration dialog; -1 closes it
 
-    QStringList questions;
-    QStringList warnings;
+    QStringList &questions = asked;
+    QStringList &filters = fileDialogs;
     QStringList statusAtWarning; // the status-bar text when each warning came up
     int openDialogs = 0;
     int saveDialogs = 0;
-    QStringList filters;
 
-    bool askYesNo(QWidget *, const QString &, const QString &text) override
+    void warn(QWidget *parent, const QString &title, const QString &text) override
     {
-        questions << text;
-        return yesNo.isEmpty() ? false : yesNo.takeFirst();
-    }
-    void warn(QWidget *, const QString &, const QString &text) override
-    {
-        warnings << text;
         statusAtWarning << (*bar)->currentMessage();
+        ScriptedPrompter::warn(parent, title, text);
     }
-    QString getOpenFileName(QWidget *, const QString &caption, const QString &filter) override
+    QString getOpenFileName(QWidget *parent, const QString &caption, const QString &filter) override
     {
         ++openDialogs;
-        filters << caption + QLatin1Char('|') + filter;
-        return openNames.isEmpty() ? QString() : openNames.takeFirst();
+        return ScriptedPrompter::getOpenFileName(parent, caption, filter);
     }
-    QString getSaveFileName(QWidget *, const QString &caption, const QString &filter) override
+    QString getSaveFileName(QWidget *parent, const QString &caption, const QString &filter) override
     {
         ++saveDialogs;
-        filters << caption + QLatin1Char('|') + filter;
-        return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
+        return ScriptedPrompter::getSaveFileName(parent, caption, filter);
     }
     int execDialog(QDialog *dialog) override
     {
         // Drive the real dialog through its buttons, inside its own modal loop.
-        QTimer::singleShot(0, dialog, [this, dialog] {
+        onDialog = [this](QDialog *d) {
             if (createIndex >= 0)
-                dialog->findChild<QComboBox *>(QStringLiteral("boxModel"))
-                    ->setCurrentIndex(createIndex);
+                d->findChild<QComboBox *>(QStringLiteral("boxModel"))->setCurrentIndex(createIndex);
             const char *button = createIndex >= 0 ? "bSet" : "bClose";
-            QTest::mouseClick(dialog->findChild<QPushButton *>(QLatin1String(button)),
-                              Qt::LeftButton);
-        });
-        return dialog->exec();
+            QTest::mouseClick(d->findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
+        };
+        return ScriptedPrompter::execDialog(dialog);
     }
 
 private:
