@@ -1,0 +1,154 @@
+#!/bin/sh
+# Drives the modal flows of k330-terminal under a virtual X server like a user, on the
+# simulated controller: the service dialog with a right and a wrong access code, the question
+# "Закрыть текущее устройство" answered both ways, and a warning box.
+# Usage: modal_flows.sh <path to k330-terminal>   (needs xvfb-run, xdotool)
+set -eu
+app=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+printf '0123456789' > "$work/short.mcd"
+
+cat > "$work/drive.sh" <<DRIVE
+#!/bin/sh
+set -u
+export QT_QPA_PLATFORM=xcb
+main_title="Терминал контроллеров системы К-330С"
+failures=0
+fail() { echo "FAIL[\$case]: \$*"; failures=\$((failures + 1)); }
+
+start() { # case name
+    case=\$1
+    log="$work/\$case.log"
+    "$app" --simulate --log "\$log" > "$work/\$case.out" 2>&1 &
+    pid=\$!
+    main=\$(find_window "\$main_title") || return 1
+    xdotool windowfocus --sync "\$main"
+    wait_log "подключен к шине USB" 1 || fail "the simulated controller did not connect"
+}
+stop() {
+    kill \$pid 2>/dev/null || true
+    wait \$pid 2>/dev/null || true
+}
+windows() { xdotool search --name "^\$1\\\$" 2>/dev/null | wc -l; }
+find_window() { # title
+    i=0
+    while [ \$i -lt 100 ]; do
+        id=\$(xdotool search --name "^\$1\\\$" 2>/dev/null | tail -n 1 || true)
+        if [ -n "\$id" ]; then echo "\$id"; return 0; fi
+        sleep 0.1; i=\$((i + 1))
+    done
+    echo "FAIL[\$case]: window '\$1' did not appear" >&2
+    return 1
+}
+count() { n=\$(grep -c -- "\$1" "\$log" 2>/dev/null); echo "\${n:-0}"; }
+wait_log() { # text, count: waits until the log holds the text that often
+    i=0
+    while [ \$i -lt 100 ]; do
+        [ "\$(count "\$1")" -ge "\$2" ] && return 0
+        sleep 0.1; i=\$((i + 1))
+    done
+    return 1
+}
+focus() { xdotool windowfocus --sync "\$1" 2>/dev/null || true; sleep 0.3; }
+new_config() { # keys in the model dialog
+    xdotool key ctrl+n
+    d=\$(find_window "Cоздание новой конфигурации") || return 1
+    focus "\$d"
+    xdotool key \$1 Return
+    sleep 0.5
+    focus "\$main"
+}
+service() { # access code
+    xdotool key alt+Cyrillic_o
+    sleep 0.4
+    xdotool key Down Return
+    s=\$(find_window "Выбор сервисного режима") || return 1
+    focus "\$s"
+    xdotool type --delay 5 "\$1"
+    xdotool key Return
+    sleep 0.6
+    focus "\$main"
+}
+# Activates the third child of "Задачи" in the device tree: "Загрузить ПО" exists there only in
+# the firmware modes; otherwise the keys land on the group "Устройства", which opens nothing.
+third_task() {
+    xdotool mousemove --window "\$main" 60 88 click 1
+    sleep 0.2
+    xdotool key Home Right Down Down Down Return
+    sleep 0.8
+}
+write_config() {
+    xdotool key alt+Cyrillic_ze
+    sleep 0.4
+    xdotool key Down Return
+}
+
+# The right code switches to mode 10: the tree is built again with its extra items, and a
+# write sends the identification area too.
+start service_ok
+new_config Return
+service Ruby_Cobalts
+wait_log "Загружена конфигурация контроллера K-330RA" 2 || fail "the tree was not rebuilt for the new mode"
+third_task
+if [ "\$(windows "Открыть файл")" -ge 1 ]; then xdotool key Escape; sleep 0.4
+else fail "no firmware item in the tree"; fi
+focus "\$main"
+write_config
+wait_log "передано 388 байт" 1 || fail "the write did not send 388 bytes"
+stop
+
+# A wrong code changes nothing.
+start service_wrong
+new_config Return
+service Ruby_cobalts
+sleep 0.5
+[ "\$(count "Загружена конфигурация контроллера")" -eq 1 ] || fail "the tree was rebuilt"
+third_task
+[ "\$(windows "Открыть файл")" -eq 0 ] || fail "a firmware item appeared in user mode"
+write_config
+wait_log "передано 182 байт" 1 || fail "the write did not send 182 bytes"
+stop
+
+# "Закрыть текущее устройство": "&Нет" keeps the open configuration, "&Да" lets a new one in.
+start question
+new_config Return
+xdotool key ctrl+n
+sleep 0.6
+[ "\$(windows "\$main_title")" -ge 2 ] || fail "no question box"
+xdotool key Escape
+sleep 0.5
+[ "\$(windows "Cоздание новой конфигурации")" -eq 0 ] || fail "the model dialog opened after &Нет"
+[ "\$(count "Создана новая конфигурация")" -eq 1 ] || fail "&Нет created a configuration"
+focus "\$main"
+xdotool key ctrl+n
+sleep 0.6
+xdotool key Return
+d=\$(find_window "Cоздание новой конфигурации") && { focus "\$d"; xdotool key Down Return; }
+wait_log "Создана новая конфигурация контроллера K-330RB" 1 || fail "&Да did not lead to a new configuration"
+stop
+
+# A file of the wrong size: the warning box comes up, OK closes it, nothing is opened.
+start warning
+xdotool key ctrl+o
+f=\$(find_window "Открыть файл") && { focus "\$f"; xdotool type --delay 5 "$work/short.mcd"; xdotool key Return; }
+sleep 0.8
+[ "\$(windows "\$main_title")" -ge 2 ] || fail "no warning box"
+xdotool key Return
+sleep 0.5
+[ "\$(windows "\$main_title")" -eq 1 ] || fail "the warning box did not close"
+! grep -q "Загружена конфигурация" "\$log" || fail "a configuration was opened"
+stop
+
+echo "\$failures" > "$work/failures"
+DRIVE
+chmod +x "$work/drive.sh"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$work/drive.sh"
+if [ "$(cat "$work/failures" 2>/dev/null || echo 1)" != 0 ]; then
+    for f in "$work"/*.log; do echo "== $f"; cat "$f"; done
+    exit 1
+fi
+echo "PASS: service code right and wrong, question answered both ways, warning box"
