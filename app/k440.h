@@ -1,8 +1,8 @@
 #pragma once
-// Main window of the terminal: owns the worker thread, the document image and its working
-// copy, the device tree, the program log and every sub-window.
+// Main window of the terminal: owns the worker thread, the configuration document, the device
+// tree, the program log and every sub-window.
 
-#include "config/crc16.h"
+#include "config/document.h"
 #include "config/tk440.h"
 
 #include <QByteArray>
@@ -44,17 +44,18 @@ public:
     Prompter *userPrompter() const { return prompter.get(); }
 
     TThread *workerThread() const { return thread; }
-    TK440 *documentImage() const { return image.get(); }
-    TK440 *workingCopy() const { return work.get(); }
+    ConfigDocument &document() { return doc; }
+    TK440 *documentImage() const { return doc.image(); }
+    TK440 *workingCopy() const { return doc.workingCopy(); }
     int currentMode() const { return mode; }
     bool isConnected() const { return connected; }
     QMdiArea *mdi() const { return mdiArea; }
     CDevTree *deviceTree() const { return devTree; }
     QDockWidget *deviceDock() const { return treeDock; }
-    QFile *currentFile() const { return file.get(); }
+    QFile *currentFile() const { return doc.file(); }
     // Firmware file contents read by "Загрузить ПО" for the load window.
-    const QByteArray &firmwareData() const { return fwData; }
-    int firmwareSize() const { return fwSize; }
+    const QByteArray &firmwareData() const { return doc.firmware(); }
+    int firmwareSize() const { return doc.firmwareSize(); }
     // The sub-window with this title, or nullptr.
     QMdiSubWindow *findSubWindow(const QString &title) const;
 
@@ -153,21 +154,15 @@ protected:
     QAction *tileAct = nullptr;
     QAction *cascadeAct = nullptr;
 
-    std::unique_ptr<QFile> file; // the current configuration file, or none
-    Crc16 crc;
-    std::unique_ptr<TK440> image; // the document image, or none
-    std::unique_ptr<TK440> work; // working copy edited by the open pages
-    // The image an open read window fills; it becomes the document image only when the read
-    // window asks to close with keep, so an abandoned read never leaves an unfilled image open.
-    std::unique_ptr<TK440> pendingImage;
-    QObject *pendingReader = nullptr; // the read window filling pendingImage
+    // The open configuration: image, working copy, the image a read window fills, the current
+    // file and the firmware for the load window.
+    ConfigDocument doc;
+    QObject *pendingReader = nullptr; // the read window filling the document's pending read
     // Context of the read windows' "destroyed" handlers: it goes with the members, so windows
-    // that the base class deletes later no longer reach pendingImage.
+    // that the base class deletes later no longer reach the pending read.
     QObject readWatch;
     TThread *thread = nullptr;
     int mode = 1;
-    QByteArray fwData; // firmware file contents for the load window
-    int fwSize = 0;
     bool connected = false;
 
     std::unique_ptr<Prompter> prompter;

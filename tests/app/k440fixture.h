@@ -32,9 +32,10 @@ public:
     // Adopts a zeroed image of the model and shows it, as opening a file does.
     void showImage(quint16 model, quint8 fill = 0)
     {
-        image = std::make_unique<TK440>();
+        auto image = std::make_unique<TK440>();
         std::memset(image->b, fill, TK440::Size);
         image->setWord(TK440::ModelOffset, model);
+        document().setImage(std::move(image));
         buildTree(mode);
     }
     using K440::buildTree;
