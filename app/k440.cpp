@@ -28,7 +28,7 @@ namespace {
 const char *const RecentFilesKey = "recentFileList";
 }
 
-K440::K440(const QString &logFileName)
+K440::K440(const QString &logFileName, const UsbTransport::Factory &transport)
     : QMainWindow(nullptr)
     , prompter(std::make_unique<Prompter>())
 {
@@ -38,7 +38,7 @@ K440::K440(const QString &logFileName)
     registerBuiltinPages();
     registerBuiltinWindows();
 
-    thread = new TThread(this);
+    thread = new TThread(this, transport);
     connect(thread, &TThread::conn, this, &K440::conn);
     // A controller arriving or leaving the bus runs the hot-plug check in this thread.
     connect(thread->hotplug(), &UsbHotplug::deviceChanged, thread, &TThread::checkDevice);

@@ -4,6 +4,7 @@
 
 #include "config/document.h"
 #include "config/tk440.h"
+#include "device/usbtransport.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -31,8 +32,11 @@ public:
     static constexpr int MaxRecentFiles = 5;
 
     // logFileName: also append every log line to this file (see setLogFile); it is opened
-    // before the first look for a controller, so no line is missed.
-    explicit K440(const QString &logFileName = QString());
+    // before the first look for a controller, so no line is missed. transport: makes the link
+    // the worker thread uses (the simulated controller, the USB trace); without one, the USB
+    // bus through libusb.
+    explicit K440(const QString &logFileName = QString(),
+                  const UsbTransport::Factory &transport = {});
     ~K440() override;
 
     // Also append every log line to this file (UTF-8, one line per entry, oldest first).

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-TThread::TThread(QObject *parent)
+TThread::TThread(QObject *parent, const UsbTransport::Factory &transport)
     : QThread(parent)
     , sleeper([](int ms) { QThread::msleep(ulong(ms)); })
     , plugWatch(std::make_unique<UsbHotplug>())
@@ -13,7 +13,7 @@ TThread::TThread(QObject *parent)
     qRegisterMetaType<TK440 *>("TK440*");
     qRegisterMetaType<TMon *>("TMon*");
     qRegisterMetaType<TReport *>("TReport*");
-    setTransport(UsbTransport::createDefault());
+    setTransport(transport ? transport() : makeLibusbTransport());
 }
 
 TThread::~TThread()

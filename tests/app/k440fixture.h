@@ -22,7 +22,9 @@ class TestK440 : public K440
 public:
     ScriptedPrompter *answers;
 
-    TestK440()
+    // transport: the link of the worker thread, as start-up hands it over; none for the bus.
+    explicit TestK440(const UsbTransport::Factory &transport = {})
+        : K440(QString(), transport)
     {
         auto p = std::make_unique<ScriptedPrompter>();
         answers = p.get();
