@@ -3,6 +3,7 @@
 #include "config/crc16.h"
 #include "config/image.h"
 #include "device/linkoptions.h"
+#include "k330/version.h"
 #include "pages/defaultimage.h"
 #include "sim/simcontroller.h"
 
