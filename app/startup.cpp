@@ -3,6 +3,7 @@
 #include "app/linkoptions.h"
 #include "config/crc16.h"
 #include "config/image.h"
+#include "k330/version.h"
 #include "pages/defaultimage.h"
 #include "sim/simcontroller.h"
 
