@@ -6,6 +6,7 @@
 // --quick skips the pauses, so that the whole run takes well under a second: a check that the
 // benchmark still runs, whose figures mean nothing.
 
+#include "config/image.h"
 #include "config/tk440.h"
 #include "device/read.h"
 #include "device/tthread.h"
@@ -193,7 +194,7 @@ int main(int argc, char **argv)
     std::printf("%-28s %10s %10s %7s %12s\n", "exchange (N = 512)", "wall ms", "floor ms", "ratio",
                 "GUI stall ms");
     for (int mode : {1, 10}) {
-        const int count = Write::countForMode(mode);
+        const int count = writeLength(mode);
         const std::optional<Result> r = timeWrite(thread, image, mode, timeoutMs);
         if (!r) {
             std::fprintf(stderr, "write in mode %d failed or did not end\n", mode);
