@@ -21,6 +21,7 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class QTreeWidgetItem;
+class SubWindow;
 class TThread;
 
 class K440 : public QMainWindow
@@ -116,7 +117,7 @@ private:
     void createToolBars();
     void createDockWindows();
     // Puts a constructed window into the multi-document area under the title s.
-    void showSubWindow(QWidget *w, const QString &s);
+    void showSubWindow(SubWindow *w, const QString &s);
     bool readFirmware();
 
 protected:

@@ -1,9 +1,9 @@
 #include "app/startup.h"
 
 #include "config/crc16.h"
+#include "config/defaultimage.h"
 #include "config/image.h"
 #include "device/linkoptions.h"
-#include "pages/defaultimage.h"
 #include "sim/simcontroller.h"
 
 #include <QApplication>
@@ -45,7 +45,7 @@ StartOptions parseStartOptions(const QStringList &arguments)
     // configuration has them, so that a first read shows sensible values.
     if (const auto sim = installedSimulator()) {
         TK440 defaults;
-        makeDefaultImage(defaults, sim->identification().model, nullptr);
+        makeDefaultImage(defaults, sim->identification().model);
         toDeviceForm(Crc16(), defaults);
         sim->setMemory(0, QByteArray(defaults.data(), TK440::IdentOffset));
     }

@@ -2,6 +2,7 @@
 
 #include "config/crc16.h"
 #include "config/image.h"
+#include "config/modes.h"
 #include "device/tthread.h"
 
 #include <cstring>
@@ -13,7 +14,8 @@ const int ErrorCloseMs = 5000;
 
 int Write::countForMode(int mode)
 {
-    return (mode == 3 || mode == 10) ? TK440::IdentOffset : TK440::ConfigAreaSize;
+    return modeAllows(mode, ModeFeature::WriteInfoArea) ? TK440::IdentOffset
+                                                        : TK440::ConfigAreaSize;
 }
 
 Write::Write(TThread *thread, const TK440 *image, int mode, QWidget *parent)

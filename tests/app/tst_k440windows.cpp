@@ -153,7 +153,7 @@ void TstK440Windows::initTestCase()
     registerBuiltinWindows();
     // The vocoder page stands in as a test page: it writes 0xEE over the whole image it was
     // given, so that only the copying decides what reaches the document image.
-    PageRegistry::add(Voc, [](const PageContext &ctx) {
+    pageRegistry().add(WindowId::Vocoder, [](const PageContext &ctx) {
         auto *f = new FakeWindow(ctx.work);
         lastFake = f;
         return f;
@@ -165,10 +165,10 @@ void TstK440Windows::initTestCase()
         lastCtx = ctx;
         return f;
     };
-    WindowRegistry::add(ReadName, fake);
-    WindowRegistry::add(LoadName, fake);
-    WindowRegistry::add(WriteName, fake);
-    WindowRegistry::add(QStringLiteral("Статистика"), fake);
+    windowRegistry().add(WindowId::Read, fake);
+    windowRegistry().add(WindowId::Load, fake);
+    windowRegistry().add(WindowId::Write, fake);
+    windowRegistry().add(WindowId::Statistics, fake);
 }
 
 void TstK440Windows::init()
@@ -386,7 +386,7 @@ void TstK440Windows::unregisteredPageOpensNothing()
     QString name;
     for (const char *n : {"Протокол", "Соединение", "Регистратор", "Выход гарнитуры",
                           "Выход аксессуарный", "Входной усилитель", "Выходной усилитель"}) {
-        if (!PageRegistry::contains(QString::fromUtf8(n))) {
+        if (!pageRegistry().contains(findWindow(QString::fromUtf8(n))->id)) {
             name = QString::fromUtf8(n);
             break;
         }

@@ -74,7 +74,8 @@ private Q_SLOTS:
             PageContext ctx;
             ctx.work = &img;
             ctx.mode = 0;
-            std::unique_ptr<QWidget> page(PageRegistry::create(QString::fromUtf8(title), ctx));
+            std::unique_ptr<QWidget> page(
+                pageRegistry().create(findWindow(QString::fromUtf8(title))->id, ctx));
             QVERIFY(page);
             QVERIFY(!page->isVisible());
         }
