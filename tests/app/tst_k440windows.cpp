@@ -201,6 +201,11 @@ void TstK440Windows::tree_data()
     m5.insert(m5.indexOf("  Сигнал ЦАП") + 1, "  Трассировка");
     QTest::newRow("RA mode 5") << int(TK440::ModelRA) << 5 << m5 << " K-330RA";
     QTest::newRow("RA mode 3") << int(TK440::ModelRA) << 3 << baseRA << " K-330RA";
+    QStringList m4 = rbOf(baseRA);
+    insertAll(m4, m4.indexOf("    Соединение") + 1,
+              {"    Кодек", "    Входной усилитель", "    Выходной усилитель", "    Протокол"});
+    QTest::newRow("RB mode 4") << int(TK440::ModelRB) << 4 << m4 << " K-330RB";
+    QTest::newRow("RB mode 6") << int(TK440::ModelRB) << 6 << rbOf(baseRA) << " K-330RB";
 }
 
 void TstK440Windows::tree()
