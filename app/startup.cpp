@@ -4,6 +4,7 @@
 #include "config/defaultimage.h"
 #include "config/image.h"
 #include "device/linkoptions.h"
+#include "k330/version.h"
 #include "sim/simcontroller.h"
 
 #include <QApplication>
