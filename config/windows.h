@@ -3,6 +3,10 @@
 // views), the Info page and the About window. The tree, the section copying of the pages, the
 // defaults of a new image and the opening of windows all read this table; a window is looked up
 // by its title, which is also its tree item's text.
+//
+// Adding a page: its files (form, page class, widget-free model with the defaults writer), its
+// row in config/windows.cpp naming the writer, and one factory line in pages/builtinpages.cpp.
+// A view or task window likewise has its row and a factory line in app/builtinwindows.cpp.
 
 #include "config/modes.h"
 #include "config/sections.h"
@@ -59,7 +63,7 @@ enum class WindowKind {
     View, // opened as it is, without preconditions (monitoring views, "О программе")
 };
 
-// Which controller models have the window.
+// Which controller models show the item in the device tree.
 enum class ModelRule {
     Any,
     RA, // model code 0x0300

@@ -5,7 +5,8 @@
 // A page class derives from Page (no live test mode) or LivePage, builds its form, stores its
 // section pointers and ends its constructor with setUp(). It supplies writeDefaults(), Load()
 // and Store(); a LivePage also registers its controls with watch() in connectControls() and
-// queues its requests in sendGroups().
+// queues its requests in sendGroups(). writeDefaults() calls the widget-free writer of the
+// page's model, the same one its window's row (config/windows.cpp) gives a new image.
 
 #include "config/subwindow.h"
 
