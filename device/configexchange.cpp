@@ -1,6 +1,7 @@
 // Identification of the controller, configuration read (job 2) and configuration write with
 // read-back verification (job 3).
 
+#include "config/modes.h"
 #include "device/tthread.h"
 
 #include <QLoggingCategory>
@@ -196,7 +197,8 @@ void TThread::writeConfig(const TJob &job)
         Q_EMIT writeErr();
         return;
     }
-    if (currentMode() < 2 && !isSupportedVersion(id.version)) {
+    if (!modeAllows(currentMode(), ModeFeature::AnyFirmwareVersion)
+        && !isSupportedVersion(id.version)) {
         Q_EMIT mes(tr("Ошибка, версия ПО контроллера не поддерживается"));
         Q_EMIT writeErr();
         return;

@@ -3,6 +3,8 @@
 
 #include "device/livecommands.h"
 
+#include "config/modes.h"
+
 #include "device/tthread.h"
 
 #include <QCoreApplication>
@@ -130,7 +132,7 @@ void TThread::liveCommand(const TJob &job)
         const quint8 value = quint8(bytes[1]);
         if (sendLive(live::codecPacket(reg, value), tr("Ошибка передачи команды кодека=>"),
                      tr("Ошибка подтверждения команды кодека=>"))
-            && currentMode() == 10)
+            && modeAllows(currentMode(), ModeFeature::LiveCommandLog))
             Q_EMIT mes(live::codecSentText(reg, value));
         return;
     }
@@ -140,7 +142,7 @@ void TThread::liveCommand(const TJob &job)
         const quint8 value = quint8(bytes[0]);
         if (sendLive(live::ampPacket(value), tr("Ошибка передачи команды усилителя=>"),
                      tr("Ошибка подтверждения команды усилителя=>"))
-            && currentMode() == 10)
+            && modeAllows(currentMode(), ModeFeature::LiveCommandLog))
             Q_EMIT mes(live::ampSentText(value));
         return;
     }
@@ -152,6 +154,7 @@ void TThread::liveCommand(const TJob &job)
         return;
     const QString failed =
         tr("Ошибка передачи команды: ") + live::parameterText(quint8(code), bytes) + tr(" ошибка=");
-    if (sendLive(live::parameterPacket(quint8(code), bytes), failed, failed) && currentMode() == 10)
+    if (sendLive(live::parameterPacket(quint8(code), bytes), failed, failed)
+        && modeAllows(currentMode(), ModeFeature::LiveCommandLog))
         Q_EMIT mes(live::parameterSentText(quint8(code), bytes));
 }
