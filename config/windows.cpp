@@ -4,6 +4,9 @@
 #include "config/tk440.h"
 #include "pages/ampmodel.h"
 #include "pages/codecmodel.h"
+#include "pages/linkmodel.h"
+#include "pages/modemmodel.h"
+#include "pages/vocmodel.h"
 
 #include <QHash>
 
@@ -18,6 +21,21 @@ void codecDefaults(TK440 &image, QDate)
 void amplifierDefaults(TK440 &image, QDate)
 {
     AmpModel::writeDefaults(image.b + TK440::AmpOffset);
+}
+
+void modemDefaults(TK440 &image, QDate)
+{
+    ModemModel::writeDefaults(image.b + TK440::ModemOffset);
+}
+
+void linkDefaults(TK440 &image, QDate)
+{
+    LinkModel::writeDefaults(image.b + TK440::LinkOffset, image.model());
+}
+
+void vocoderDefaults(TK440 &image, QDate)
+{
+    VocModel::writeDefaults(image.b + TK440::VocOffset, image.b + TK440::Voc2Offset);
 }
 
 void infoDefaults(TK440 &image, QDate today)
@@ -60,7 +78,8 @@ const WindowRow rows[] = {
     {MicOutput,       K::Page,     "Выход микрофона",    "mic.png",      true,  Radio,
      M::RB, F::None, {{T::OutRadioOffset, T::OutRadioSize}}, nullptr},
     {Vocoder,         K::Page,     "Вокодер",            "compress.png", true,  Devices,
-     M::Any, F::None, {{T::VocOffset, T::VocSize}, {T::Voc2Offset, T::Voc2Size}}, nullptr},
+     M::Any, F::None, {{T::VocOffset, T::VocSize}, {T::Voc2Offset, T::Voc2Size}},
+     vocoderDefaults},
     {Amplifier,       K::Page,     "Усилитель НЧ",       "sound.png",    true,  Devices,
      M::AmpFitted, F::None, {{T::AmpOffset, T::AmpSize}}, amplifierDefaults},
     {Recorder,        K::Page,     "Регистратор",        "recorder.png", true,  Devices,
@@ -69,7 +88,7 @@ const WindowRow rows[] = {
     {ModemGroup,      K::Group,    "Модем",              "connect.png",  true,  Devices,
      M::Any, F::None, {}, nullptr},
     {Modem,           K::Page,     "Соединение",         "link.png",     true,  ModemGroup,
-     M::Any, F::None, {{T::ModemOffset, T::ModemSize}}, nullptr},
+     M::Any, F::None, {{T::ModemOffset, T::ModemSize}}, modemDefaults},
     {Codec,           K::Page,     "Кодек",              "",             true,  ModemGroup,
      M::Any, F::ModemBlocks, {{T::CodecOffset, T::CodecSize}}, codecDefaults},
     {InputAmplifier,  K::Page,     "Входной усилитель",  "",             true,  ModemGroup,
@@ -77,7 +96,7 @@ const WindowRow rows[] = {
     {OutputAmplifier, K::Page,     "Выходной усилитель", "",             true,  ModemGroup,
      M::Any, F::ModemBlocks, {{T::TransmitterOffset, T::TransmitterSize}}, nullptr},
     {Protocol,        K::Page,     "Протокол",           "",             true,  ModemGroup,
-     M::Any, F::ModemBlocks, {{T::LinkOffset, T::LinkSize}}, nullptr},
+     M::Any, F::ModemBlocks, {{T::LinkOffset, T::LinkSize}}, linkDefaults},
     {Monitor,         K::Group,    "Монитор",            "monitor.png",  true,  None,
      M::Any, F::None, {}, nullptr},
     {Statistics,      K::View,     "Статистика",         "report.png",   true,  Monitor,
