@@ -32,11 +32,15 @@ template<class W> W *child(QWidget *page, const char *name)
     return w;
 }
 
-// Types `text` into a spin box and ends with Enter, as a user does.
+// Types `text` into a shown spin box and ends with Enter, as a user does.
 void type(QAbstractSpinBox *box, const QString &text)
 {
+    box->window()->show();
+    box->setFocus();
     box->selectAll();
-    QTest::keyClicks(box, text);
+    for (QChar ch : text) {
+        QTest::keyClicks(box, QString(ch));
+    }
     QTest::keyClick(box, Qt::Key_Enter);
 }
 
