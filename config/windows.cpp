@@ -5,7 +5,10 @@
 #include "pages/ampmodel.h"
 #include "pages/codecmodel.h"
 #include "pages/inputmodel.h"
+#include "pages/linkmodel.h"
+#include "pages/modemmodel.h"
 #include "pages/outputmodel.h"
+#include "pages/vocmodel.h"
 
 #include <QHash>
 
@@ -44,6 +47,20 @@ constexpr DefaultsWriter headsetDefaults = outputDefaults<OutputModel::Output::H
 constexpr DefaultsWriter accessoryDefaults = outputDefaults<OutputModel::Output::Accessory>;
 constexpr DefaultsWriter recorderDefaults = outputDefaults<OutputModel::Output::Recorder>;
 constexpr DefaultsWriter transmitterDefaults = outputDefaults<OutputModel::Output::Transmitter>;
+void modemDefaults(TK440 &image, QDate)
+{
+    ModemModel::writeDefaults(image.b + TK440::ModemOffset);
+}
+
+void linkDefaults(TK440 &image, QDate)
+{
+    LinkModel::writeDefaults(image.b + TK440::LinkOffset, image.model());
+}
+
+void vocoderDefaults(TK440 &image, QDate)
+{
+    VocModel::writeDefaults(image.b + TK440::VocOffset, image.b + TK440::Voc2Offset);
+}
 
 void infoDefaults(TK440 &image, QDate today)
 {
@@ -85,7 +102,8 @@ const WindowRow rows[] = {
     {MicOutput,       K::Page,     "Выход микрофона",    "mic.png",      true,  Radio,
      M::RB, F::None, {{T::OutRadioOffset, T::OutRadioSize}}, radioOutputDefaults},
     {Vocoder,         K::Page,     "Вокодер",            "compress.png", true,  Devices,
-     M::Any, F::None, {{T::VocOffset, T::VocSize}, {T::Voc2Offset, T::Voc2Size}}, nullptr},
+     M::Any, F::None, {{T::VocOffset, T::VocSize}, {T::Voc2Offset, T::Voc2Size}},
+     vocoderDefaults},
     {Amplifier,       K::Page,     "Усилитель НЧ",       "sound.png",    true,  Devices,
      M::AmpFitted, F::None, {{T::AmpOffset, T::AmpSize}}, amplifierDefaults},
     {Recorder,        K::Page,     "Регистратор",        "recorder.png", true,  Devices,
@@ -94,7 +112,7 @@ const WindowRow rows[] = {
     {ModemGroup,      K::Group,    "Модем",              "connect.png",  true,  Devices,
      M::Any, F::None, {}, nullptr},
     {Modem,           K::Page,     "Соединение",         "link.png",     true,  ModemGroup,
-     M::Any, F::None, {{T::ModemOffset, T::ModemSize}}, nullptr},
+     M::Any, F::None, {{T::ModemOffset, T::ModemSize}}, modemDefaults},
     {Codec,           K::Page,     "Кодек",              "",             true,  ModemGroup,
      M::Any, F::ModemBlocks, {{T::CodecOffset, T::CodecSize}}, codecDefaults},
     {InputAmplifier,  K::Page,     "Входной усилитель",  "",             true,  ModemGroup,
@@ -102,7 +120,7 @@ const WindowRow rows[] = {
     {OutputAmplifier, K::Page,     "Выходной усилитель", "",             true,  ModemGroup,
      M::Any, F::ModemBlocks, {{T::TransmitterOffset, T::TransmitterSize}}, transmitterDefaults},
     {Protocol,        K::Page,     "Протокол",           "",             true,  ModemGroup,
-     M::Any, F::ModemBlocks, {{T::LinkOffset, T::LinkSize}}, nullptr},
+     M::Any, F::ModemBlocks, {{T::LinkOffset, T::LinkSize}}, linkDefaults},
     {Monitor,         K::Group,    "Монитор",            "monitor.png",  true,  None,
      M::Any, F::None, {}, nullptr},
     {Statistics,      K::View,     "Статистика",         "report.png",   true,  Monitor,

@@ -5,7 +5,10 @@
 #include "pages/amp.h"
 #include "pages/codec.h"
 #include "pages/input.h"
+#include "pages/link.h"
+#include "pages/modem.h"
 #include "pages/output.h"
+#include "pages/voc.h"
 
 // One line per page class: the window's row (config/windows.cpp) and how the class is built.
 void registerBuiltinPages()
@@ -54,6 +57,18 @@ void registerBuiltinPages()
     pageRegistry().add(WindowId::OutputAmplifier, [model](C c) -> SubWindow * {
         return new Transmitter(c.thread, model(c), c.work->b + TK440::TransmitterOffset, c.mode,
                                c.connected, c.parent);
+    });
+    pageRegistry().add(WindowId::Modem, [](C c) -> SubWindow * {
+        return new Modem(c.thread, c.work->b + TK440::ModelOffset, c.work->b + TK440::ModemOffset,
+                         c.mode, c.connected, c.parent);
+    });
+    pageRegistry().add(WindowId::Protocol, [](C c) -> SubWindow * {
+        return new Link(c.thread, c.work->b + TK440::ModelOffset, c.work->b + TK440::LinkOffset,
+                        c.mode, c.connected, c.parent);
+    });
+    pageRegistry().add(WindowId::Vocoder, [](C c) -> SubWindow * {
+        return new Voc(c.thread, c.work->b + TK440::ModelOffset, c.work->b + TK440::VocOffset,
+                       c.work->b + TK440::Voc2Offset, c.mode, c.connected, c.parent);
     });
     // "Информация" edits the document image itself: the main window hands it over as c.work.
     pageRegistry().add(WindowId::Info, [](C c) -> SubWindow * {

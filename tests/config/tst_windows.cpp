@@ -143,15 +143,26 @@ void TstWindows::defaultImage()
                               "00 0c c0 25 16 26 80 28 4a 2a 00 2b 00 2c"));
     // Both models carry the amplifier's defaults, whether or not the tree shows its page.
     expected.replace(TK440::AmpOffset, TK440::AmpSize, hexBytes("00 2a 00 d6"));
+    expected.replace(TK440::VocOffset, TK440::VocSize, hexBytes("01 00 08 00 01 00 00 3f 00 3f"));
+    expected.replace(TK440::Voc2Offset, TK440::Voc2Size, hexBytes("00 00 01 00 00 00"));
+    // T0 is 740 ms on the K-330RA, 0 on the K-330RB.
+    expected.replace(TK440::LinkOffset, TK440::LinkSize,
+                     hexBytes("1f 00 0a 00 04 00 10 00 00 00 0c 00 02 00 32 00 fa 00 01 00"));
+    expected[TK440::LinkOffset + 8] = char(model == TK440::ModelRA ? 37 : 0);
+    expected.replace(TK440::ModemOffset, TK440::ModemSize,
+                     hexBytes("03 00 06 00 0c 00 00 02 04 05 00 04 77 00 09 0a 00 01"));
     expected.replace(TK440::YearOffset, 4, hexBytes("dd 07 03 05")); // 2013, March, 5th
     expected[TK440::ModelOffset] = char(model & 0xFF);
     expected[TK440::ModelOffset + 1] = char(model >> 8);
     expected.replace(TK440::VersionOffset, 2, hexBytes("01 02"));
-    // The blocks with default tables of their own are checked with the whole new image in
-    // tests/app/tst_newimage.cpp; here the codec, the amplifier, the information area and the
-    // identity.
+    // The input and output blocks are checked with the whole new image in
+    // tests/app/tst_newimage.cpp; here the other blocks, the information area and the identity.
     const Section checked[] = {{TK440::CodecOffset, TK440::CodecSize},
                                {TK440::AmpOffset, TK440::AmpSize},
+                               {TK440::VocOffset, TK440::VocSize},
+                               {TK440::Voc2Offset, TK440::Voc2Size},
+                               {TK440::LinkOffset, TK440::LinkSize},
+                               {TK440::ModemOffset, TK440::ModemSize},
                                {TK440::InfoOffset, TK440::InfoSize},
                                {TK440::IdentOffset, TK440::IdentSize}};
     for (const Section &s : checked) {

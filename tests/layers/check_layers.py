@@ -3,7 +3,7 @@
 
 Each source file belongs to the library it is compiled into (read from the build's
 compile_commands.json); a header belongs to the layer of its .cpp, or, without one, to the
-layer its folder's widget-free part goes to. An include may reach the file's own layer or one
+lowest layer that includes it. An include may reach the file's own layer or one
 below it, never one above.
 Usage: check_layers.py <source dir> <build dir>
 """
@@ -28,26 +28,47 @@ for entry in json.load(open(os.path.join(build, "compile_commands.json"))):
         layer_of[path] = m.group(1)
 
 
-def layer(path):
+# Our own files and what each includes.
+includes = {}
+for folder in FOLDER_DEFAULT:
+    for root, _, names in os.walk(os.path.join(source, folder)):
+        for name in names:
+            if name.endswith((".h", ".cpp")):
+                path = os.path.relpath(os.path.join(root, name), source)
+                text = open(os.path.join(source, path), encoding="utf-8").read()
+                includes[path] = INCLUDE.findall(text)
+
+
+def compiled_layer(path):
     if path in layer_of:
         return layer_of[path]
-    cpp = os.path.splitext(path)[0] + ".cpp"
-    return layer_of.get(cpp, FOLDER_DEFAULT.get(path.split("/")[0]))
+    return layer_of.get(os.path.splitext(path)[0] + ".cpp")
 
+
+# A header without a .cpp of its own compiles into whoever includes it: it belongs to the lowest
+# layer that includes it (then its own includes must fit there), or to its folder's default.
+layer = {p: compiled_layer(p) for p in includes}
+changed = True
+while changed:
+    changed = False
+    for path, incs in includes.items():
+        if layer[path] is None:
+            continue
+        for inc in incs:
+            if inc in layer and compiled_layer(inc) is None:
+                if layer[inc] is None or LAYERS.index(layer[path]) < LAYERS.index(layer[inc]):
+                    layer[inc] = layer[path]
+                    changed = True
+for path in layer:
+    if layer[path] is None:
+        layer[path] = FOLDER_DEFAULT[path.split("/")[0]]
 
 wrong = []
-files = set(layer_of)
-files |= {os.path.splitext(f)[0] + ".h" for f in layer_of}
-for path in sorted(files):
-    full = os.path.join(source, path)
-    if not os.path.exists(full):
-        continue
-    mine = layer(path)
-    for inc in INCLUDE.findall(open(full, encoding="utf-8").read()):
-        theirs = layer(inc)
-        if theirs and LAYERS.index(theirs) > LAYERS.index(mine):
-            wrong.append(f"{path} ({mine}) includes {inc} ({theirs})")
-checked = len(files)
+for path, incs in sorted(includes.items()):
+    for inc in incs:
+        if inc in layer and LAYERS.index(layer[inc]) > LAYERS.index(layer[path]):
+            wrong.append(f"{path} ({layer[path]}) includes {inc} ({layer[inc]})")
+checked = len(includes)
 if wrong:
     print("\n".join(wrong))
     print(f"FAIL: {len(wrong)} includes point up the layers")
