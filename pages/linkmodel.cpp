@@ -4,20 +4,11 @@
 
 namespace LinkModel {
 
+using SectionWords::clamped;
 using SectionWords::get;
 using SectionWords::set;
 
 namespace {
-// The stored word, clamped to `max` in the section too.
-int clamped(quint8 *section, int word, int max)
-{
-    const int v = get(section, word);
-    if (v <= max)
-        return v;
-    set(section, word, quint16(max));
-    return max;
-}
-
 quint16 timerCode(int ms)
 {
     return quint16(qBound(0, ms / TimerUnit, MaxTimerCode));

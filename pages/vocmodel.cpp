@@ -4,19 +4,9 @@
 
 namespace VocModel {
 
+using SectionWords::clamped;
 using SectionWords::get;
 using SectionWords::set;
-
-namespace {
-int clamped(quint8 *section, int word, int max)
-{
-    const int v = get(section, word);
-    if (v <= max)
-        return v;
-    set(section, word, quint16(max));
-    return max;
-}
-} // namespace
 
 QStringList rateTexts()
 {
