@@ -20,8 +20,6 @@
 #include <QTime>
 #include <QToolBar>
 
-#include <cstring>
-
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
@@ -30,9 +28,8 @@ namespace {
 const char *const RecentFilesKey = "recentFileList";
 }
 
-K440::K440(const QString &logFileName)
+K440::K440(const QString &logFileName, const UsbTransport::Factory &transport)
     : QMainWindow(nullptr)
-    , work(std::make_unique<TK440>())
     , prompter(std::make_unique<Prompter>())
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -41,8 +38,7 @@ K440::K440(const QString &logFileName)
     registerBuiltinPages();
     registerBuiltinWindows();
 
-    std::memset(work->b, 0, TK440::Size);
-    thread = new TThread(this);
+    thread = new TThread(this, transport);
     connect(thread, &TThread::conn, this, &K440::conn);
     // A controller arriving or leaving the bus runs the hot-plug check in this thread.
     connect(thread->hotplug(), &UsbHotplug::deviceChanged, thread, &TThread::checkDevice);
@@ -319,7 +315,7 @@ void K440::conn(bool c)
     readAct->setEnabled(c);
     if (!c)
         writeAct->setEnabled(false);
-    else if (image)
+    else if (doc.image())
         writeAct->setEnabled(true);
 }
 

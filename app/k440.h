@@ -1,9 +1,10 @@
 #pragma once
-// Main window of the terminal: owns the worker thread, the document image and its working
-// copy, the device tree, the program log and every sub-window.
+// Main window of the terminal: owns the worker thread, the configuration document, the device
+// tree, the program log and every sub-window.
 
-#include "config/crc16.h"
+#include "config/document.h"
 #include "config/tk440.h"
+#include "device/usbtransport.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -31,8 +32,11 @@ public:
     static constexpr int MaxRecentFiles = 5;
 
     // logFileName: also append every log line to this file (see setLogFile); it is opened
-    // before the first look for a controller, so no line is missed.
-    explicit K440(const QString &logFileName = QString());
+    // before the first look for a controller, so no line is missed. transport: makes the link
+    // the worker thread uses (the simulated controller, the USB trace); without one, the USB
+    // bus through libusb.
+    explicit K440(const QString &logFileName = QString(),
+                  const UsbTransport::Factory &transport = {});
     ~K440() override;
 
     // Also append every log line to this file (UTF-8, one line per entry, oldest first).
@@ -44,17 +48,18 @@ public:
     Prompter *userPrompter() const { return prompter.get(); }
 
     TThread *workerThread() const { return thread; }
-    TK440 *documentImage() const { return image.get(); }
-    TK440 *workingCopy() const { return work.get(); }
+    ConfigDocument &document() { return doc; }
+    TK440 *documentImage() const { return doc.image(); }
+    TK440 *workingCopy() const { return doc.workingCopy(); }
     int currentMode() const { return mode; }
     bool isConnected() const { return connected; }
     QMdiArea *mdi() const { return mdiArea; }
     CDevTree *deviceTree() const { return devTree; }
     QDockWidget *deviceDock() const { return treeDock; }
-    QFile *currentFile() const { return file.get(); }
+    QFile *currentFile() const { return doc.file(); }
     // Firmware file contents read by "Загрузить ПО" for the load window.
-    const QByteArray &firmwareData() const { return fwData; }
-    int firmwareSize() const { return fwSize; }
+    const QByteArray &firmwareData() const { return doc.firmware(); }
+    int firmwareSize() const { return doc.firmwareSize(); }
     // The sub-window with this title, or nullptr.
     QMdiSubWindow *findSubWindow(const QString &title) const;
 
@@ -153,21 +158,15 @@ protected:
     QAction *tileAct = nullptr;
     QAction *cascadeAct = nullptr;
 
-    std::unique_ptr<QFile> file; // the current configuration file, or none
-    Crc16 crc;
-    std::unique_ptr<TK440> image; // the document image, or none
-    std::unique_ptr<TK440> work; // working copy edited by the open pages
-    // The image an open read window fills; it becomes the document image only when the read
-    // window asks to close with keep, so an abandoned read never leaves an unfilled image open.
-    std::unique_ptr<TK440> pendingImage;
-    QObject *pendingReader = nullptr; // the read window filling pendingImage
+    // The open configuration: image, working copy, the image a read window fills, the current
+    // file and the firmware for the load window.
+    ConfigDocument doc;
+    QObject *pendingReader = nullptr; // the read window filling the document's pending read
     // Context of the read windows' "destroyed" handlers: it goes with the members, so windows
-    // that the base class deletes later no longer reach pendingImage.
+    // that the base class deletes later no longer reach the pending read.
     QObject readWatch;
     TThread *thread = nullptr;
     int mode = 1;
-    QByteArray fwData; // firmware file contents for the load window
-    int fwSize = 0;
     bool connected = false;
 
     std::unique_ptr<Prompter> prompter;

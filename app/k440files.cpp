@@ -39,7 +39,7 @@ void K440::create()
 
     auto fresh = std::make_unique<TK440>();
     makeDefaultImage(*fresh, model, thread);
-    image = std::move(fresh);
+    doc.setImage(std::move(fresh));
 
     buildTree(mode);
     Q_EMIT mes(tr("Создана новая конфигурация контроллера ") + name);
@@ -52,7 +52,7 @@ void K440::open()
     const QString name = prompter->getOpenFileName(this, tr("Открыть файл"), configFileFilter());
     if (name.isEmpty())
         return;
-    file = std::make_unique<QFile>(name);
+    doc.setFile(name);
     loadFile();
 }
 
@@ -64,13 +64,13 @@ void K440::openRecentFile()
     const QString name = action ? action->data().toString() : QString();
     if (name.isEmpty())
         return;
-    file = std::make_unique<QFile>(name);
+    doc.setFile(name);
     loadFile();
 }
 
 void K440::save()
 {
-    if (!file)
+    if (!doc.file())
         saveAs();
     else
         saveFile();
@@ -81,23 +81,23 @@ void K440::saveAs()
     const QString name = prompter->getSaveFileName(this, tr("Сохранить файл"), configFileFilter());
     if (name.isEmpty())
         return;
-    file = std::make_unique<QFile>(name);
+    doc.setFile(name);
     saveFile();
 }
 
 void K440::shut()
 {
-    file.reset();
+    doc.forgetFile();
     // A read in progress is the configuration being opened: closing drops it too.
-    if (image || pendingImage)
+    if (doc.image() || doc.pendingRead())
         closeImage();
 }
 
 bool K440::loadFile()
 {
-    if (!file)
+    if (!doc.file())
         return false;
-    const QString n = file->fileName();
+    const QString n = doc.file()->fileName();
 
     auto loaded = std::make_unique<TK440>();
     switch (readConfigFile(n, *loaded)) {
@@ -118,25 +118,25 @@ bool K440::loadFile()
     setCurrentFile(n);
     statusBar()->showMessage(tr("Файл открыт"), StatusTimeout);
 
-    if (!imageChecksumValid(crc, *loaded)) {
+    if (!imageChecksumValid(doc.checksum(), *loaded)) {
         warn(tr("Файл ") + n + tr(" поврежден."));
         return false;
     }
 
-    image = std::move(loaded);
+    doc.setImage(std::move(loaded));
     Q_EMIT mes(tr("Загружена конфигурация из файла: ") + n + QStringLiteral(" (")
                + QString::number(TK440::Size) + tr(" байт)"));
     buildTree(mode);
-    return image != nullptr;
+    return doc.image() != nullptr;
 }
 
 bool K440::saveFile()
 {
-    if (!file || !image)
+    if (!doc.file() || !doc.image())
         return false;
-    const QString n = file->fileName();
+    const QString n = doc.file()->fileName();
 
-    switch (writeConfigFile(n, crc, *image)) {
+    switch (writeConfigFile(n, doc.checksum(), *doc.image())) {
     case ConfigWriteResult::OpenFailed:
         warn(tr("Файл ") + n + tr(" не удалось открыть."));
         return false;
@@ -149,7 +149,8 @@ bool K440::saveFile()
 
     setCurrentFile(n);
     statusBar()->showMessage(tr("Файл сохранен"), StatusTimeout);
-    Q_EMIT mes(tr("Конфигурация контроллера ") + modelName(image->model()) + QStringLiteral("(")
-               + QString::number(TK440::Size) + tr(" байт)") + tr(" записана в файл: ") + n);
+    Q_EMIT mes(tr("Конфигурация контроллера ") + modelName(doc.image()->model())
+               + QStringLiteral("(") + QString::number(TK440::Size) + tr(" байт)")
+               + tr(" записана в файл: ") + n);
     return true;
 }

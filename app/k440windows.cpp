@@ -12,15 +12,11 @@
 
 #include <QAction>
 #include <QDockWidget>
-#include <QFile>
-#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMetaMethod>
 #include <QStatusBar>
-
-#include <cstring>
 
 namespace {
 const int StatusTimeout = 2000;
@@ -52,11 +48,11 @@ void K440::buildTree(int m)
     if (m == 2 || m == 10)
         loadAct->setEnabled(true);
     userAct->setChecked(m == 1);
-    if (!image)
+    if (!doc.image())
         return;
 
     QString title;
-    switch (image->model()) {
+    switch (doc.image()->model()) {
     case TK440::ModelRA:
         emit mes(tr("Загружена конфигурация контроллера K-330RA"));
         title = tr(" K-330RA");
@@ -67,7 +63,7 @@ void K440::buildTree(int m)
         break;
     default:
         emit mes(tr("Модель контроллера не определена"));
-        image.reset();
+        doc.closeImage();
         return;
     }
 
@@ -81,7 +77,7 @@ void K440::buildTree(int m)
     } else {
         treeDock->setWindowTitle(title);
     }
-    std::memcpy(work->b, image->b, TK440::Size);
+    doc.revertAll();
     saveAct->setEnabled(true);
     saveAsAct->setEnabled(true);
     writeAct->setEnabled(true);
@@ -94,7 +90,7 @@ void K440::buildTree(int m)
     }
     devTree->clear();
     QTreeWidgetItem *parents[3] = {};
-    for (const TreeItem &t : deviceTreeItems(work->model(), m)) {
+    for (const TreeItem &t : deviceTreeItems(doc.workingCopy()->model(), m)) {
         auto *item =
             t.level == 0 ? new QTreeWidgetItem(devTree) : new QTreeWidgetItem(parents[t.level - 1]);
         item->setData(0, Qt::DisplayRole, t.text);
@@ -122,14 +118,14 @@ void K440::closeImage()
     saveAsAct->setEnabled(false);
     writeAct->setEnabled(false);
     loadAct->setEnabled(false);
-    image.reset();
+    doc.closeImage();
 }
 
 bool K440::askToClose()
 {
     // A read in progress counts as an open configuration: the question is asked, and "&Да"
     // closes the read window with everything else.
-    if (!image && !pendingImage)
+    if (!doc.image() && !doc.pendingRead())
         return true;
     if (!prompter->askYesNo(this, windowTitle(), tr("Закрыть текущее устройство")))
         return false;
@@ -172,9 +168,7 @@ void K440::openWin(QString s)
             return;
         if (!askToClose())
             return;
-        pendingImage = std::make_unique<TK440>();
-        std::memset(pendingImage->b, 0, TK440::Size);
-        wctx.image = pendingImage.get();
+        wctx.image = doc.beginRead();
         w = WindowRegistry::create(s, wctx);
         if (w) {
             // However the read window goes, the image it was filling goes with it unless
@@ -183,37 +177,37 @@ void K440::openWin(QString s)
             connect(w, &QObject::destroyed, &readWatch, [this, w] {
                 if (pendingReader == w) {
                     pendingReader = nullptr;
-                    pendingImage.reset();
+                    doc.dropRead();
                 }
             });
         } else {
-            pendingImage.reset();
+            doc.dropRead();
         }
     } else if (s == writeName()) {
-        if (!connected || !image)
+        if (!connected || !doc.image())
             return;
-        wctx.image = image.get();
+        wctx.image = doc.image();
         w = WindowRegistry::create(s, wctx);
     } else if (s == loadName()) {
         if (!readFirmware())
             return;
-        wctx.firmware = fwData;
+        wctx.firmware = doc.firmware();
         w = WindowRegistry::create(s, wctx);
         // The load window keeps its own copy; this one is not used again.
         if (w)
-            fwData.clear();
+            doc.releaseFirmware();
     } else if (isPageName(s) || s == infoName()) {
-        if (!image)
+        if (!doc.image())
             return;
         PageContext pctx;
         pctx.thread = thread;
         pctx.mode = mode;
         pctx.connected = connected;
         if (s == infoName()) {
-            pctx.work = image.get();
+            pctx.work = doc.image();
         } else {
-            copySections(s, image->b, work->b);
-            pctx.work = work.get();
+            doc.revertSections(s);
+            pctx.work = doc.workingCopy();
         }
         w = PageRegistry::create(s, pctx);
     } else if (s == aboutName()) {
@@ -248,23 +242,16 @@ bool K440::readFirmware()
                                                    tr("ПО контроллера (*.rom);;Все файлы (*.*)"));
     if (name.isEmpty())
         return false;
-    // Only a regular file: opening a FIFO would block the window until someone writes to it.
-    QFile f(name);
-    if (!QFileInfo(name).isFile() || !f.open(QIODevice::ReadOnly)) {
+    switch (doc.readFirmware(name)) {
+    case FirmwareReadResult::OpenFailed:
         warn(tr("Файл ") + name + tr(" не удалось открыть."));
         return false;
-    }
-    const qint64 expected = f.size();
-    QByteArray data = f.readAll();
-    f.close();
-    if (data.size() < expected) {
+    case FirmwareReadResult::ShortRead:
         warn(tr("Файл ") + name + tr(" не удалось прочитать."));
-        fwData.clear();
-        fwSize = 0;
         return false;
+    case FirmwareReadResult::Ok:
+        break;
     }
-    fwData = data;
-    fwSize = int(data.size());
     return true;
 }
 
@@ -275,19 +262,18 @@ void K440::closeWin(QString name, bool mode)
         return;
     if (name == readName()) {
         pendingReader = nullptr;
-        if (mode) {
-            image = std::move(pendingImage);
+        if (mode && doc.keepRead()) {
             buildTree(this->mode);
             statusBar()->showMessage(tr("Прочитана конфигурация"), StatusTimeout);
         } else {
-            pendingImage.reset();
-            image.reset();
+            doc.dropRead();
+            doc.closeImage();
         }
     } else if (mode) {
         if (name == writeName())
             statusBar()->showMessage(tr("Прочитана конфигурация"), StatusTimeout);
-        else if (isPageName(name) && image)
-            copySections(name, work->b, image->b);
+        else if (isPageName(name))
+            doc.adoptSections(name);
     }
     sub->close();
 }

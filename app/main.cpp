@@ -30,7 +30,7 @@ int main(int argc, char *argv[])
     initApplication();
     const StartOptions options = parseStartOptions(QApplication::arguments());
 
-    auto *window = new K440(options.logFile); // deletes itself on close
+    auto *window = new K440(options.logFile, options.transport); // deletes itself on close
     if (!options.logFile.isEmpty() && !window->hasLogFile()) {
         std::fprintf(stderr, "k330-terminal: cannot open the log file %s\n",
                      qPrintable(options.logFile));

@@ -1,8 +1,9 @@
 #include "app/startup.h"
 
+#include "app/linkoptions.h"
 #include "config/crc16.h"
 #include "config/image.h"
-#include "device/linkoptions.h"
+#include "k330/version.h"
 #include "pages/defaultimage.h"
 #include "sim/simcontroller.h"
 
@@ -35,19 +36,21 @@ StartOptions parseStartOptions(const QStringList &arguments)
     addLinkOptions(parser);
     parser.process(arguments);
     options.logFile = parser.value(logOption);
-    // The simulated controller and the USB trace take effect when the worker thread is made.
-    const QString linkError = applyLinkOptions(parser);
-    if (!linkError.isEmpty()) {
-        std::fprintf(stderr, "k330-terminal: %s\n", qPrintable(linkError));
+    // The simulated controller and the USB trace take effect when the main window makes its
+    // worker thread.
+    const LinkChoice link = linkChoice(parser);
+    if (!link.error.isEmpty()) {
+        std::fprintf(stderr, "k330-terminal: %s\n", qPrintable(link.error));
         std::exit(1);
     }
+    options.transport = link.transport;
     // The simulated controller starts with the factory defaults of its model, as a new
     // configuration has them, so that a first read shows sensible values.
-    if (const auto sim = installedSimulator()) {
+    if (link.simulator) {
         TK440 defaults;
-        makeDefaultImage(defaults, sim->identification().model, nullptr);
+        makeDefaultImage(defaults, link.simulator->identification().model, nullptr);
         toDeviceForm(Crc16(), defaults);
-        sim->setMemory(0, QByteArray(defaults.data(), TK440::IdentOffset));
+        link.simulator->setMemory(0, QByteArray(defaults.data(), TK440::IdentOffset));
     }
     return options;
 }

@@ -1,12 +1,16 @@
 #pragma once
 // Process start: application names and the command line.
 
+#include "device/usbtransport.h"
+
 #include <QString>
 #include <QStringList>
 
 struct StartOptions
 {
     QString logFile; // --log FILE: copy of the program log
+    // --simulate, --sim-model, --usb-trace: makes the worker's link; empty for the USB bus.
+    UsbTransport::Factory transport;
 };
 
 // Sets the organisation, application name and version used by the settings and --version.

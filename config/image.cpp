@@ -4,6 +4,11 @@
 
 #include <cstring>
 
+namespace {
+// The 16-bit words the controller stores in its own byte order: the block sections.
+constexpr int WordAreaSize = TK440::ConfigAreaSize - TK440::CheckedOffset;
+} // namespace
+
 void swapBytes(const void *src, void *dst, int size)
 {
     const auto *s = static_cast<const quint8 *>(src);
@@ -45,9 +50,29 @@ void storeChecksum(const Crc16 &crc, TK440 &image)
 
 void toDeviceForm(const Crc16 &crc, TK440 &record)
 {
-    constexpr int words = TK440::ConfigAreaSize - TK440::CheckedOffset;
-    swapBytes(record.b + TK440::CheckedOffset, record.b + TK440::CheckedOffset, words);
-    record.setWord(TK440::CrcOffset, crc.compute(record.b + TK440::CheckedOffset, words));
+    swapBytes(record.b + TK440::CheckedOffset, record.b + TK440::CheckedOffset, WordAreaSize);
+    record.setWord(TK440::CrcOffset, crc.compute(record.b + TK440::CheckedOffset, WordAreaSize));
+}
+
+ReadCheck fromDeviceForm(const Crc16 &crc, QByteArrayView wire, TK440 &out)
+{
+    ReadCheck check;
+    if (wire.size() != TK440::Size)
+        return check;
+    TK440 host;
+    std::memcpy(host.b, wire.data(), TK440::Size);
+    check.computed = crc.compute(host.b + TK440::CheckedOffset, WordAreaSize);
+    swapBytes(host.b + TK440::CheckedOffset, host.b + TK440::CheckedOffset, WordAreaSize);
+    check.stored = host.word(TK440::CrcOffset);
+    check.ok = check.computed == check.stored;
+    if (check.ok)
+        out = host;
+    return check;
+}
+
+int writeLength(int mode)
+{
+    return (mode == 3 || mode == 10) ? TK440::IdentOffset : TK440::ConfigAreaSize;
 }
 
 bool isValidStoredImage(const Crc16 &crc, const QByteArray &bytes)

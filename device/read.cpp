@@ -4,7 +4,6 @@
 #include "config/image.h"
 #include "device/tthread.h"
 
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -48,24 +47,16 @@ void Read::Config(TK440 *cfg)
     if (stopped || !takesResults())
         return;
 
-    const Crc16 crc;
-    // The controller keeps the CRC-16/USB value high byte first; computed over the word area as
-    // it came off the wire, it equals the stored little-endian word of an intact image.
-    const quint16 computed =
-        crc.compute(cfg->b + TK440::CheckedOffset, TK440::ConfigAreaSize - TK440::CheckedOffset);
-    swapBytes(cfg->b + TK440::CheckedOffset, cfg->b + TK440::CheckedOffset,
-              TK440::ConfigAreaSize - TK440::CheckedOffset);
-    const quint16 stored = cfg->word(TK440::CrcOffset);
-
-    if (computed == stored) {
-        std::memcpy(target->b, cfg->b, TK440::Size);
-        QString model = configModelText(cfg->model());
+    const ReadCheck check =
+        fromDeviceForm(Crc16(), QByteArrayView(cfg->data(), TK440::Size), *target);
+    if (check.ok) {
+        QString model = configModelText(target->model());
         if (model.isEmpty())
             model = QStringLiteral("xxxxxxx");
         finish(tr("Контроллер ") + model + tr(", конфигурации прочитана."), DoneCloseMs);
     } else {
-        stop(tr("Конфигурация повреждена, CRC: 0x") + QString::number(computed, 16)
-                 + QStringLiteral("!=0x") + QString::number(stored, 16),
+        stop(tr("Конфигурация повреждена, CRC: 0x") + QString::number(check.computed, 16)
+                 + QStringLiteral("!=0x") + QString::number(check.stored, 16),
              CorruptCloseMs);
     }
 }

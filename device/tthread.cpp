@@ -8,20 +8,20 @@ namespace {
 constexpr int PollIntervalMs = 1000; // hot-plug check period where no events are reported
 } // namespace
 
-TThread::TThread(QObject *parent)
+TThread::TThread(QObject *parent, const UsbTransport::Factory &transport)
     : QThread(parent)
     , sleeper([](int ms) { QThread::msleep(ulong(ms)); })
     , plugWatch(std::make_unique<UsbHotplug>())
-    , connection({[this](const QString &line) { Q_EMIT mes(line); },
-                  [this](bool connected) {
-                      Q_EMIT conn(connected);
-                  }})
+    , connection({
+          [this](const QString &line) { Q_EMIT mes(line); },
+          [this](bool connected) { Q_EMIT conn(connected); },
+      })
 {
     qRegisterMetaType<TDev *>("TDev*");
     qRegisterMetaType<TK440 *>("TK440*");
     qRegisterMetaType<TMon *>("TMon*");
     qRegisterMetaType<TReport *>("TReport*");
-    setTransport(UsbTransport::createDefault());
+    setTransport(transport ? transport() : makeLibusbTransport());
 }
 
 TThread::~TThread()

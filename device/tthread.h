@@ -41,7 +41,8 @@ public:
     // Sleep used by the worker for protocol pauses; tests may replace it to run faster.
     using SleepFunction = std::function<void(int ms)>;
 
-    explicit TThread(QObject *parent = nullptr);
+    // transport makes the USB link; without one the worker uses the libusb backend.
+    explicit TThread(QObject *parent = nullptr, const UsbTransport::Factory &transport = {});
     ~TThread() override;
 
     // Request operations: callable from any thread, they queue a job and return at once. The
@@ -73,8 +74,8 @@ public:
     // any thread; it only asks the worker, which runs it after the job in progress.
     void checkDevice();
 
-    // Replaces the USB transport (default: UsbTransport::createDefault()). Call it before the
-    // first checkDevice, while no job runs.
+    // Replaces the USB transport made by the constructor. Call it before the first
+    // checkDevice, while no job runs.
     void setTransport(std::unique_ptr<UsbTransport> transport);
     UsbTransport *transport() const { return connection.transport(); }
     // Emits deviceChanged() in the GUI thread when a controller arrives or leaves; the main

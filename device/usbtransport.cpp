@@ -1,12 +1,5 @@
 #include "device/usbtransport.h"
 
-#include <QMutex>
-
-namespace {
-QMutex factoryMutex; // guards defaultFactory
-UsbTransport::Factory defaultFactory;
-} // namespace
-
 QString usb::endpointName(quint8 ep)
 {
     switch (ep) {
@@ -26,21 +19,3 @@ QString usb::endpointName(quint8 ep)
 }
 
 UsbTransport::~UsbTransport() = default;
-
-std::unique_ptr<UsbTransport> UsbTransport::createDefault()
-{
-    Factory factory;
-    {
-        QMutexLocker lock(&factoryMutex);
-        factory = defaultFactory;
-    }
-    if (factory)
-        return factory();
-    return makeLibusbTransport();
-}
-
-void UsbTransport::setDefaultFactory(Factory factory)
-{
-    QMutexLocker lock(&factoryMutex);
-    defaultFactory = std::move(factory);
-}

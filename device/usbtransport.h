@@ -90,11 +90,9 @@ public:
     // Called once, like the other operations.
     virtual bool watch(quint16 vendor, quint16 product) = 0;
 
-    // Transport used when nothing else was installed: the libusb backend, unless a factory
-    // was set (the command line installs the simulated controller or the trace this way).
+    // Makes the transport a worker thread uses; start-up builds one from the command line
+    // (the simulated controller, the trace) and hands it to the main window.
     using Factory = std::function<std::unique_ptr<UsbTransport>()>;
-    static std::unique_ptr<UsbTransport> createDefault();
-    static void setDefaultFactory(Factory factory);
 
 Q_SIGNALS:
     // A device of the watched identity arrived or left. May be emitted from any thread.

@@ -11,18 +11,13 @@ const int DoneCloseMs = 1000;
 const int ErrorCloseMs = 5000;
 } // namespace
 
-int Write::countForMode(int mode)
-{
-    return (mode == 3 || mode == 10) ? TK440::IdentOffset : TK440::ConfigAreaSize;
-}
-
 Write::Write(TThread *thread, const TK440 *image, int mode, QWidget *parent)
-    : ProgressWindow(thread, countForMode(mode), parent)
+    : ProgressWindow(thread, writeLength(mode), parent)
     , record(std::make_unique<TK440>())
 {
     std::memcpy(record->b, image->b, TK440::Size);
     toDeviceForm(Crc16(), *record);
-    const int count = countForMode(mode);
+    const int count = writeLength(mode);
 
     take(&TThread::writeStt, &Write::Start);
     take(&TThread::writeChk, &Write::Check);

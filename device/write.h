@@ -14,13 +14,10 @@ class Write : public ProgressWindow
 
 public:
     // Queues the write at once, unless the image is of an unknown model: then nothing is sent
-    // and the window waits to be closed. mode decides how much of the image is written.
+    // and the window waits to be closed. mode decides how much of the image is written
+    // (writeLength in config/image.h).
     Write(TThread *thread, const TK440 *image, int mode, QWidget *parent = nullptr);
     ~Write() override;
-
-    // Bytes to write for an operating mode: the whole configuration memory part in modes 3
-    // and 10, the checksum and block sections otherwise.
-    static int countForMode(int mode);
 
 public Q_SLOTS:
     void Start();

@@ -36,7 +36,8 @@ convert -size 32x32 xc:none -fill '#208040' -stroke black -draw "rectangle 7,7 2
     -draw "line 10,25 10,30" -draw "line 16,25 16,30" -draw "line 22,25 22,30" \
     -draw "line 2,10 7,10" -draw "line 2,16 7,16" -draw "line 2,22 7,22" \
     -draw "line 25,10 30,10" -draw "line 25,16 30,16" -draw "line 25,22 30,22" chip.ico
-# Logo: a blue disc with a white wave.
+# Logo: a blue disc with a white wave. Stored as PNG although the forms know it as
+# ":/images/velk.jpg" (see ../CMakeLists.txt).
 convert -size 96x96 xc:white -fill '#1848a0' -stroke none -draw "circle 48,48 48,6" \
     -fill none -stroke white -strokewidth 6 -draw "bezier 14,48 30,20 46,76 62,48" \
-    -draw "bezier 62,48 70,34 78,40 84,48" -quality 90 velk.jpg
+    -draw "bezier 62,48 70,34 78,40 84,48" -strip PNG24:velk.png

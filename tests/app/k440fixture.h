@@ -22,7 +22,9 @@ class TestK440 : public K440
 public:
     ScriptedPrompter *answers;
 
-    TestK440()
+    // transport: the link of the worker thread, as start-up hands it over; none for the bus.
+    explicit TestK440(const UsbTransport::Factory &transport = {})
+        : K440(QString(), transport)
     {
         auto p = std::make_unique<ScriptedPrompter>();
         answers = p.get();
@@ -32,9 +34,10 @@ public:
     // Adopts a zeroed image of the model and shows it, as opening a file does.
     void showImage(quint16 model, quint8 fill = 0)
     {
-        image = std::make_unique<TK440>();
+        auto image = std::make_unique<TK440>();
         std::memset(image->b, fill, TK440::Size);
         image->setWord(TK440::ModelOffset, model);
+        document().setImage(std::move(image));
         buildTree(mode);
     }
     using K440::buildTree;

@@ -7,7 +7,6 @@
 #include "app/startup.h"
 #include "config/crc16.h"
 #include "config/image.h"
-#include "device/linkoptions.h"
 #include "device/read.h"
 #include "device/tthread.h"
 #include "device/write.h"
@@ -446,10 +445,10 @@ void TstReadWrite::simulatedStartHoldsDefaults()
 {
     QFETCH(QString, model);
     QFETCH(int, code);
-    parseStartOptions({QStringLiteral("k330-terminal"), QStringLiteral("--simulate"),
-                       QStringLiteral("--sim-model"), model});
-    TestK440 w;
-    QVERIFY(installLinkTransport(false, {}, {}).isEmpty());
+    const StartOptions options =
+        parseStartOptions({QStringLiteral("k330-terminal"), QStringLiteral("--simulate"),
+                           QStringLiteral("--sim-model"), model});
+    TestK440 w(options.transport);
     w.workerThread()->setSleepFunction([](int) {});
     QTRY_VERIFY(w.isConnected());
     w.read();
@@ -470,9 +469,7 @@ void TstReadWrite::endToEnd()
 {
     auto sim = makeSimulatedController(QStringLiteral("RA"));
     sim->setMemory(0, wireImage(hostImage(TK440::ModelRA, 21)));
-    UsbTransport::setDefaultFactory([sim] { return makeSimulatedTransport(sim); });
-    TestK440 w;
-    UsbTransport::setDefaultFactory({});
+    TestK440 w([sim] { return makeSimulatedTransport(sim); });
     w.workerThread()->setSleepFunction([](int) {});
     QTRY_VERIFY(w.isConnected()); // the start-up check runs on the worker
 
@@ -528,9 +525,7 @@ void TstReadWrite::endToEndCancelledRead()
 {
     auto sim = makeSimulatedController(QStringLiteral("RA"));
     sim->setMemory(0, wireImage(hostImage(TK440::ModelRA, 22)));
-    UsbTransport::setDefaultFactory([sim] { return makeSimulatedTransport(sim); });
-    TestK440 w;
-    UsbTransport::setDefaultFactory({});
+    TestK440 w([sim] { return makeSimulatedTransport(sim); });
     QTRY_VERIFY(w.isConnected()); // the start-up check runs on the worker
     w.showImage(TK440::ModelRA, 0x11);
     QVERIFY(w.documentImage());
@@ -558,9 +553,7 @@ void TstReadWrite::cancelWhileRecordQueued()
 {
     auto sim = makeSimulatedController(QStringLiteral("RA"));
     sim->setMemory(0, wireImage(hostImage(TK440::ModelRA, 23)));
-    UsbTransport::setDefaultFactory([sim] { return makeSimulatedTransport(sim); });
-    TestK440 w;
-    UsbTransport::setDefaultFactory({});
+    TestK440 w([sim] { return makeSimulatedTransport(sim); });
     QTRY_VERIFY(w.isConnected());
     w.read();
     QMdiSubWindow *sub = w.findSubWindow(QStringLiteral("Прочитать"));

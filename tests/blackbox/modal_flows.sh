@@ -5,11 +5,7 @@
 # Usage: modal_flows.sh <path to k330-terminal>   (needs xvfb-run, xdotool)
 set -eu
 app=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+. "$(dirname "$0")/sandbox.sh"
 printf '0123456789' > "$work/short.mcd"
 
 cat > "$work/drive.sh" <<DRIVE

@@ -1,3 +1,5 @@
+#include "testsupport.h"
+
 #include "config/configfile.h"
 #include "config/crc16.h"
 #include "config/image.h"
@@ -35,29 +37,6 @@ QByteArray readRaw(const QString &name)
     return f.readAll();
 }
 
-// Limits the size of files this process may write, so that a real write fails part-way.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        previous = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lim = saved;
-        lim.rlim_cur = bytes;
-        ok = setrlimit(RLIMIT_FSIZE, &lim) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previous);
-    }
-    bool ok = false;
-
-private:
-    rlimit saved {};
-    void (*previous)(int) = nullptr;
-};
 } // namespace
 
 class TstConfigFile : public QObject

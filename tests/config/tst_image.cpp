@@ -2,6 +2,7 @@
 #include "config/image.h"
 #include "config/sections.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <cstring>
@@ -18,6 +19,8 @@ private Q_SLOTS:
     void swapInPlace();
     void storedImageValidity_data();
     void storedImageValidity();
+    void readCheck_data();
+    void readCheck();
     void newImageIdentity_data();
     void newImageIdentity();
     void modelNames_data();
@@ -134,6 +137,95 @@ void TstImage::storedImageValidity()
     if (flipOffset >= 0)
         bytes[flipOffset] = char(bytes[flipOffset] ^ 0x01);
     QCOMPARE(isValidStoredImage(crc, bytes), valid);
+}
+
+namespace {
+// A configuration as the controller sends it, made without the code under test: the host image
+// with its word area exchanged pairwise and the reference checksum of that area at offset 0.
+QByteArray wireFormOf(const TK440 &host)
+{
+    QByteArray wire(host.data(), TK440::Size);
+    for (int i = TK440::CheckedOffset; i < TK440::ConfigAreaSize; i += 2)
+        std::swap(wire[i], wire[i + 1]);
+    const quint16 crc = referenceCrc(wire.mid(2, TK440::ConfigAreaSize - 2));
+    wire[0] = char(crc & 0xFF);
+    wire[1] = char(crc >> 8);
+    return wire;
+}
+} // namespace
+
+void TstImage::readCheck_data()
+{
+    QTest::addColumn<int>("model");
+    QTest::addColumn<int>("size"); // bytes handed over
+    QTest::addColumn<int>("flipOffset"); // -1: none
+    QTest::addColumn<bool>("garbage"); // random bytes instead of a configuration
+    QTest::addColumn<bool>("ok");
+    const int ra = TK440::ModelRA;
+    QTest::newRow("intact RA") << ra << 402 << -1 << false << true;
+    QTest::newRow("intact RB") << int(TK440::ModelRB) << 402 << -1 << false << true;
+    QTest::newRow("first word byte flipped") << ra << 402 << 2 << false << false;
+    QTest::newRow("middle byte flipped") << ra << 402 << 100 << false << false;
+    QTest::newRow("last word byte flipped") << ra << 402 << 181 << false << false;
+    QTest::newRow("checksum high byte flipped") << ra << 402 << 1 << false << false;
+    // The information area and the identification lie outside the checked words.
+    QTest::newRow("information byte flipped") << ra << 402 << 250 << false << true;
+    QTest::newRow("garbage") << ra << 402 << -1 << true << false;
+    QTest::newRow("401 bytes") << ra << 401 << -1 << false << false;
+    QTest::newRow("403 bytes") << ra << 403 << -1 << false << false;
+    QTest::newRow("182 bytes") << ra << 182 << -1 << false << false;
+    QTest::newRow("empty") << ra << 0 << -1 << false << false;
+}
+
+void TstImage::readCheck()
+{
+    QFETCH(int, model);
+    QFETCH(int, size);
+    QFETCH(int, flipOffset);
+    QFETCH(bool, garbage);
+    QFETCH(bool, ok);
+    QRandomGenerator gen(quint32(size + flipOffset + 7));
+    TK440 host;
+    for (quint8 &b : host.b)
+        b = quint8(gen.bounded(256));
+    host.setWord(TK440::ModelOffset, quint16(model));
+    QByteArray wire = wireFormOf(host);
+    if (garbage) {
+        for (char &c : wire)
+            c = char(gen.bounded(256));
+    }
+    if (flipOffset >= 0)
+        wire[flipOffset] = char(wire[flipOffset] ^ 0x10);
+    wire = wire.left(size);
+    while (wire.size() < size)
+        wire.append('\0');
+
+    TK440 out;
+    std::memset(out.b, 0x5A, sizeof out.b);
+    const ReadCheck check = fromDeviceForm(Crc16(), wire, out);
+    QCOMPARE(check.ok, ok);
+    if (size != TK440::Size) {
+        QCOMPARE(int(check.computed), 0);
+        QCOMPARE(int(check.stored), 0);
+    } else {
+        // The two values the read window reports when they differ.
+        QCOMPARE(check.computed, referenceCrc(wire.mid(2, TK440::ConfigAreaSize - 2)));
+        QCOMPARE(check.stored, quint16(quint8(wire[0]) | (quint8(wire[1]) << 8)));
+    }
+    if (!ok) {
+        QCOMPARE(QByteArray(out.data(), TK440::Size), QByteArray(TK440::Size, 0x5A));
+        return;
+    }
+    // The host image comes back, carrying the checksum the controller keeps.
+    TK440 expected = host;
+    expected.b[0] = quint8(wire[0]);
+    expected.b[1] = quint8(wire[1]);
+    if (flipOffset >= 0)
+        expected.b[flipOffset] ^= 0x10;
+    QCOMPARE(QByteArray(out.data(), TK440::Size), QByteArray(expected.data(), TK440::Size));
+    // And the same image sent again is what the controller sent.
+    toDeviceForm(Crc16(), expected);
+    QCOMPARE(QByteArray(expected.data(), TK440::Size), wire);
 }
 
 void TstImage::newImageIdentity_data()

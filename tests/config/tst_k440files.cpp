@@ -1,3 +1,5 @@
+#include "testsupport.h"
+
 #include "app/k440.h"
 #include "config/crc16.h"
 #include "config/createcfg.h"
@@ -114,30 +116,6 @@ void writeRaw(const QString &name, const QByteArray &bytes)
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(f.write(bytes), bytes.size());
 }
-
-// Limits the size of files this process may write, so that a real write fails part-way.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        previous = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lim = saved;
-        lim.rlim_cur = bytes;
-        ok = setrlimit(RLIMIT_FSIZE, &lim) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previous);
-    }
-    bool ok = false;
-
-private:
-    rlimit saved {};
-    void (*previous)(int) = nullptr;
-};
 
 // Makes this thread's file accesses those of an ordinary user while it lives. Root passes
 // every folder permission, so a read-only folder only holds for someone else; the file-system

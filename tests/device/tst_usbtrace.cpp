@@ -1,7 +1,7 @@
 // The USB trace: one line per transfer, flushed as written.
 
+#include "app/linkoptions.h"
 #include "config/crc16.h"
-#include "device/linkoptions.h"
 #include "device/tracingtransport.h"
 #include "device/tthread.h"
 #include "sim/simtransport.h"
@@ -130,6 +130,7 @@ void TstUsbTrace::commandLine_data()
     QTest::addColumn<bool>("accepted");
     QTest::addColumn<int>("model"); // of the simulated controller, 0 for the libusb backend
     QTest::addColumn<bool>("traced");
+    QTest::newRow("plain bus") << QStringList {} << true << 0 << false;
     QTest::newRow("simulate") << QStringList {"--simulate"} << true << 0x0300 << false;
     QTest::newRow("simulate RB traced")
         << QStringList {"--simulate", "--sim-model", "rb", "--usb-trace", "@"} << true << 0x0301
@@ -153,12 +154,14 @@ void TstUsbTrace::commandLine()
     QCommandLineParser parser;
     addLinkOptions(parser);
     QVERIFY(parser.parse(QStringList {"k330-terminal"} + arguments));
-    const QString error = applyLinkOptions(parser);
-    QCOMPARE(error.isEmpty(), accepted);
+    const LinkChoice choice = linkChoice(parser);
+    QCOMPARE(choice.error.isEmpty(), accepted);
     if (!accepted)
         return;
+    // Only what the options ask for changes the link: no factory for the plain USB bus.
+    QCOMPARE(bool(choice.transport), traced || model != 0);
 
-    TThread thread;
+    TThread thread(nullptr, choice.transport);
     UsbTransport *link = thread.transport();
     auto *trace = qobject_cast<TracingTransport *>(link);
     QCOMPARE(trace != nullptr, traced);
@@ -166,6 +169,7 @@ void TstUsbTrace::commandLine()
         link = trace->inner();
     auto *sim = qobject_cast<SimTransport *>(link);
     QCOMPARE(sim != nullptr, model != 0);
+    QCOMPARE(choice.simulator.get(), sim ? sim->model() : nullptr);
     if (sim) {
         QCOMPARE(int(sim->model()->identification().model), model);
         // The simulated controller holds a configuration whose checksum matches.
@@ -181,7 +185,6 @@ void TstUsbTrace::commandLine()
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().contains(" Ep1out req=4 tmo=1000 res=4 00 00 40 00\n"));
     }
-    UsbTransport::setDefaultFactory({});
 }
 
 QTEST_GUILESS_MAIN(TstUsbTrace)

@@ -1,4 +1,4 @@
-#include "device/linkoptions.h"
+#include "app/linkoptions.h"
 
 #include "device/tracingtransport.h"
 #include "sim/simtransport.h"
@@ -10,18 +10,7 @@ namespace {
 const QString SimulateName = QStringLiteral("simulate");
 const QString SimModelName = QStringLiteral("sim-model");
 const QString UsbTraceName = QStringLiteral("usb-trace");
-
-std::shared_ptr<SimController> &simulator()
-{
-    static std::shared_ptr<SimController> sim;
-    return sim;
-}
 } // namespace
-
-std::shared_ptr<SimController> installedSimulator()
-{
-    return simulator();
-}
 
 void addLinkOptions(QCommandLineParser &parser)
 {
@@ -37,35 +26,36 @@ void addLinkOptions(QCommandLineParser &parser)
         QStringLiteral("file")));
 }
 
-QString applyLinkOptions(const QCommandLineParser &parser)
+LinkChoice linkChoice(const QCommandLineParser &parser)
 {
-    return installLinkTransport(parser.isSet(SimulateName), parser.value(SimModelName),
-                                parser.value(UsbTraceName));
-}
-
-QString installLinkTransport(bool simulate, const QString &simModel, const QString &traceFile)
-{
+    const bool simulate = parser.isSet(SimulateName);
+    const QString simModel = parser.value(SimModelName);
+    const QString traceFile = parser.value(UsbTraceName);
+    LinkChoice choice;
     std::shared_ptr<SimController> sim;
     if (simulate) {
         sim = makeSimulatedController(simModel);
-        if (!sim)
-            return QStringLiteral("unknown simulated model %1 (use RA or RB)").arg(simModel);
+        if (!sim) {
+            choice.error =
+                QStringLiteral("unknown simulated model %1 (use RA or RB)").arg(simModel);
+            return choice;
+        }
     }
     if (!traceFile.isEmpty()) {
         QFile probe(traceFile);
-        if (!probe.open(QIODevice::WriteOnly | QIODevice::Append))
-            return QStringLiteral("cannot open the USB trace file %1").arg(traceFile);
+        if (!probe.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            choice.error = QStringLiteral("cannot open the USB trace file %1").arg(traceFile);
+            return choice;
+        }
     }
-    simulator() = sim;
-    if (!sim && traceFile.isEmpty()) {
-        UsbTransport::setDefaultFactory({});
-        return {};
-    }
-    UsbTransport::setDefaultFactory([sim, traceFile]() -> std::unique_ptr<UsbTransport> {
+    choice.simulator = sim;
+    if (!sim && traceFile.isEmpty())
+        return choice;
+    choice.transport = [sim, traceFile]() -> std::unique_ptr<UsbTransport> {
         std::unique_ptr<UsbTransport> t = sim ? makeSimulatedTransport(sim) : makeLibusbTransport();
         if (!traceFile.isEmpty())
             t = makeTracingTransport(std::move(t), traceFile);
         return t;
-    });
-    return {};
+    };
+    return choice;
 }
