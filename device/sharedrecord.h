@@ -10,49 +10,32 @@
 template<typename Record, int Units> class SharedRecord
 {
 public:
-    static constexpr int units = Units;
-
     SharedRecord() = default;
     SharedRecord(const SharedRecord &) = delete;
     SharedRecord &operator=(const SharedRecord &) = delete;
 
-    // One unit for as long as it lives: a window reading the record (and marking it consumed).
-    class ReadLock
+    // Holds `Taken` units for as long as it lives.
+    template<int Taken> class Lock
     {
     public:
-        explicit ReadLock(SharedRecord &shared)
+        explicit Lock(SharedRecord &shared)
             : s(shared)
         {
-            s.free.acquire(1);
+            s.free.acquire(Taken);
         }
-        ~ReadLock() { s.free.release(1); }
-        ReadLock(const ReadLock &) = delete;
-        ReadLock &operator=(const ReadLock &) = delete;
+        ~Lock() { s.free.release(Taken); }
+        Lock(const Lock &) = delete;
+        Lock &operator=(const Lock &) = delete;
         Record *operator->() const { return &s.record; }
         Record &operator*() const { return s.record; }
 
     private:
         SharedRecord &s;
     };
-
-    // Every unit for as long as it lives: the worker writing the record. Waits for the readers.
-    class WriteLock
-    {
-    public:
-        explicit WriteLock(SharedRecord &shared)
-            : s(shared)
-        {
-            s.free.acquire(Units);
-        }
-        ~WriteLock() { s.free.release(Units); }
-        WriteLock(const WriteLock &) = delete;
-        WriteLock &operator=(const WriteLock &) = delete;
-        Record *operator->() const { return &s.record; }
-        Record &operator*() const { return s.record; }
-
-    private:
-        SharedRecord &s;
-    };
+    // A window reading the record (and marking it consumed): one unit.
+    using ReadLock = Lock<1>;
+    // The worker writing the record: every unit, so it waits for all readers.
+    using WriteLock = Lock<Units>;
 
     // Where the record lives, for the signal that announces it; read it only under a lock.
     Record *address() { return &record; }

@@ -2,20 +2,23 @@
 
 #include <QtEndian>
 
-namespace {
-
-quint16 wordAt(const QByteArray &bytes, int offset)
+quint16 simwire::wordAt(const QByteArray &bytes, int offset)
 {
     if (offset + 2 > bytes.size())
         return 0;
     return qFromBigEndian<quint16>(bytes.constData() + offset);
 }
 
-void appendWord(QByteArray &bytes, quint16 value)
+void simwire::appendWord(QByteArray &bytes, quint16 value)
 {
     bytes.append(char(value >> 8));
     bytes.append(char(value & 0xFF));
 }
+
+namespace {
+
+using simwire::appendWord;
+using simwire::wordAt;
 
 constexpr quint16 CmdHandshake = 0;
 constexpr quint16 CmdMemory = 3;

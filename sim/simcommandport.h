@@ -10,6 +10,12 @@
 
 #include <functional>
 
+// Words on the wire are big-endian.
+namespace simwire {
+quint16 wordAt(const QByteArray &bytes, int offset); // 0 where the bytes end before the word
+void appendWord(QByteArray &bytes, quint16 value);
+} // namespace simwire
+
 // One command packet, its header words read out.
 struct SimCommand
 {

@@ -39,6 +39,5 @@ void SimController::setCpuId(quint16 id)
 
 quint16 SimController::traceMode() const
 {
-    const QByteArray p = live.parameter(15);
-    return p.size() >= 2 ? quint16((quint8(p[0]) << 8) | quint8(p[1])) : 0;
+    return simwire::wordAt(live.parameter(15), 0);
 }

@@ -2,15 +2,9 @@
 
 #include "sim/simcommandport.h"
 
-#include <QtEndian>
-
 namespace {
 
-void appendWord(QByteArray &bytes, quint16 value)
-{
-    bytes.append(char(value >> 8));
-    bytes.append(char(value & 0xFF));
-}
+using simwire::appendWord;
 
 constexpr quint16 CmdIdentify = 1;
 constexpr quint16 CmdReportRequest = 12;
@@ -41,7 +35,7 @@ void SimConfigMemory::attach(SimCommandPort &port)
         if (c.body.size() < 2)
             return data;
         QMutexLocker lock(&mutex);
-        const int offset = qFromBigEndian<quint16>(c.body.constData());
+        const int offset = simwire::wordAt(c.body, 0);
         const QByteArray written = c.body.mid(2);
         for (int i = 0; i < written.size() && offset + i < MemorySize; ++i)
             bytes[offset + i] = written[i];

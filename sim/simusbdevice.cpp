@@ -33,28 +33,10 @@ void SimUsbDevice::setIdentity(quint16 v, quint16 p)
     product = p;
 }
 
-quint16 SimUsbDevice::vendorId() const
-{
-    QMutexLocker lock(&mutex);
-    return vendor;
-}
-
-quint16 SimUsbDevice::productId() const
-{
-    QMutexLocker lock(&mutex);
-    return product;
-}
-
 void SimUsbDevice::setProductString(const QByteArray &text)
 {
     QMutexLocker lock(&mutex);
     productText = text;
-}
-
-QByteArray SimUsbDevice::productString() const
-{
-    QMutexLocker lock(&mutex);
-    return productText;
 }
 
 void SimUsbDevice::setEndpointHandler(quint8 endpoint, EndpointHandler *handler)
@@ -105,18 +87,6 @@ void SimUsbDevice::vanishLocked()
     readable.wakeAll();
 }
 
-bool SimUsbDevice::isPlugged() const
-{
-    QMutexLocker lock(&mutex);
-    return plugged;
-}
-
-int SimUsbDevice::activeConfiguration() const
-{
-    QMutexLocker lock(&mutex);
-    return configuration;
-}
-
 void SimUsbDevice::failStep(Step step, int error)
 {
     QMutexLocker lock(&mutex);
@@ -158,12 +128,6 @@ void SimUsbDevice::setTimeoutWait(int ms)
     timeoutWait = ms;
 }
 
-QList<SimUsbDevice::Transfer> SimUsbDevice::transfers() const
-{
-    QMutexLocker lock(&mutex);
-    return log;
-}
-
 QList<QByteArray> SimUsbDevice::moved(quint8 endpoint) const
 {
     QMutexLocker lock(&mutex);
@@ -173,12 +137,6 @@ QList<QByteArray> SimUsbDevice::moved(quint8 endpoint) const
             result.append(t.data);
     }
     return result;
-}
-
-int SimUsbDevice::transferCount() const
-{
-    QMutexLocker lock(&mutex);
-    return bulkCount;
 }
 
 void SimUsbDevice::clearTransfers()
@@ -267,7 +225,7 @@ bool SimUsbDevice::hostHasEndpoint(quint8 endpoint) const
     return endpoints.value(configuration).contains(endpoint);
 }
 
-SimUsbDevice::Pending SimUsbDevice::takeFault(quint8 endpoint)
+SimUsbDevice::Pending SimUsbDevice::takeFault(quint8 endpoint, QMutexLocker<QMutex> &lock)
 {
     ++bulkCount;
     Pending p;
@@ -277,6 +235,13 @@ SimUsbDevice::Pending SimUsbDevice::takeFault(quint8 endpoint)
     } else if (faultsNext.contains(endpoint)) {
         p.has = true;
         p.fault = faultsNext.take(endpoint);
+    }
+    if (p.has && p.fault.kind == Fault::Delay) {
+        // Waits unlocked, then the transfer goes on normally.
+        lock.unlock();
+        QThread::msleep(ulong(p.fault.value));
+        lock.relock();
+        p.has = false;
     }
     return p;
 }
@@ -299,13 +264,7 @@ void SimUsbDevice::record(quint8 endpoint, int requested, int timeoutMs, int res
 int SimUsbDevice::hostBulkOut(quint32 s, quint8 endpoint, const char *data, int size, int timeoutMs)
 {
     QMutexLocker lock(&mutex);
-    Pending p = takeFault(endpoint);
-    if (p.has && p.fault.kind == Fault::Delay) {
-        lock.unlock();
-        QThread::msleep(ulong(p.fault.value));
-        lock.relock();
-        p.has = false;
-    }
+    const Pending p = takeFault(endpoint, lock);
     int r = 0;
     bool vanished = false;
     if (!aliveLocked(s)) {
@@ -365,13 +324,7 @@ int SimUsbDevice::awaitData(quint32 s, quint8 endpoint, int size, int timeoutMs,
 int SimUsbDevice::hostBulkIn(quint32 s, quint8 endpoint, char *data, int size, int timeoutMs)
 {
     QMutexLocker lock(&mutex);
-    Pending p = takeFault(endpoint);
-    if (p.has && p.fault.kind == Fault::Delay) {
-        lock.unlock();
-        QThread::msleep(ulong(p.fault.value));
-        lock.relock();
-        p.has = false;
-    }
+    const Pending p = takeFault(endpoint, lock);
     int r = 0;
     bool vanished = false;
     QByteArray out;

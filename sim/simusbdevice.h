@@ -66,10 +66,10 @@ public:
 
     // Identity.
     void setIdentity(quint16 vendor, quint16 product);
-    quint16 vendorId() const;
-    quint16 productId() const;
+    quint16 vendorId() const { return locked(vendor); }
+    quint16 productId() const { return locked(product); }
     void setProductString(const QByteArray &text);
-    QByteArray productString() const;
+    QByteArray productString() const { return locked(productText); }
 
     // Endpoints: a handler (not owned; null removes it) serves one endpoint from now on.
     // Remove it before it goes: once removed, no call into it is in progress.
@@ -81,8 +81,8 @@ public:
     // Presence on the bus. Both raise attachmentChanged, as a real hot-plug event would.
     void plug();
     void unplug();
-    bool isPlugged() const;
-    int activeConfiguration() const;
+    bool isPlugged() const { return locked(plugged); }
+    int activeConfiguration() const { return locked(configuration); }
 
     // Faults.
     void failStep(Step step, int error); // 0 lets the step succeed again
@@ -94,10 +94,10 @@ public:
     void setTimeoutWait(int ms);
 
     // Record of transfers.
-    QList<Transfer> transfers() const;
+    QList<Transfer> transfers() const { return locked(log); }
     // Data of the transfers on one endpoint that moved at least one byte.
     QList<QByteArray> moved(quint8 endpoint) const;
-    int transferCount() const; // bulk transfers so far
+    int transferCount() const { return locked(bulkCount); } // bulk transfers so far
     void clearTransfers();
 
     // --- Host side: what a USB stack asks of the device. `session` identifies the opening;
@@ -118,12 +118,19 @@ Q_SIGNALS:
     void attachmentChanged(bool plugged);
 
 private:
+    template<typename T> T locked(const T &member) const
+    {
+        QMutexLocker lock(&mutex);
+        return member;
+    }
+
     struct Pending
     {
         bool has = false;
         Fault fault;
     };
-    Pending takeFault(quint8 endpoint); // locked
+    // Locked: the scripted fault of this transfer, if any; a delay is waited out unlocked.
+    Pending takeFault(quint8 endpoint, QMutexLocker<QMutex> &lock);
     int waitTimeout(int timeoutMs); // locked; waits unlocked, returns -110
     // Locked: the data of a read, from the buffer or the handler, waiting for it up to the
     // time-out. 0 with out filled, or -6 / -110.
