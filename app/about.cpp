@@ -1,7 +1,7 @@
 #include "app/about.h"
 
 About::About(QWidget *parent, quint16 version)
-    : QWidget(parent)
+    : SubWindow(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     ui.setupUi(this);
@@ -11,5 +11,5 @@ About::About(QWidget *parent, quint16 version)
 
 void About::Quit()
 {
-    emit reqClose(windowTitle(), false);
+    requestClose(false);
 }

@@ -1,21 +1,23 @@
+#include "app/about.h"
 #include "app/windowregistry.h"
+#include "config/tk440.h"
 #include "device/read.h"
 #include "device/write.h"
 
-// One line per window class, for example:
-//   WindowRegistry::add(QStringLiteral("Прочитать"),
-//                       [](const WindowContext &c) { return new Read(c.thread, c.image, c.mode);
-//                       });
+// One line per window class: the window's row (config/windows.cpp) and how the class is built.
 void registerBuiltinWindows()
 {
     static bool done = false;
     if (done)
         return;
     done = true;
-    WindowRegistry::add(QStringLiteral("Прочитать"), [](const WindowContext &c) -> QWidget * {
-        return new Read(c.thread, c.image);
-    });
-    WindowRegistry::add(QStringLiteral("Записать"), [](const WindowContext &c) -> QWidget * {
-        return new Write(c.thread, c.image, c.mode);
+
+    using C = const WindowContext &;
+    windowRegistry().add(WindowId::Read,
+                         [](C c) -> SubWindow * { return new Read(c.thread, c.image); });
+    windowRegistry().add(WindowId::Write,
+                         [](C c) -> SubWindow * { return new Write(c.thread, c.image, c.mode); });
+    windowRegistry().add(WindowId::About, [](C c) -> SubWindow * {
+        return new About(c.mainWindow, TK440::NewImageVersion);
     });
 }

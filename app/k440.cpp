@@ -4,6 +4,7 @@
 #include "app/clogedit.h"
 #include "app/prompter.h"
 #include "app/windowregistry.h"
+#include "config/modes.h"
 #include "device/tthread.h"
 #include "pages/pageregistry.h"
 
@@ -61,9 +62,9 @@ K440::K440(const QString &logFileName, const UsbTransport::Factory &transport)
     setMinimumSize(150, 200);
     resize(800, 600);
 
-    mode = 1;
+    mode = int(OperatingMode::User);
     userAct->setChecked(true);
-    thread->setMode(1);
+    thread->setMode(mode);
     thread->checkDevice();
 }
 

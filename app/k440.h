@@ -22,6 +22,7 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class QTreeWidgetItem;
+class SubWindow;
 class TThread;
 
 class K440 : public QMainWindow
@@ -121,7 +122,7 @@ private:
     void createToolBars();
     void createDockWindows();
     // Puts a constructed window into the multi-document area under the title s.
-    void showSubWindow(QWidget *w, const QString &s);
+    void showSubWindow(SubWindow *w, const QString &s);
     bool readFirmware();
 
 protected:

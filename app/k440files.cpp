@@ -4,8 +4,8 @@
 #include "app/prompter.h"
 #include "config/configfile.h"
 #include "config/createcfg.h"
+#include "config/defaultimage.h"
 #include "config/image.h"
-#include "pages/defaultimage.h"
 
 #include <QAction>
 #include <QStatusBar>
@@ -38,7 +38,7 @@ void K440::create()
     const QString name = index == 1 ? tr("K-330RB") : tr("K-330RA");
 
     auto fresh = std::make_unique<TK440>();
-    makeDefaultImage(*fresh, model, thread);
+    makeDefaultImage(*fresh, model);
     doc.setImage(std::move(fresh));
 
     buildTree(mode);

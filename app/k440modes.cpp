@@ -4,6 +4,7 @@
 #include "app/k440.h"
 #include "app/prompter.h"
 #include "app/service.h"
+#include "config/modes.h"
 #include "device/tthread.h"
 
 #include <QAction>
@@ -26,11 +27,12 @@ void K440::service()
 
 void K440::user()
 {
-    if (mode == 1) {
+    constexpr int userMode = int(OperatingMode::User);
+    if (mode == userMode) {
         userAct->setChecked(true);
         return;
     }
-    setOperatingMode(1);
+    setOperatingMode(userMode);
 }
 
 void K440::setOperatingMode(int m)

@@ -1,53 +1,33 @@
 // Device tree and the sub-windows of the main window: opening by title, closing with or
 // without adopting the window's result.
 
-#include "app/about.h"
 #include "app/cdevtree.h"
 #include "app/k440.h"
 #include "app/prompter.h"
-#include "app/treetable.h"
 #include "app/windowregistry.h"
 #include "config/sections.h"
+#include "config/windows.h"
 #include "pages/pageregistry.h"
 
 #include <QAction>
 #include <QDockWidget>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QMetaMethod>
 #include <QStatusBar>
 
 namespace {
 const int StatusTimeout = 2000;
-
-QString readName()
-{
-    return QStringLiteral("Прочитать");
-}
-QString writeName()
-{
-    return QStringLiteral("Записать");
-}
-QString loadName()
-{
-    return QStringLiteral("Загрузить ПО");
-}
-QString aboutName()
-{
-    return QStringLiteral("О программе");
-}
-QString infoName()
-{
-    return QStringLiteral("Информация");
-}
 } // namespace
 
 void K440::buildTree(int m)
 {
-    if (m == 2 || m == 10)
+    if (modeAllows(m, ModeFeature::FirmwareLoad))
         loadAct->setEnabled(true);
-    userAct->setChecked(m == 1);
+    userAct->setChecked(OperatingMode(m) == OperatingMode::User);
     if (!doc.image())
         return;
 
@@ -89,14 +69,14 @@ void K440::buildTree(int m)
         connect(devTree, &QTreeWidget::itemActivated, this, &K440::openItem);
     }
     devTree->clear();
-    QTreeWidgetItem *parents[3] = {};
-    for (const TreeItem &t : deviceTreeItems(doc.workingCopy()->model(), m)) {
-        auto *item =
-            t.level == 0 ? new QTreeWidgetItem(devTree) : new QTreeWidgetItem(parents[t.level - 1]);
-        item->setData(0, Qt::DisplayRole, t.text);
-        if (!t.icon.isEmpty())
-            item->setIcon(0, QIcon(t.icon));
-        parents[t.level] = item;
+    QHash<WindowId, QTreeWidgetItem *> items;
+    for (const WindowRow *row : deviceTreeRows(doc.workingCopy()->model(), m)) {
+        QTreeWidgetItem *parent = items.value(row->parent);
+        auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(devTree);
+        item->setData(0, Qt::DisplayRole, row->titleText());
+        if (*row->icon)
+            item->setIcon(0, QIcon(row->iconName()));
+        items.insert(row->id, item);
     }
     treeDock->setWidget(devTree);
     treeDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea
@@ -155,6 +135,11 @@ void K440::openWin(QString s)
         mdiArea->setActiveSubWindow(sub);
         return;
     }
+    // Group items and names of no window open nothing.
+    const WindowRow *row = findWindow(s);
+    if (!row || row->kind == WindowKind::Group)
+        return;
+    const WindowId id = row->id;
 
     WindowContext wctx;
     wctx.mainWindow = this;
@@ -162,14 +147,14 @@ void K440::openWin(QString s)
     wctx.mode = mode;
     wctx.connected = connected;
 
-    QWidget *w = nullptr;
-    if (s == readName()) {
-        if (!connected || !WindowRegistry::contains(s))
+    SubWindow *w = nullptr;
+    if (id == WindowId::Read) {
+        if (!connected || !windowRegistry().contains(id))
             return;
         if (!askToClose())
             return;
         wctx.image = doc.beginRead();
-        w = WindowRegistry::create(s, wctx);
+        w = windowRegistry().create(id, wctx);
         if (w) {
             // However the read window goes, the image it was filling goes with it unless
             // closeWin has adopted it first; a later read's image is left alone.
@@ -183,53 +168,44 @@ void K440::openWin(QString s)
         } else {
             doc.dropRead();
         }
-    } else if (s == writeName()) {
+    } else if (id == WindowId::Write) {
         if (!connected || !doc.image())
             return;
         wctx.image = doc.image();
-        w = WindowRegistry::create(s, wctx);
-    } else if (s == loadName()) {
+        w = windowRegistry().create(id, wctx);
+    } else if (id == WindowId::Load) {
         if (!readFirmware())
             return;
         wctx.firmware = doc.firmware();
-        w = WindowRegistry::create(s, wctx);
+        w = windowRegistry().create(id, wctx);
         // The load window keeps its own copy; this one is not used again.
         if (w)
             doc.releaseFirmware();
-    } else if (isPageName(s) || s == infoName()) {
+    } else if (row->kind == WindowKind::Page || row->kind == WindowKind::Document) {
         if (!doc.image())
             return;
         PageContext pctx;
         pctx.thread = thread;
         pctx.mode = mode;
         pctx.connected = connected;
-        if (s == infoName()) {
+        if (row->kind == WindowKind::Document) {
             pctx.work = doc.image();
         } else {
             doc.revertSections(s);
             pctx.work = doc.workingCopy();
         }
-        w = PageRegistry::create(s, pctx);
-    } else if (s == aboutName()) {
-        w = new About(this, TK440::NewImageVersion);
+        w = pageRegistry().create(id, pctx);
     } else {
-        w = WindowRegistry::create(s, wctx);
+        w = windowRegistry().create(id, wctx);
     }
     if (w)
         showSubWindow(w, s);
 }
 
-void K440::showSubWindow(QWidget *w, const QString &s)
+void K440::showSubWindow(SubWindow *w, const QString &s)
 {
     w->setWindowTitle(s);
-    // Every window class declares reqClose(QString,bool); it is found through the meta-object so
-    // that the main window needs none of their headers.
-    const QMetaObject *mo = w->metaObject();
-    const int signal = mo->indexOfSignal("reqClose(QString,bool)");
-    if (signal >= 0) {
-        const int slot = metaObject()->indexOfSlot("closeWin(QString,bool)");
-        connect(w, mo->method(signal), this, metaObject()->method(slot));
-    }
+    connect(w, &SubWindow::reqClose, this, &K440::closeWin);
     QMdiSubWindow *sub = mdiArea->addSubWindow(w);
     w->show();
     // The new sub-window is the active one.
@@ -260,7 +236,9 @@ void K440::closeWin(QString name, bool mode)
     QMdiSubWindow *sub = findSubWindow(name);
     if (!sub)
         return;
-    if (name == readName()) {
+    const WindowRow *row = findWindow(name);
+    const WindowId id = row ? row->id : WindowId::None;
+    if (id == WindowId::Read) {
         pendingReader = nullptr;
         if (mode && doc.keepRead()) {
             buildTree(this->mode);
@@ -270,7 +248,7 @@ void K440::closeWin(QString name, bool mode)
             doc.closeImage();
         }
     } else if (mode) {
-        if (name == writeName())
+        if (id == WindowId::Write)
             statusBar()->showMessage(tr("Прочитана конфигурация"), StatusTimeout);
         else if (isPageName(name))
             doc.adoptSections(name);
@@ -280,20 +258,20 @@ void K440::closeWin(QString name, bool mode)
 
 void K440::read()
 {
-    openWin(tr("Прочитать"));
+    openWin(titleOf(WindowId::Read));
 }
 
 void K440::write()
 {
-    openWin(tr("Записать"));
+    openWin(titleOf(WindowId::Write));
 }
 
 void K440::load()
 {
-    openWin(tr("Загрузить ПО"));
+    openWin(titleOf(WindowId::Load));
 }
 
 void K440::about()
 {
-    openWin(QStringLiteral("О программе"));
+    openWin(titleOf(WindowId::About));
 }

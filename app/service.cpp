@@ -1,18 +1,25 @@
 #include "app/service.h"
 
+#include "config/modes.h"
+
 #include <iterator>
 
 namespace {
 struct AccessCode
 {
     const char *code;
-    int mode;
+    OperatingMode mode;
 };
 
 // Compared in this order; the first match wins.
 const AccessCode accessCodes[] = {
-    {"Amber_Cobalts", 3}, {"Opal_Cobalts", 1},    {"Jade_Cobalts", 2},  {"Topaz_Cobalts", 4},
-    {"Coral_Cobalts", 5}, {"Peridot_Cobalts", 6}, {"Ruby_Cobalts", 10},
+    {"Amber_Cobalts", OperatingMode::ServiceFactory},
+    {"Opal_Cobalts", OperatingMode::User},
+    {"Jade_Cobalts", OperatingMode::ServiceFirmware},
+    {"Topaz_Cobalts", OperatingMode::ServiceModem},
+    {"Coral_Cobalts", OperatingMode::ServiceTrace},
+    {"Peridot_Cobalts", OperatingMode::ServiceVocoder},
+    {"Ruby_Cobalts", OperatingMode::ServiceAll},
 };
 } // namespace
 
@@ -29,7 +36,7 @@ int Service::modeForCode(const QString &code)
 {
     for (const AccessCode &c : accessCodes) {
         if (code == QLatin1String(c.code))
-            return c.mode;
+            return int(c.mode);
     }
     return 0;
 }

@@ -2,9 +2,9 @@
 
 #include "app/linkoptions.h"
 #include "config/crc16.h"
+#include "config/defaultimage.h"
 #include "config/image.h"
 #include "k330/version.h"
-#include "pages/defaultimage.h"
 #include "sim/simcontroller.h"
 
 #include <QApplication>
@@ -48,7 +48,7 @@ StartOptions parseStartOptions(const QStringList &arguments)
     // configuration has them, so that a first read shows sensible values.
     if (link.simulator) {
         TK440 defaults;
-        makeDefaultImage(defaults, link.simulator->identification().model, nullptr);
+        makeDefaultImage(defaults, link.simulator->identification().model);
         toDeviceForm(Crc16(), defaults);
         link.simulator->setMemory(0, QByteArray(defaults.data(), TK440::IdentOffset));
     }

@@ -1,15 +1,13 @@
 #pragma once
-// Factories of the task and monitoring windows ("Прочитать", "Записать", "Загрузить ПО",
-// "Статистика", "Созвездие", "Сигнал АЦП", ...), keyed by window title, so that the main window
-// opens them without knowing their classes. Configuration pages have their own registry
-// (pages/pageregistry.h).
+// Factories of the task and monitoring windows and the About window ("Прочитать", "Записать",
+// "Загрузить ПО", "Статистика", "Созвездие", "Сигнал АЦП", ..., "О программе"), keyed by window,
+// so that the main window opens them without knowing their classes. Configuration pages have
+// their own registry (pages/pageregistry.h).
+
+#include "config/subwindow.h"
 
 #include <QByteArray>
-#include <QString>
 
-#include <functional>
-
-class QWidget;
 class TThread;
 struct TK440;
 
@@ -27,15 +25,10 @@ struct WindowContext
     QByteArray firmware;
 };
 
-// Creates the window; it must emit reqClose(QString,bool) to be closed by the main window.
-using WindowFactory = std::function<QWidget *(const WindowContext &ctx)>;
+using WindowFactory = SubWindowFactories<WindowContext>::Factory;
 
-namespace WindowRegistry {
-void add(const QString &title, WindowFactory factory);
-bool contains(const QString &title);
-// nullptr when no window class is registered under the title.
-QWidget *create(const QString &title, const WindowContext &ctx);
-} // namespace WindowRegistry
+// The window factories of the program.
+SubWindowFactories<WindowContext> &windowRegistry();
 
 // Registers every task and monitoring window class that exists; the main window calls it once.
 // Each window adds its line in app/builtinwindows.cpp.

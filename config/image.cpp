@@ -1,6 +1,7 @@
 #include "config/image.h"
 
 #include "config/crc16.h"
+#include "config/modes.h"
 
 #include <cstring>
 
@@ -72,7 +73,8 @@ ReadCheck fromDeviceForm(const Crc16 &crc, QByteArrayView wire, TK440 &out)
 
 int writeLength(int mode)
 {
-    return (mode == 3 || mode == 10) ? TK440::IdentOffset : TK440::ConfigAreaSize;
+    return modeAllows(mode, ModeFeature::WriteInfoArea) ? TK440::IdentOffset
+                                                        : TK440::ConfigAreaSize;
 }
 
 bool isValidStoredImage(const Crc16 &crc, const QByteArray &bytes)

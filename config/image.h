@@ -51,5 +51,5 @@ int writeLength(int mode);
 bool isValidStoredImage(const Crc16 &crc, const QByteArray &bytes);
 
 // Zeroes the image and sets the identity fields of a new configuration: the model and
-// software version 2.1. Section defaults come from the pages.
+// software version 2.1. Section defaults come from makeDefaultImage (config/defaultimage.h).
 void initNewImageIdentity(TK440 &image, quint16 model);

@@ -1,6 +1,7 @@
 #include "config/info.h"
 
 #include "config/infofields.h"
+#include "config/modes.h"
 #include "config/tk440.h"
 
 #include <QSignalBlocker>
@@ -8,21 +9,21 @@
 #include <QTextDocument>
 
 Info::Info(quint8 *ident, quint8 *info, int mode, QWidget *parent)
-    : QWidget(parent)
+    : SubWindow(parent)
     , ident(ident)
     , info(info)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     ui.setupUi(this);
 
-    if (mode == 0) {
+    if (OperatingMode(mode) == OperatingMode::DefaultsOnly) {
         setInfoDefaults(info, QDate::currentDate());
         return;
     }
 
     // Serial number and date are set at the factory: editable only in the service modes
     // that allow it.
-    const bool factory = mode == 3 || mode == 10;
+    const bool factory = modeAllows(mode, ModeFeature::FactoryInfo);
     ui.eData->setVisible(factory);
     ui.spinNum->setVisible(factory);
     ui.eData->setEnabled(factory);
@@ -144,5 +145,5 @@ void Info::Quit()
     f.day = day;
     f.desc = encodeDescription(descriptionText());
     writeInfoFields(info, f);
-    Q_EMIT reqClose(windowTitle(), true);
+    requestClose(true);
 }

@@ -2,21 +2,18 @@
 // Page "Информация": shows the identity of the configured controller and edits the
 // information area (serial number, manufacturing date, description) of the document image.
 
+#include "config/subwindow.h"
 #include "ui_info.h"
 
 #include <QDate>
-#include <QWidget>
 
-class Info : public QWidget
+class Info : public SubWindow
 {
     Q_OBJECT
 public:
     // `ident` points at the model word (offset 388) of the document image, `info` at its
     // information area (offset 182). Mode 0 only writes the defaults of a new image.
     Info(quint8 *ident, quint8 *info, int mode, QWidget *parent = nullptr);
-
-Q_SIGNALS:
-    void reqClose(QString title, bool keep);
 
 public Q_SLOTS:
     void Quit();

@@ -1,5 +1,6 @@
 #pragma once
-// Which byte ranges of the image each page edits, keyed by the page's window title.
+// Which byte ranges of the image each page edits, keyed by the page's window title (the rows of
+// config/windows.h hold the ranges).
 
 #include <QList>
 #include <QString>
@@ -10,7 +11,8 @@ struct Section
     int length;
 };
 
-// Section ranges of the page named `title` (the tree item text); empty for any other name.
+// Section ranges copied between the document image and the working copy for the page named
+// `title` (the tree item text); empty for any other name, "Информация" included.
 QList<Section> pageSections(const QString &title);
 
 // True when `title` names a page that edits sections of the working copy.

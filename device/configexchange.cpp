@@ -1,5 +1,6 @@
 #include "device/configexchange.h"
 
+#include "config/modes.h"
 #include "device/configprotocol.h"
 #include "device/usbtransport.h"
 
@@ -117,7 +118,8 @@ bool write(DeviceLink &link, const char *record, int count, const WriteProgress 
         link.log(tr("Конфигурация не соответсвует типу контроллера."));
         return false;
     }
-    if (link.mode() < 2 && !isSupportedVersion(id.version)) {
+    if (!modeAllows(link.mode(), ModeFeature::AnyFirmwareVersion)
+        && !isSupportedVersion(id.version)) {
         link.log(tr("Ошибка, версия ПО контроллера не поддерживается"));
         return false;
     }

@@ -1,5 +1,6 @@
 #include "device/liveexchange.h"
 
+#include "config/modes.h"
 #include "device/usbtransport.h"
 
 namespace live {
@@ -24,7 +25,7 @@ bool send(DeviceLink &link, const Command &command)
         link.log(ackErrorText(command) + QString::number(n));
         return false;
     }
-    if (link.mode() == 10)
+    if (modeAllows(link.mode(), ModeFeature::LiveCommandLog))
         link.log(sentText(command));
     return true;
 }

@@ -6,7 +6,7 @@
 #include <QTimer>
 
 ProgressWindow::ProgressWindow(TThread *thread, int progressMax, QWidget *parent)
-    : QWidget(parent)
+    : SubWindow(parent)
     , thread(thread)
     , timer(new QTimer(this))
 {
@@ -80,7 +80,7 @@ void ProgressWindow::Quit()
         // The job goes on in the worker; nothing it still delivers reaches this window, which
         // the main window may already have parted from its target image.
         cancelled = true;
-        Q_EMIT reqClose(windowTitle(), false);
+        requestClose(false);
     } else
-        Q_EMIT reqClose(windowTitle(), !stopped);
+        requestClose(!stopped);
 }

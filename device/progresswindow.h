@@ -2,23 +2,19 @@
 // Progress window shared by the read, write and firmware-load windows: the "ReadClass" form, the
 // self-closing timer and the rules by which the window asks the main window to close it.
 
+#include "config/subwindow.h"
 #include "device/tthread.h"
 #include "ui_read.h"
 
-#include <QWidget>
-
 class QTimer;
 
-class ProgressWindow : public QWidget
+// Its reqClose has keep true only after the job finished without an error or a refusal.
+class ProgressWindow : public SubWindow
 {
     Q_OBJECT
 
 public:
     ~ProgressWindow() override;
-
-Q_SIGNALS:
-    // keep is true only after the job finished without an error or a refusal.
-    void reqClose(QString title, bool keep);
 
 public Q_SLOTS:
     void Quit();

@@ -40,6 +40,7 @@ void clearReserved(quint8 *section)
 
 void writeDefaults(quint8 *section)
 {
+    clearReserved(section);
     section[GainByte] = DefaultGain;
     section[ModByte] = ModSigmaDelta;
 }

@@ -33,7 +33,7 @@ struct Values
 
 // Clears the reserved bytes 0 and 2 (done at every construction of the page).
 void clearReserved(quint8 *section);
-// Writes the defaults: gain step 42, sigma-delta.
+// Writes the section of a new image: reserved bytes 0, gain step 42, sigma-delta.
 void writeDefaults(quint8 *section);
 // Reads the controls' values; a modulation byte other than 213 or 214 is replaced by 214
 // in the section, since the controller knows only those two codes.

@@ -43,6 +43,7 @@ void writeRegisters(quint8 *section)
 
 void writeDefaults(quint8 *section)
 {
+    writeRegisters(section);
     for (int i = 0; i < Pairs; ++i)
         section[2 * i] = pairs()[size_t(i)].value;
 }

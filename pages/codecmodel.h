@@ -27,7 +27,7 @@ quint8 settableBits(int reg);
 
 // Writes the register byte of every pair (done at every construction of the page).
 void writeRegisters(quint8 *section);
-// Writes the default value byte of every pair.
+// Writes the section of a new image: the register and the default value of every pair.
 void writeDefaults(quint8 *section);
 
 // Offset of the value byte of register `reg` in the section, -1 when it has no pair.

@@ -1,5 +1,6 @@
 #include "pages/page.h"
 
+#include "config/modes.h"
 #include "device/tthread.h"
 
 #include <QAbstractButton>
@@ -11,7 +12,7 @@
 #include <QTimer>
 
 Page::Page(QWidget *parent)
-    : QWidget(parent)
+    : SubWindow(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     // A page built only to write defaults is closed unseen; that must never end the program.
@@ -28,7 +29,7 @@ QAbstractButton *Page::formButton(const char *name) const
 void Page::setUp(int mode)
 {
     pageMode = mode;
-    if (mode == 0) {
+    if (OperatingMode(mode) == OperatingMode::DefaultsOnly) {
         Default();
         close();
         return;
@@ -42,13 +43,13 @@ void Page::setUp(int mode)
 
 void Page::Quit()
 {
-    Q_EMIT reqClose(windowTitle(), false);
+    requestClose(false);
 }
 
 void Page::Save()
 {
     Store();
-    Q_EMIT reqClose(windowTitle(), true);
+    requestClose(true);
 }
 
 void Page::Default()
@@ -70,7 +71,7 @@ LivePage::LivePage(TThread *thread, int debounceMs, QWidget *parent)
 
 void LivePage::setUp(int mode, bool connected)
 {
-    if (mode != 0) {
+    if (OperatingMode(mode) != OperatingMode::DefaultsOnly) {
         bTest = formButton("bTest");
         bTest->setEnabled(connected);
         connect(bTest, &QAbstractButton::toggled, this, &LivePage::Test);

@@ -5,10 +5,10 @@
 // A page class derives from Page (no live test mode) or LivePage, builds its form, stores its
 // section pointers and ends its constructor with setUp(). It supplies writeDefaults(), Load()
 // and Store(); a LivePage also registers its controls with watch() in connectControls() and
-// queues its requests in sendGroups().
+// queues its requests in sendGroups(). writeDefaults() calls the widget-free writer of the
+// page's model, the same one its window's row (config/windows.cpp) gives a new image.
 
-#include <QString>
-#include <QWidget>
+#include "config/subwindow.h"
 
 class QAbstractButton;
 class QAbstractSlider;
@@ -21,17 +21,13 @@ class TThread;
 
 // A sub-window that edits sections of the working copy in place, with the buttons
 // "Сброс" (bReset), "Сохранить" (bSave) and "Закрыть" (bClose).
-class Page : public QWidget
+class Page : public SubWindow
 {
     Q_OBJECT
 
 public:
     // Operating mode the page was built in; 0 means it only wrote its defaults.
     int mode() const { return pageMode; }
-
-Q_SIGNALS:
-    // Asks the main window to close the page; keep = adopt the edits into the document image.
-    void reqClose(QString title, bool keep);
 
 public Q_SLOTS:
     void Quit();

@@ -1,14 +1,9 @@
 #pragma once
-// Factories of the configuration pages, keyed by window title, so that the main window can
-// open any page (and a new image can be filled with every page's defaults) without knowing
-// the page classes.
+// Factories of the configuration pages (and the Info page), keyed by window, so that the main
+// window can open any page without knowing the page classes.
 
-#include <QString>
-#include <QStringList>
+#include "config/subwindow.h"
 
-#include <functional>
-
-class QWidget;
 class TThread;
 struct TK440;
 
@@ -22,17 +17,13 @@ struct PageContext
     QWidget *parent = nullptr;
 };
 
-// Creates the page; it edits the sections of ctx.work for its title.
-using PageFactory = std::function<QWidget *(const PageContext &ctx)>;
+// Creates the page; it edits the sections of ctx.work for its window.
+using PageFactory = SubWindowFactories<PageContext>::Factory;
 
-namespace PageRegistry {
-void add(const QString &title, PageFactory factory);
-bool contains(const QString &title);
-// nullptr when no page class is registered under the title.
-QWidget *create(const QString &title, const PageContext &ctx);
-QStringList titles();
-} // namespace PageRegistry
+// The page factories of the program.
+SubWindowFactories<PageContext> &pageRegistry();
 
 // Registers every page class that exists; the main window calls it once. Each page adds its
-// line here (a static library drops self-registering objects that nothing references).
+// line in pages/builtinpages.cpp (a static library drops self-registering objects that nothing
+// references).
 void registerBuiltinPages();

@@ -4,6 +4,7 @@
 
 #include "app/cdevtree.h"
 #include "app/k440.h"
+#include "config/subwindow.h"
 #include "scriptedprompter.h"
 
 #include <QDialog>
@@ -68,7 +69,7 @@ inline QStringList treeTexts(const CDevTree *tree)
 
 // A stand-in for a page or a task window: it can change bytes of the image it was given and
 // ask to be closed.
-class FakeWindow : public QWidget
+class FakeWindow : public SubWindow
 {
     Q_OBJECT
 
@@ -81,8 +82,5 @@ public:
     TK440 *img;
     QByteArray firmware;
 
-    void finish(bool keep) { emit reqClose(windowTitle(), keep); }
-
-Q_SIGNALS:
-    void reqClose(QString title, bool keep);
+    void finish(bool keep) { requestClose(keep); }
 };

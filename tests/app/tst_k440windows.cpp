@@ -153,7 +153,7 @@ void TstK440Windows::initTestCase()
     registerBuiltinWindows();
     // The vocoder page stands in as a test page: it writes 0xEE over the whole image it was
     // given, so that only the copying decides what reaches the document image.
-    PageRegistry::add(Voc, [](const PageContext &ctx) {
+    pageRegistry().add(WindowId::Vocoder, [](const PageContext &ctx) {
         auto *f = new FakeWindow(ctx.work);
         lastFake = f;
         return f;
@@ -165,10 +165,10 @@ void TstK440Windows::initTestCase()
         lastCtx = ctx;
         return f;
     };
-    WindowRegistry::add(ReadName, fake);
-    WindowRegistry::add(LoadName, fake);
-    WindowRegistry::add(WriteName, fake);
-    WindowRegistry::add(QStringLiteral("Статистика"), fake);
+    windowRegistry().add(WindowId::Read, fake);
+    windowRegistry().add(WindowId::Load, fake);
+    windowRegistry().add(WindowId::Write, fake);
+    windowRegistry().add(WindowId::Statistics, fake);
 }
 
 void TstK440Windows::init()
@@ -201,6 +201,11 @@ void TstK440Windows::tree_data()
     m5.insert(m5.indexOf("  Сигнал ЦАП") + 1, "  Трассировка");
     QTest::newRow("RA mode 5") << int(TK440::ModelRA) << 5 << m5 << " K-330RA";
     QTest::newRow("RA mode 3") << int(TK440::ModelRA) << 3 << baseRA << " K-330RA";
+    QStringList m4 = rbOf(baseRA);
+    insertAll(m4, m4.indexOf("    Соединение") + 1,
+              {"    Кодек", "    Входной усилитель", "    Выходной усилитель", "    Протокол"});
+    QTest::newRow("RB mode 4") << int(TK440::ModelRB) << 4 << m4 << " K-330RB";
+    QTest::newRow("RB mode 6") << int(TK440::ModelRB) << 6 << rbOf(baseRA) << " K-330RB";
 }
 
 void TstK440Windows::tree()
@@ -386,7 +391,7 @@ void TstK440Windows::unregisteredPageOpensNothing()
     QString name;
     for (const char *n : {"Протокол", "Соединение", "Регистратор", "Выход гарнитуры",
                           "Выход аксессуарный", "Входной усилитель", "Выходной усилитель"}) {
-        if (!PageRegistry::contains(QString::fromUtf8(n))) {
+        if (!pageRegistry().contains(findWindow(QString::fromUtf8(n))->id)) {
             name = QString::fromUtf8(n);
             break;
         }

@@ -6,11 +6,11 @@
 
 #include "app/startup.h"
 #include "config/crc16.h"
+#include "config/defaultimage.h"
 #include "config/image.h"
 #include "device/read.h"
 #include "device/tthread.h"
 #include "device/write.h"
-#include "pages/defaultimage.h"
 #include "sim/simcontroller.h"
 #include "sim/simtransport.h"
 
@@ -456,7 +456,7 @@ void TstReadWrite::simulatedStartHoldsDefaults()
     QTRY_VERIFY(!w.findSubWindow(QStringLiteral("Прочитать")));
 
     TK440 expected;
-    makeDefaultImage(expected, quint16(code), nullptr);
+    makeDefaultImage(expected, quint16(code));
     const QByteArray read(w.documentImage()->data(), TK440::Size);
     const QByteArray defaults(expected.data(), TK440::Size);
     QCOMPARE(read.mid(2, TK440::IdentOffset - 2), defaults.mid(2, TK440::IdentOffset - 2));

@@ -3,6 +3,7 @@
 #include "app/k440.h"
 #include "config/crc16.h"
 #include "config/createcfg.h"
+#include "config/defaultimage.h"
 #include "config/image.h"
 #include "scriptedprompter.h"
 
@@ -310,6 +311,34 @@ private Q_SLOTS:
         }
         // The document image carries the checksum that was saved.
         QCOMPARE(QByteArray(w->documentImage()->data(), TK440::Size), raw);
+    }
+
+    // The new configuration made through the dialog is the widget-free default image of the
+    // chosen model, byte for byte: pages built in mode 0 take no part in it.
+    void createGivesTheDefaultImage_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<quint16>("model");
+        QTest::newRow("K-330RA") << 0 << TK440::ModelRA;
+        QTest::newRow("K-330RB") << 1 << TK440::ModelRB;
+    }
+    void createGivesTheDefaultImage()
+    {
+        QFETCH(int, index);
+        QFETCH(quint16, model);
+        const QDate today = QDate::currentDate();
+        w->answers->createIndex = index;
+        w->create();
+        QVERIFY(w->documentImage());
+        if (QDate::currentDate() != today)
+            QSKIP("the date changed meanwhile");
+        TK440 expected;
+        makeDefaultImage(expected, model, today);
+        QCOMPARE(QByteArray(w->documentImage()->data(), TK440::Size),
+                 QByteArray(expected.data(), TK440::Size));
+        // The working copy the pages edit holds the same bytes.
+        QCOMPARE(QByteArray(w->workingCopy()->data(), TK440::Size),
+                 QByteArray(expected.data(), TK440::Size));
     }
 
     void createClosedCreatesNothing()

@@ -1,5 +1,6 @@
 // Conversions behind the codec and amplifier pages, without widgets.
 #include "pages/ampmodel.h"
+#include "pages/attenuation.h"
 #include "pages/codecmodel.h"
 #include "testsupport.h"
 
@@ -9,6 +10,36 @@ class TstPageModels : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void attenuationText_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("0 dB") << 0 << "0";
+        QTest::newRow("half step") << 1 << "-0.5";
+        QTest::newRow("integer") << 36 << "-18";
+        QTest::newRow("first range end") << 37 << "-18.5";
+        QTest::newRow("second range") << 38 << "-19.1";
+        QTest::newRow("second range end") << 71 << "-35.6";
+        QTest::newRow("third range") << 72 << "-36.2";
+        QTest::newRow("fourth range") << 99 << "-49.8";
+        QTest::newRow("fourth range end") << 103 << "-51.8";
+        QTest::newRow("list start") << 104 << "-52.2";
+        QTest::newRow("list end") << 117 << "-78.3";
+        QTest::newRow("off") << 118 << "Откл.";
+        QTest::newRow("above off") << 127 << "Откл.";
+    }
+    void attenuationText()
+    {
+        QFETCH(int, step);
+        QFETCH(QString, text);
+        QCOMPARE(Attenuation::text(step), text);
+    }
+    void attenuationFalls()
+    {
+        for (int v = 1; v < Attenuation::OffStep; ++v)
+            QVERIFY2(Attenuation::db(v) < Attenuation::db(v - 1), qPrintable(QString::number(v)));
+    }
+
     void gainText_data()
     {
         QTest::addColumn<int>("step");

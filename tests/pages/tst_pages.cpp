@@ -1,6 +1,7 @@
 // The page framework through the codec and amplifier pages: construction, common buttons,
 // the debounced live test mode and the connection state.
 #include "config/tk440.h"
+#include "config/windows.h"
 #include "jobrecorder.h"
 #include "pages/amp.h"
 #include "pages/codec.h"
@@ -74,7 +75,8 @@ private Q_SLOTS:
             PageContext ctx;
             ctx.work = &img;
             ctx.mode = 0;
-            std::unique_ptr<QWidget> page(PageRegistry::create(QString::fromUtf8(title), ctx));
+            std::unique_ptr<QWidget> page(
+                pageRegistry().create(findWindow(QString::fromUtf8(title))->id, ctx));
             QVERIFY(page);
             QVERIFY(!page->isVisible());
         }
@@ -86,6 +88,51 @@ private Q_SLOTS:
         QCOMPARE(bytes(img, 0, 2), hexBytes("ee ee"));
         QCOMPARE(bytes(img, 32, 86), QByteArray(86, char(0xee)));
         QCOMPARE(bytes(img, 122, TK440::Size - 122), QByteArray(TK440::Size - 122, char(0xee)));
+        QCOMPARE(thread.count(), 0);
+    }
+
+    // Every page class, built only to write defaults, writes exactly what the widget-free writer
+    // of its window writes (the one a new image is made with), for both models and whatever
+    // the image held before.
+    void modeZeroWritesWhatTheWriterWrites_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<quint16>("model");
+        registerBuiltinPages();
+        for (const WindowRow &row : windowTable()) {
+            if (!pageRegistry().contains(row.id))
+                continue;
+            for (quint16 model : {TK440::ModelRA, TK440::ModelRB}) {
+                QTest::addRow("%s %s", row.title, model == TK440::ModelRA ? "RA" : "RB")
+                    << int(row.id) << model;
+            }
+        }
+    }
+    void modeZeroWritesWhatTheWriterWrites()
+    {
+        QFETCH(int, id);
+        QFETCH(quint16, model);
+        const WindowRow &row = windowRow(WindowId(id));
+        QVERIFY2(row.writeDefaults, "a page class whose window has no defaults writer");
+        TK440 byPage = patternImage();
+        byPage.setWord(TK440::ModelOffset, model);
+        TK440 byWriter = byPage;
+
+        const QDate today = QDate::currentDate();
+        PageContext ctx;
+        ctx.thread = &thread;
+        ctx.work = &byPage;
+        ctx.mode = 0;
+        QPointer<SubWindow> page = pageRegistry().create(row.id, ctx);
+        QVERIFY(page);
+        QVERIFY(!page->isVisible());
+        delete page.data();
+        row.writeDefaults(byWriter, today);
+        if (QDate::currentDate() != today)
+            QSKIP("the date changed meanwhile");
+
+        for (int i = 0; i < TK440::Size; ++i)
+            QVERIFY2(byPage.b[i] == byWriter.b[i], qPrintable(QStringLiteral("byte %1").arg(i)));
         QCOMPARE(thread.count(), 0);
     }
 

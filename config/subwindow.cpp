@@ -1,0 +1,10 @@
+#include "config/subwindow.h"
+
+SubWindow::SubWindow(QWidget *parent)
+    : QWidget(parent)
+{ }
+
+void SubWindow::requestClose(bool keep)
+{
+    Q_EMIT reqClose(windowTitle(), keep);
+}

@@ -1,0 +1,174 @@
+#include "config/windows.h"
+
+#include "config/infofields.h"
+#include "config/tk440.h"
+#include "pages/ampmodel.h"
+#include "pages/codecmodel.h"
+
+#include <QHash>
+
+namespace {
+// Defaults writers: each writes its block's sections only and reads nothing but the model word,
+// so that a new image does not depend on the order in which they run.
+void codecDefaults(TK440 &image, QDate)
+{
+    CodecModel::writeDefaults(image.b + TK440::CodecOffset);
+}
+
+void amplifierDefaults(TK440 &image, QDate)
+{
+    AmpModel::writeDefaults(image.b + TK440::AmpOffset);
+}
+
+void infoDefaults(TK440 &image, QDate today)
+{
+    setInfoDefaults(image.b + TK440::InfoOffset, today);
+}
+
+using enum WindowId;
+using K = WindowKind;
+using M = ModelRule;
+using F = ModeFeature;
+using T = TK440;
+
+// clang-format off
+const WindowRow rows[] = {
+    // id, kind, title, icon (under :/images/), in tree, tree parent,
+    //   models, mode feature, sections, defaults writer
+    {Tasks,           K::Group,    "Задачи",             "task.bmp",     true,  None,
+     M::Any, F::None, {}, nullptr},
+    {Read,            K::Task,     "Прочитать",          "read.bmp",     true,  Tasks,
+     M::Any, F::None, {}, nullptr},
+    {Write,           K::Task,     "Записать",           "write.bmp",    true,  Tasks,
+     M::Any, F::None, {}, nullptr},
+    {Load,            K::Task,     "Загрузить ПО",       "load.png",     true,  Tasks,
+     M::Any, F::FirmwareLoad, {}, nullptr},
+    {Devices,         K::Group,    "Устройства",         "device.png",   true,  None,
+     M::Any, F::None, {}, nullptr},
+    {Radio,           K::Group,    "Радиостанция",       "radio.png",    true,  Devices,
+     M::Any, F::None, {}, nullptr},
+    {MicInput,        K::Page,     "Вход микрофона",     "mic.png",      true,  Radio,
+     M::RA, F::None, {{T::InpRadioOffset, T::InpRadioSize}}, nullptr},
+    {ReceiverOutput,  K::Page,     "Выход приемника",    "transmit.png", true,  Radio,
+     M::RA, F::None, {{T::OutRadioOffset, T::OutRadioSize}}, nullptr},
+    {HeadsetOutput,   K::Page,     "Выход гарнитуры",    "cast.png",     true,  Radio,
+     M::RA, F::None, {{T::OutExtOffset, T::OutExtSize}}, nullptr},
+    {AccessoryOutput, K::Page,     "Выход аксессуарный", "connect.png",  true,  Radio,
+     M::RA, F::None, {{T::OutAccOffset, T::OutAccSize}}, nullptr},
+    {ReceiverInput,   K::Page,     "Вход приемника",     "transmit.png", true,  Radio,
+     M::RB, F::None, {{T::InpRadioOffset, T::InpRadioSize}}, nullptr},
+    {MicOutput,       K::Page,     "Выход микрофона",    "mic.png",      true,  Radio,
+     M::RB, F::None, {{T::OutRadioOffset, T::OutRadioSize}}, nullptr},
+    {Vocoder,         K::Page,     "Вокодер",            "compress.png", true,  Devices,
+     M::Any, F::None, {{T::VocOffset, T::VocSize}, {T::Voc2Offset, T::Voc2Size}}, nullptr},
+    {Amplifier,       K::Page,     "Усилитель НЧ",       "sound.png",    true,  Devices,
+     M::AmpFitted, F::None, {{T::AmpOffset, T::AmpSize}}, amplifierDefaults},
+    {Recorder,        K::Page,     "Регистратор",        "recorder.png", true,  Devices,
+     M::Any, F::None, {{T::OutRecOffset, T::OutRecSize}, {T::OutRec2Offset, T::OutRec2Size}},
+     nullptr},
+    {ModemGroup,      K::Group,    "Модем",              "connect.png",  true,  Devices,
+     M::Any, F::None, {}, nullptr},
+    {Modem,           K::Page,     "Соединение",         "link.png",     true,  ModemGroup,
+     M::Any, F::None, {{T::ModemOffset, T::ModemSize}}, nullptr},
+    {Codec,           K::Page,     "Кодек",              "",             true,  ModemGroup,
+     M::Any, F::ModemBlocks, {{T::CodecOffset, T::CodecSize}}, codecDefaults},
+    {InputAmplifier,  K::Page,     "Входной усилитель",  "",             true,  ModemGroup,
+     M::Any, F::ModemBlocks, {{T::ReceiverOffset, T::ReceiverSize}}, nullptr},
+    {OutputAmplifier, K::Page,     "Выходной усилитель", "",             true,  ModemGroup,
+     M::Any, F::ModemBlocks, {{T::TransmitterOffset, T::TransmitterSize}}, nullptr},
+    {Protocol,        K::Page,     "Протокол",           "",             true,  ModemGroup,
+     M::Any, F::ModemBlocks, {{T::LinkOffset, T::LinkSize}}, nullptr},
+    {Monitor,         K::Group,    "Монитор",            "monitor.png",  true,  None,
+     M::Any, F::None, {}, nullptr},
+    {Statistics,      K::View,     "Статистика",         "report.png",   true,  Monitor,
+     M::Any, F::None, {}, nullptr},
+    {Constellation,   K::View,     "Созвездие",          "picture.png",  true,  Monitor,
+     M::Any, F::None, {}, nullptr},
+    {AdcSignal,       K::View,     "Сигнал АЦП",         "channel.png",  true,  Monitor,
+     M::Any, F::None, {}, nullptr},
+    {DacSignal,       K::View,     "Сигнал ЦАП",         "channel.png",  true,  Monitor,
+     M::Any, F::None, {}, nullptr},
+    {Channel3,        K::View,     "Канал 3",            "channel.png",  true,  Monitor,
+     M::Any, F::ExtraChannels, {}, nullptr},
+    {Channel4,        K::View,     "Канал 4",            "channel.png",  true,  Monitor,
+     M::Any, F::ExtraChannels, {}, nullptr},
+    {Trace,           K::View,     "Трассировка",        "trace.png",    true,  Monitor,
+     M::Any, F::TraceView, {}, nullptr},
+    {Info,            K::Document, "Информация",         "info.png",     true,  None,
+     M::Any, F::None, {{T::InfoOffset, T::InfoSize}}, infoDefaults},
+    {About,           K::View,     "О программе",        "",             false, None,
+     M::Any, F::None, {}, nullptr},
+};
+// clang-format on
+
+bool modelFits(ModelRule rule, quint16 model)
+{
+    switch (rule) {
+    case ModelRule::Any:
+        return true;
+    case ModelRule::RA:
+        return model == TK440::ModelRA;
+    case ModelRule::RB:
+        return model == TK440::ModelRB;
+    case ModelRule::AmpFitted:
+        return (model & 1) == 0;
+    }
+    return false;
+}
+} // namespace
+
+QList<Section> WindowRow::sectionList() const
+{
+    QList<Section> list;
+    for (const Section &s : sections) {
+        if (s.length > 0)
+            list.append(s);
+    }
+    return list;
+}
+
+std::span<const WindowRow> windowTable()
+{
+    return rows;
+}
+
+const WindowRow &windowRow(WindowId id)
+{
+    for (const WindowRow &r : rows) {
+        if (r.id == id)
+            return r;
+    }
+    Q_ASSERT_X(false, "windowRow", "an identifier without a row");
+    return rows[0];
+}
+
+const WindowRow *findWindow(const QString &title)
+{
+    static const QHash<QString, const WindowRow *> byTitle = [] {
+        QHash<QString, const WindowRow *> map;
+        for (const WindowRow &r : rows)
+            map.insert(r.titleText(), &r);
+        return map;
+    }();
+    return byTitle.value(title, nullptr);
+}
+
+int treeLevel(const WindowRow &row)
+{
+    return row.parent == WindowId::None ? 0 : 1 + treeLevel(windowRow(row.parent));
+}
+
+bool inDeviceTree(const WindowRow &row, quint16 model, int mode)
+{
+    return row.inTree && modelFits(row.models, model) && modeAllows(mode, row.feature);
+}
+
+QList<const WindowRow *> deviceTreeRows(quint16 model, int mode)
+{
+    QList<const WindowRow *> list;
+    for (const WindowRow &r : rows) {
+        if (inDeviceTree(r, model, mode))
+            list.append(&r);
+    }
+    return list;
+}
