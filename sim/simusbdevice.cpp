@@ -164,6 +164,11 @@ int SimUsbDevice::hostOpen(quint32 *opened)
     return 0;
 }
 
+int SimUsbDevice::stepResult(quint32 s, Step step) const
+{
+    return aliveLocked(s) ? stepErrors.value(step) : -6;
+}
+
 bool SimUsbDevice::hostSessionAlive(quint32 s) const
 {
     QMutexLocker lock(&mutex);
@@ -173,13 +178,9 @@ bool SimUsbDevice::hostSessionAlive(quint32 s) const
 int SimUsbDevice::hostProductString(quint32 s, QByteArray *out, int maxLength)
 {
     QMutexLocker lock(&mutex);
-    int r = 0;
     QByteArray text;
-    if (!aliveLocked(s)) {
-        r = -6;
-    } else if (const int e = stepErrors.value(StepProductString)) {
-        r = e;
-    } else {
+    int r = stepResult(s, StepProductString);
+    if (r == 0) {
         text = productText.left(maxLength - 1);
         r = int(text.size());
         if (r > 0)
@@ -192,9 +193,7 @@ int SimUsbDevice::hostProductString(quint32 s, QByteArray *out, int maxLength)
 int SimUsbDevice::hostSetConfiguration(quint32 s, int config)
 {
     QMutexLocker lock(&mutex);
-    if (!aliveLocked(s))
-        return -6;
-    if (const int e = stepErrors.value(StepSetConfiguration))
+    if (const int e = stepResult(s, StepSetConfiguration))
         return e;
     // Real libusb reports the kernel's refusal of an unknown configuration as NOT_FOUND.
     if (!endpoints.contains(config))
@@ -206,9 +205,7 @@ int SimUsbDevice::hostSetConfiguration(quint32 s, int config)
 int SimUsbDevice::hostClaim(quint32 s, int interface)
 {
     QMutexLocker lock(&mutex);
-    if (!aliveLocked(s))
-        return -6;
-    if (const int e = stepErrors.value(StepClaim))
+    if (const int e = stepResult(s, StepClaim))
         return e;
     return interface == 0 ? 0 : -2;
 }

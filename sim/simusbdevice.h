@@ -136,6 +136,8 @@ private:
     // time-out. 0 with out filled, or -6 / -110.
     int awaitData(quint32 session, quint8 endpoint, int size, int timeoutMs, QByteArray *out);
     bool aliveLocked(quint32 s) const { return plugged && s == session; }
+    // Locked: -6 for a dead session, else the step's scripted error or 0.
+    int stepResult(quint32 session, Step step) const;
     void vanishLocked(); // locked; the caller emits attachmentChanged(false) after unlocking
     void record(quint8 endpoint, int requested, int timeoutMs, int result, const QByteArray &data);
 
