@@ -4,6 +4,7 @@
 
 #include <QThread>
 
+#include <chrono>
 #include <cstring>
 
 EndpointHandler::~EndpointHandler() = default;
@@ -52,7 +53,7 @@ void SimUsbDevice::queueRead(quint8 endpoint, const QByteArray &bytes)
 {
     QMutexLocker lock(&mutex);
     buffers.append(endpoint, bytes);
-    readable.wakeAll();
+    readable.notify_all();
 }
 
 void SimUsbDevice::plug()
@@ -84,7 +85,7 @@ void SimUsbDevice::vanishLocked()
     plugged = false;
     ++session;
     buffers.clearAll();
-    readable.wakeAll();
+    readable.notify_all();
 }
 
 void SimUsbDevice::failStep(Step step, int error)
@@ -286,7 +287,7 @@ int SimUsbDevice::hostBulkOut(quint32 s, quint8 endpoint, const char *data, int 
     if (r > 0) {
         if (EndpointHandler *h = handlers.value(endpoint)) {
             h->written(endpoint, taken, buffers);
-            readable.wakeAll();
+            readable.notify_all();
         }
     }
     lock.unlock();
@@ -298,7 +299,8 @@ int SimUsbDevice::hostBulkOut(quint32 s, quint8 endpoint, const char *data, int 
 int SimUsbDevice::awaitData(quint32 s, quint8 endpoint, int size, int timeoutMs, QByteArray *out)
 {
     // Wait for data up to the time-out, as a real bulk read does.
-    const QDeadlineTimer deadline(timeoutWait >= 0 ? timeoutWait : timeoutMs);
+    const auto deadline = std::chrono::steady_clock::now()
+        + std::chrono::milliseconds(timeoutWait >= 0 ? timeoutWait : timeoutMs);
     for (;;) {
         if (!aliveLocked(s))
             return -6;
@@ -312,9 +314,9 @@ int SimUsbDevice::awaitData(quint32 s, quint8 endpoint, int size, int timeoutMs,
                 return 0;
             }
         }
-        if (deadline.hasExpired())
+        if (std::chrono::steady_clock::now() >= deadline)
             return -110;
-        readable.wait(&mutex, deadline);
+        readable.wait_until(mutex, deadline);
     }
 }
 
