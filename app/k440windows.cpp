@@ -195,6 +195,11 @@ void K440::openWin(QString s)
             pctx.work = doc.workingCopy();
         }
         w = pageRegistry().create(id, pctx);
+        // A page that cannot show this image has closed itself already: say why, show nothing.
+        if (w && !w->refusal().isEmpty()) {
+            Q_EMIT mes(s + QStringLiteral(": ") + w->refusal());
+            return;
+        }
     } else {
         w = windowRegistry().create(id, wctx);
     }

@@ -8,3 +8,9 @@ void SubWindow::requestClose(bool keep)
 {
     Q_EMIT reqClose(windowTitle(), keep);
 }
+
+void SubWindow::refuse(const QString &why)
+{
+    refused = why;
+    close();
+}

@@ -15,6 +15,11 @@ class SubWindow : public QWidget
 {
     Q_OBJECT
 
+public:
+    // Why the window closed itself while it was being built instead of opening; empty when it
+    // opened. The main window then shows nothing and logs the reason.
+    QString refusal() const { return refused; }
+
 Q_SIGNALS:
     // Asks the main window to close this window; keep = adopt the window's result (a page's
     // edits, a read configuration).
@@ -25,6 +30,11 @@ protected:
 
     // Emits reqClose with the window's current title, which names it to the main window.
     void requestClose(bool keep);
+    // Closes the window while it is being built, recording why (see refusal()).
+    void refuse(const QString &why);
+
+private:
+    QString refused;
 };
 
 // Factories of sub-window classes by window, so that the main window opens any window without

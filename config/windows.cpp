@@ -4,6 +4,8 @@
 #include "config/tk440.h"
 #include "pages/ampmodel.h"
 #include "pages/codecmodel.h"
+#include "pages/inputmodel.h"
+#include "pages/outputmodel.h"
 
 #include <QHash>
 
@@ -19,6 +21,29 @@ void amplifierDefaults(TK440 &image, QDate)
 {
     AmpModel::writeDefaults(image.b + TK440::AmpOffset);
 }
+
+template<InputModel::Input I> void inputDefaults(TK440 &image, QDate)
+{
+    const InputModel::Spec &spec = InputModel::spec(I);
+    InputModel::writeDefaults(spec, image.b + spec.offset);
+}
+
+template<OutputModel::Output O> void outputDefaults(TK440 &image, QDate)
+{
+    const OutputModel::Spec &spec = OutputModel::spec(O);
+    OutputModel::writeDefaults(spec, image.b + spec.offset, image.model());
+    if (O == OutputModel::Output::Recorder)
+        OutputModel::Recorder::writeDefaults(image.b + TK440::OutRec2Offset);
+}
+
+// One writer per block: where two windows edit one block, they name the same writer.
+constexpr DefaultsWriter radioInputDefaults = inputDefaults<InputModel::Input::Radio>;
+constexpr DefaultsWriter receiverDefaults = inputDefaults<InputModel::Input::Receiver>;
+constexpr DefaultsWriter radioOutputDefaults = outputDefaults<OutputModel::Output::Radio>;
+constexpr DefaultsWriter headsetDefaults = outputDefaults<OutputModel::Output::Headset>;
+constexpr DefaultsWriter accessoryDefaults = outputDefaults<OutputModel::Output::Accessory>;
+constexpr DefaultsWriter recorderDefaults = outputDefaults<OutputModel::Output::Recorder>;
+constexpr DefaultsWriter transmitterDefaults = outputDefaults<OutputModel::Output::Transmitter>;
 
 void infoDefaults(TK440 &image, QDate today)
 {
@@ -48,24 +73,24 @@ const WindowRow rows[] = {
     {Radio,           K::Group,    "Радиостанция",       "radio.png",    true,  Devices,
      M::Any, F::None, {}, nullptr},
     {MicInput,        K::Page,     "Вход микрофона",     "mic.png",      true,  Radio,
-     M::RA, F::None, {{T::InpRadioOffset, T::InpRadioSize}}, nullptr},
+     M::RA, F::None, {{T::InpRadioOffset, T::InpRadioSize}}, radioInputDefaults},
     {ReceiverOutput,  K::Page,     "Выход приемника",    "transmit.png", true,  Radio,
-     M::RA, F::None, {{T::OutRadioOffset, T::OutRadioSize}}, nullptr},
+     M::RA, F::None, {{T::OutRadioOffset, T::OutRadioSize}}, radioOutputDefaults},
     {HeadsetOutput,   K::Page,     "Выход гарнитуры",    "cast.png",     true,  Radio,
-     M::RA, F::None, {{T::OutExtOffset, T::OutExtSize}}, nullptr},
+     M::RA, F::None, {{T::OutExtOffset, T::OutExtSize}}, headsetDefaults},
     {AccessoryOutput, K::Page,     "Выход аксессуарный", "connect.png",  true,  Radio,
-     M::RA, F::None, {{T::OutAccOffset, T::OutAccSize}}, nullptr},
+     M::RA, F::None, {{T::OutAccOffset, T::OutAccSize}}, accessoryDefaults},
     {ReceiverInput,   K::Page,     "Вход приемника",     "transmit.png", true,  Radio,
-     M::RB, F::None, {{T::InpRadioOffset, T::InpRadioSize}}, nullptr},
+     M::RB, F::None, {{T::InpRadioOffset, T::InpRadioSize}}, radioInputDefaults},
     {MicOutput,       K::Page,     "Выход микрофона",    "mic.png",      true,  Radio,
-     M::RB, F::None, {{T::OutRadioOffset, T::OutRadioSize}}, nullptr},
+     M::RB, F::None, {{T::OutRadioOffset, T::OutRadioSize}}, radioOutputDefaults},
     {Vocoder,         K::Page,     "Вокодер",            "compress.png", true,  Devices,
      M::Any, F::None, {{T::VocOffset, T::VocSize}, {T::Voc2Offset, T::Voc2Size}}, nullptr},
     {Amplifier,       K::Page,     "Усилитель НЧ",       "sound.png",    true,  Devices,
      M::AmpFitted, F::None, {{T::AmpOffset, T::AmpSize}}, amplifierDefaults},
     {Recorder,        K::Page,     "Регистратор",        "recorder.png", true,  Devices,
      M::Any, F::None, {{T::OutRecOffset, T::OutRecSize}, {T::OutRec2Offset, T::OutRec2Size}},
-     nullptr},
+     recorderDefaults},
     {ModemGroup,      K::Group,    "Модем",              "connect.png",  true,  Devices,
      M::Any, F::None, {}, nullptr},
     {Modem,           K::Page,     "Соединение",         "link.png",     true,  ModemGroup,
@@ -73,9 +98,9 @@ const WindowRow rows[] = {
     {Codec,           K::Page,     "Кодек",              "",             true,  ModemGroup,
      M::Any, F::ModemBlocks, {{T::CodecOffset, T::CodecSize}}, codecDefaults},
     {InputAmplifier,  K::Page,     "Входной усилитель",  "",             true,  ModemGroup,
-     M::Any, F::ModemBlocks, {{T::ReceiverOffset, T::ReceiverSize}}, nullptr},
+     M::Any, F::ModemBlocks, {{T::ReceiverOffset, T::ReceiverSize}}, receiverDefaults},
     {OutputAmplifier, K::Page,     "Выходной усилитель", "",             true,  ModemGroup,
-     M::Any, F::ModemBlocks, {{T::TransmitterOffset, T::TransmitterSize}}, nullptr},
+     M::Any, F::ModemBlocks, {{T::TransmitterOffset, T::TransmitterSize}}, transmitterDefaults},
     {Protocol,        K::Page,     "Протокол",           "",             true,  ModemGroup,
      M::Any, F::ModemBlocks, {{T::LinkOffset, T::LinkSize}}, nullptr},
     {Monitor,         K::Group,    "Монитор",            "monitor.png",  true,  None,

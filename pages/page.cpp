@@ -7,6 +7,7 @@
 #include <QAbstractSlider>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QGroupBox>
 #include <QSignalMapper>
 #include <QSpinBox>
 #include <QTimer>
@@ -113,6 +114,12 @@ void LivePage::watch(QAbstractButton *control, int bits)
 void LivePage::watch(QComboBox *control, int bits)
 {
     connect(control, &QComboBox::currentIndexChanged, mapper, qOverload<>(&QSignalMapper::map));
+    mapControl(control, bits);
+}
+
+void LivePage::watch(QGroupBox *control, int bits)
+{
+    connect(control, &QGroupBox::toggled, mapper, qOverload<>(&QSignalMapper::map));
     mapControl(control, bits);
 }
 

@@ -14,6 +14,7 @@ class QAbstractButton;
 class QAbstractSlider;
 class QComboBox;
 class QDoubleSpinBox;
+class QGroupBox;
 class QSignalMapper;
 class QSpinBox;
 class QTimer;
@@ -89,6 +90,7 @@ protected:
     void watch(QDoubleSpinBox *control, int bits);
     void watch(QAbstractButton *control, int bits);
     void watch(QComboBox *control, int bits);
+    void watch(QGroupBox *control, int bits); // a checkable group box
 
     // Queues the requests of the groups in `mask` (ascending bit order); the section(s)
     // already hold the controls' values.

@@ -147,8 +147,17 @@ void TstWindows::defaultImage()
     expected[TK440::ModelOffset] = char(model & 0xFF);
     expected[TK440::ModelOffset + 1] = char(model >> 8);
     expected.replace(TK440::VersionOffset, 2, hexBytes("01 02"));
-    for (int i = 0; i < TK440::Size; ++i)
-        QVERIFY2(bytes[i] == expected[i], qPrintable(QStringLiteral("byte %1").arg(i)));
+    // The blocks with default tables of their own are checked with the whole new image in
+    // tests/app/tst_newimage.cpp; here the codec, the amplifier, the information area and the
+    // identity.
+    const Section checked[] = {{TK440::CodecOffset, TK440::CodecSize},
+                               {TK440::AmpOffset, TK440::AmpSize},
+                               {TK440::InfoOffset, TK440::InfoSize},
+                               {TK440::IdentOffset, TK440::IdentSize}};
+    for (const Section &s : checked) {
+        for (int i = s.offset; i < s.offset + s.length; ++i)
+            QVERIFY2(bytes[i] == expected[i], qPrintable(QStringLiteral("byte %1").arg(i)));
+    }
 
     // The date comes from the caller; the rest does not depend on it.
     TK440 later;
