@@ -4,10 +4,18 @@
 
 #include <cstring>
 
+namespace {
+constexpr int PollIntervalMs = 1000; // hot-plug check period where no events are reported
+} // namespace
+
 TThread::TThread(QObject *parent, const UsbTransport::Factory &transport)
     : QThread(parent)
     , sleeper([](int ms) { QThread::msleep(ulong(ms)); })
     , plugWatch(std::make_unique<UsbHotplug>())
+    , connection({
+          [this](const QString &line) { Q_EMIT mes(line); },
+          [this](bool connected) { Q_EMIT conn(connected); },
+      })
 {
     qRegisterMetaType<TDev *>("TDev*");
     qRegisterMetaType<TK440 *>("TK440*");
@@ -22,9 +30,8 @@ TThread::~TThread()
     wait();
     qDeleteAll(jobs);
     QMutexLocker lock(&connMutex);
-    dropDevice();
     // The transport goes first: it may still be reporting into plugWatch from its own thread.
-    link.reset();
+    connection.release();
 }
 
 quint32 TThread::enqueue(std::unique_ptr<TJob> job)
@@ -192,35 +199,79 @@ void TThread::run()
     }
 }
 
-void TThread::dispatch(TJob &job)
+// --- The connection ---
+
+void TThread::setTransport(std::unique_ptr<UsbTransport> transport)
 {
-    // Without a connection only the read, write and load jobs report, through their
-    // error signals; every other job does nothing. (The exchanges over an open connection
-    // are added job by job; until then these three report their error signals too.)
-    switch (job.type) {
-    case JobRead:
-        readConfig();
-        break;
-    case JobWrite:
-        writeConfig(job);
-        break;
-    case JobLoad:
-        Q_EMIT loadErr();
-        break;
-    case JobCodec:
-    case JobAmp:
-    case JobParam4:
-    case JobParam5:
-    case JobParam6:
-    case JobParam7:
-    case JobParam8:
-    case JobParam9:
-    case JobParam10:
-    case JobParam11:
-    case JobTraceMode:
-        liveCommand(job);
-        break;
-    default:
-        break;
+    QMutexLocker lock(&connMutex);
+    if (UsbTransport *old = connection.transport())
+        old->disconnect(plugWatch.get());
+    connection.setTransport(std::move(transport));
+    UsbTransport *link = connection.transport();
+    if (!link)
+        return;
+    connect(link, &UsbTransport::deviceChanged, plugWatch.get(), &UsbHotplug::notify,
+            Qt::DirectConnection);
+    if (watching) {
+        watching = false;
+        startWatching();
     }
+}
+
+bool TThread::isConnected()
+{
+    QMutexLocker lock(&connMutex);
+    return connection.isOpen();
+}
+
+int TThread::usbWrite(quint8 ep, const char *data, int size, int timeoutMs)
+{
+    return connection.write(ep, data, size, timeoutMs);
+}
+
+int TThread::usbRead(quint8 ep, char *data, int size, int timeoutMs)
+{
+    return connection.read(ep, data, size, timeoutMs);
+}
+
+void TThread::lostDevice()
+{
+    connection.lost();
+}
+
+void TThread::checkDevice()
+{
+    // The check talks to the device (a handshake may wait out its time-outs), so it never runs
+    // in the caller's thread: the worker runs it after the job in progress, or at once when
+    // idle. The empty job only wakes an idle worker; jobs without a handler do nothing.
+    ++checksPending;
+    reqJob(JobCheck, {}, 0);
+}
+
+void TThread::serviceCheck()
+{
+    // One check per request: a removal and a new arrival reported back to back are two
+    // checks, the first closing the old handle, the second opening the new device.
+    int pending = checksPending.load();
+    while (pending > 0 && !checksPending.compare_exchange_weak(pending, pending - 1)) { }
+    if (pending <= 0)
+        return;
+    QMutexLocker lock(&connMutex);
+    startWatching();
+    connection.check();
+}
+
+void TThread::startWatching()
+{
+    UsbTransport *link = connection.transport();
+    if (watching || !link)
+        return;
+    watching = true;
+#ifdef Q_OS_WIN
+    // The main window's WM_DEVICECHANGE hook triggers the check there.
+    link->watch(usb::VendorId, usb::ProductId);
+#else
+    if (!link->watch(usb::VendorId, usb::ProductId))
+        plugWatch->startPolling(PollIntervalMs);
+#endif
 }

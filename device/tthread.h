@@ -1,56 +1,42 @@
 #pragma once
 // Worker thread: serves the queue of device jobs one at a time and reports through signals.
+//
+// TThread itself only queues requests, runs jobs and turns their outcome into signals. What a
+// job says to the controller lives in an exchange unit under device/, in two parts:
+//   <name>protocol.h  packet building and reply checks as pure functions, tested on their own;
+//   <name>exchange.h  the sequence of transfers, log lines and progress over a DeviceLink
+//                     (device/devicelink.h), with no TThread and no transport in sight.
+// Present: configuration read/write (configprotocol, configexchange), live commands
+// (liveprotocol, liveexchange); the connection and handshake are DeviceConnection
+// (connection.h, handshake.h). To add an exchange (monitor, statistics, trace, flash): write
+// its two files, decode the job's bytes into typed arguments in its protocol file, and add one
+// case to dispatch() that runs it over WorkerLink and emits the signals from its progress
+// callbacks. Records that windows read while the worker fills them are SharedRecords
+// (device/sharedrecord.h) taken through their lock types.
 
 #include "config/tk440.h"
+#include "device/connection.h"
+#include "device/jobs.h"
 #include "device/records.h"
+#include "device/sharedrecord.h"
 #include "device/usbhotplug.h"
 #include "device/usbtransport.h"
 
 #include <QList>
 #include <QMutex>
-#include <QSemaphore>
 #include <QThread>
 
 #include <atomic>
 #include <functional>
 #include <memory>
 
-// One queued request: its type, a size or count, and a private copy of its arguments.
-struct TJob
-{
-    quint32 id = 0; // identity of the request, as its request operation returned it
-    quint16 type = 0;
-    quint32 size = 0;
-    std::unique_ptr<char[]> data;
-};
-
 class TThread : public QThread
 {
     Q_OBJECT
 
 public:
-    // Job types of the request operations.
-    enum JobType : quint16 {
-        JobRead = 2,
-        JobWrite = 3,
-        JobLoad = 4,
-        JobCodec = 5,
-        JobAmp = 6,
-        JobParam4 = 7,
-        JobParam5 = 8,
-        JobParam6 = 9,
-        JobParam7 = 10,
-        JobParam8 = 11,
-        JobParam9 = 12,
-        JobParam10 = 13,
-        JobParam11 = 14,
-        JobReport = 15,
-        JobReportReset = 16,
-        JobMonitor = 17,
-        JobMonitorRead = 18,
-        JobTraceMode = 19,
-        JobTrace = 20,
-    };
+    // TThread::JobRead and the other job types.
+    using enum JobType;
 
     // Sleep used by the worker for protocol pauses; tests may replace it to run faster.
     using SleepFunction = std::function<void(int ms)>;
@@ -91,7 +77,7 @@ public:
     // Replaces the USB transport made by the constructor. Call it before the first
     // checkDevice, while no job runs.
     void setTransport(std::unique_ptr<UsbTransport> transport);
-    UsbTransport *transport() const { return link.get(); }
+    UsbTransport *transport() const { return connection.transport(); }
     // Emits deviceChanged() in the GUI thread when a controller arrives or leaves; the main
     // window connects it to checkDevice.
     UsbHotplug *hotplug() const { return plugWatch.get(); }
@@ -106,12 +92,10 @@ public:
     int currentMode();
     int queuedJobs();
 
-    // Storage the acquisition signals point into; guarded by the semaphores below.
-    TMon *monitorRecords() { return &mon; }
-    TReport *reportRecord() { return &report; }
-
-    QSemaphore semReport {1}; // one unit: the statistics record
-    QSemaphore semMon {5}; // five units: the monitor records (the worker takes all five)
+    // Records the acquisition signals point into. A window reads them only while it holds a
+    // MonitorReadLock or ReportLock; the worker writes under MonitorWriteLock or ReportLock.
+    MonitorRecords &monitorRecords() { return mon; }
+    ReportRecord &reportRecord() { return report; }
 
 Q_SIGNALS:
     void readErr();
@@ -141,46 +125,34 @@ Q_SIGNALS:
 protected:
     void run() override;
 
-    // Executes one job; the argument copy is freed by the caller afterwards.
+    // Executes one job, with the connection lock held; the argument copy is freed by the
+    // caller afterwards.
     virtual void dispatch(TJob &job);
     void sleepMs(int ms);
 
-    // Connection to the controller (device/connection.cpp). Called by jobs, with the
-    // connection lock held.
-    void openDevice(quint8 configuration);
-    void initLink();
-    // Closes the connection; one that was announced is announced gone (lostDevice).
-    void closeDevice();
-    // The controller has gone: closes and always says so.
-    void lostDevice();
-    // The controller is open: the "dev" of the exchanges.
-    bool hasDevice() const { return link && link->isOpen(); }
+    // The connection, for jobs (connection lock held).
+    // Open and handshaken: the exchanges may run.
+    bool hasDevice() const { return connection.isReady(); }
+    int transferSize() const { return connection.transferSize(); }
+    QString productName() const { return connection.product(); }
     // Synchronous bulk transfers through the transport: bytes moved or a negative error number.
     int usbWrite(quint8 ep, const char *data, int size, int timeoutMs = usb::TimeoutMs);
     int usbRead(quint8 ep, char *data, int size, int timeoutMs = usb::TimeoutMs);
-
-    // Configuration exchanges (device/configexchange.cpp), with the connection lock held.
-    // Identification: fills out, or reports and closes the connection (hasDevice() false).
-    void identify(TDev *out);
-    void readConfig(); // job 2
-    void writeConfig(const TJob &job); // job 3
-
-    // Live commands (device/livecommands.cpp), with the connection lock held: jobs 5 to 14
-    // and 19. Without a connection they do nothing.
-    void liveCommand(const TJob &job);
-    // Writes the packet and reads the acknowledgement; logs the failure texts followed by the
-    // error number and returns false when either transfer fails.
-    bool sendLive(const QByteArray &packet, const QString &sendError, const QString &ackError);
-
-    // Connection state, guarded by connMutex.
-    QString product; // product string of the device, kept when a later read fails
-    std::unique_ptr<char[]> buf; // transfer buffer of bufSize bytes, made by the handshake
-    int bufSize = 0; // N + 8
-    quint16 monMask = 0; // monitor channels switched on
-    quint16 monFill = 0; // bytes gathered in the monitor frame
+    // The controller has gone: closes and always says so.
+    void lostDevice();
 
 private:
+    class WorkerLink;
+
     quint32 enqueue(std::unique_ptr<TJob> job);
+
+    // Jobs (device/tthreadjobs.cpp): each runs its exchange over a WorkerLink.
+    void readConfig(); // JobRead
+    void writeConfig(const TJob &job); // JobWrite
+
+    // The hot-plug check that checkDevice asked for, if any (worker thread).
+    void serviceCheck();
+    void startWatching();
 
     QMutex mutex; // the job mutex: guards jobs, stopFlag, mode, active and lastJobId
     QList<TJob *> jobs;
@@ -193,27 +165,19 @@ private:
 
     SleepFunction sleeper;
 
-    // Closes the connection without a word (shut-down, removal found by the check).
-    void dropDevice();
-    // The hot-plug check proper; connMutex held.
-    void runCheck();
-    // Runs one hot-plug check that checkDevice asked for, if any (worker thread).
-    void serviceCheck();
-    void startWatching();
-
-    // The connection lock: guards link, product, buf, bufSize, monMask, monFill and
-    // lastOpenError. The worker holds it around each job and each hot-plug check.
+    // Declared before the connection, whose transport may still report into it until the
+    // connection is gone.
+    std::unique_ptr<UsbHotplug> plugWatch;
+    // The connection lock: guards connection and watching. The worker holds it around each
+    // job and each hot-plug check.
     QMutex connMutex;
+    DeviceConnection connection;
+    bool watching = false; // hot-plug reporting started
     // Checks asked for by checkDevice and not yet run; the worker runs one after each job.
     std::atomic<int> checksPending {0};
-    bool watching = false; // hot-plug reporting started (connMutex)
-    int lastOpenError = 0; // open failure already logged, until the device leaves or opens
-    bool announced = false; // conn(true) was the last connection state sent (connMutex)
-    std::unique_ptr<UsbTransport> link; // the transport
-    std::unique_ptr<UsbHotplug> plugWatch;
 
-    TMon mon {};
-    TReport report {};
+    MonitorRecords mon;
+    ReportRecord report;
     quint16 trace[TraceBufferSize / 2] {};
 };
 

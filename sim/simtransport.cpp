@@ -4,13 +4,12 @@
 #include "config/image.h"
 #include "config/tk440.h"
 
-
-SimTransport::SimTransport(std::shared_ptr<SimController> model)
-    : sim(std::move(model))
+SimTransport::SimTransport(std::shared_ptr<SimUsbDevice> device)
+    : sim(std::move(device))
 {
     // Plug and unplug reach the owner like a hot-plug event, once it watches.
     connect(
-        sim.get(), &SimController::attachmentChanged, this,
+        sim.get(), &SimUsbDevice::attachmentChanged, this,
         [this](bool) {
             if (watching)
                 Q_EMIT deviceChanged();

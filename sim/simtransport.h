@@ -12,10 +12,12 @@ class SimTransport : public UsbTransport
     Q_OBJECT
 
 public:
-    explicit SimTransport(std::shared_ptr<SimController> model);
+    explicit SimTransport(std::shared_ptr<SimUsbDevice> device);
     ~SimTransport() override;
 
-    SimController *model() const { return sim.get(); }
+    SimUsbDevice *device() const { return sim.get(); }
+    // The controller behind the device; null for a device that is no K-330S.
+    SimController *model() const { return qobject_cast<SimController *>(sim.get()); }
 
     int open(quint16 vendor, quint16 product) override;
     bool isOpen() const override;
@@ -33,7 +35,7 @@ public:
     int listings() const { return listCalls; }
 
 private:
-    std::shared_ptr<SimController> sim;
+    std::shared_ptr<SimUsbDevice> sim;
     bool opened = false;
     quint32 session = 0;
     int claimed = -1;

@@ -33,8 +33,8 @@ public:
     QMutex logMutex; // guards executed
     QList<QByteArray> executed; // data of every exchange job, in execution order
 
-    int linkBufferSize() const { return bufSize; }
-    QString linkProduct() const { return product; }
+    int linkBufferSize() const { return transferSize(); }
+    QString linkProduct() const { return productName(); }
 
     QList<QByteArray> snapshot()
     {
@@ -58,8 +58,9 @@ protected:
             return;
         }
         int n = usbWrite(usb::Ep1Out, job.data.get(), int(job.size));
+        QByteArray reply(transferSize(), '\0');
         if (n >= 0)
-            n = usbRead(usb::Ep1In, buf.get(), bufSize);
+            n = usbRead(usb::Ep1In, reply.data(), int(reply.size()));
         lastResult = n;
         if (usb::isRemovalError(n))
             lostDevice();

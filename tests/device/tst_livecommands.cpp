@@ -1,6 +1,6 @@
 // Live commands of the pages' test mode against the simulated controller: packets, the
 // acknowledgement read, failure texts and the mode-10 log lines.
-#include "device/livecommands.h"
+#include "device/liveprotocol.h"
 #include "device/tthread.h"
 #include "queuedspy.h"
 #include "sim/simcontroller.h"

@@ -3,9 +3,13 @@
 #include "sim/simtransport.h"
 #include "testsupport.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QtEndian>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -44,6 +48,31 @@ QByteArray memoryPacket(quint16 readCount, quint16 offset, const QByteArray &dat
     return p + data;
 }
 
+// A stream source of the kind a monitor part is: switched on by a command (code 0x40 here),
+// it makes a fresh numbered frame on every read of endpoint 0x82.
+class FrameSource : public EndpointHandler
+{
+public:
+    static constexpr quint16 CmdStart = 0x40;
+    std::atomic<bool> on {false};
+    std::atomic<int> made {0};
+
+    void attach(SimCommandPort &port)
+    {
+        port.setHandler(CmdStart, [this](const SimCommand &c) {
+            on = true;
+            return std::optional<QByteArray>(c.acknowledge());
+        });
+    }
+    std::optional<QByteArray> read(quint8, int maxSize) override
+    {
+        if (!on)
+            return std::nullopt;
+        const int n = made++;
+        return QByteArray(qMin(maxSize, 16), char(n));
+    }
+};
+
 } // namespace
 
 class TstSimController : public QObject
@@ -60,6 +89,8 @@ private Q_SLOTS:
     void faults();
     void unplugKillsOpenHandle();
     void endpointsFollowConfiguration();
+    void streamMadeOnEveryRead();
+    void waitingReadServedWhenStreamStarts();
 };
 
 void TstSimController::identification()
@@ -213,6 +244,65 @@ void TstSimController::endpointsFollowConfiguration()
     QCOMPARE(l.transport.bulkWrite(0x06, "abc", 3, 1000), 3);
     QCOMPARE(l.sim->bootStream(), QByteArray("abc"));
     QCOMPARE(l.transport.bulkWrite(0x01, "abc", 3, 1000), -2);
+}
+
+void TstSimController::streamMadeOnEveryRead()
+{
+    Link l;
+    FrameSource source;
+    source.attach(l.sim->commandPort());
+    l.sim->setEndpointHandler(0x82, &source);
+    char frame[64];
+    // Nothing to send before the start command: the read times out.
+    QCOMPARE(l.transport.bulkRead(0x82, frame, 64, 1000), -110);
+    QCOMPARE(l.exchange(hexBytes("0040 0000 0000 0000")), hexBytes("0040 0000 0000 0000"));
+
+    // Queued data goes first, then a frame made for each read; faults apply to made frames.
+    l.sim->queueRead(0x82, "queued");
+    l.sim->failTransfer(3, SimController::Fault::shortened(4));
+    QList<QByteArray> got;
+    for (int i = 0; i < 4; ++i) {
+        const int n = l.transport.bulkRead(0x82, frame, 64, 1000);
+        got.append(QByteArray(frame, qMax(0, n)));
+    }
+    QCOMPARE(got,
+             (QList<QByteArray> {"queued", QByteArray(16, '\0'), QByteArray(4, '\1'),
+                                 QByteArray(16, '\2')}));
+    // The host's buffer bounds what the part makes.
+    QCOMPARE(l.transport.bulkRead(0x82, frame, 8, 1000), 8);
+    QCOMPARE(l.sim->moved(0x82).size(), 5);
+
+    // Removed, the endpoint falls silent again.
+    l.sim->setEndpointHandler(0x82, nullptr);
+    QCOMPARE(l.transport.bulkRead(0x82, frame, 64, 1000), -110);
+}
+
+// A read already waiting on the stream endpoint is served as soon as a command starts the
+// stream, not at the end of its time-out.
+void TstSimController::waitingReadServedWhenStreamStarts()
+{
+    Link l;
+    l.sim->setTimeoutWait(-1); // wait out the transfer's own time-out
+    FrameSource source;
+    source.attach(l.sim->commandPort());
+    l.sim->setEndpointHandler(0x82, &source);
+    std::atomic<int> result {0};
+    QElapsedTimer clock;
+    clock.start();
+    std::thread reader([&] {
+        char frame[64];
+        result = l.transport.bulkRead(0x82, frame, 64, 5000);
+    });
+    QTest::qWait(50);
+    const int early = result; // still waiting: 0
+    const QByteArray start = hexBytes("0040 0000 0000 0000");
+    const int written = l.transport.bulkWrite(0x01, start.constData(), 8, 1000);
+    reader.join();
+    QCOMPARE(early, 0);
+    QCOMPARE(written, 8);
+    QCOMPARE(result.load(), 16);
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    l.sim->setEndpointHandler(0x82, nullptr);
 }
 
 QTEST_GUILESS_MAIN(TstSimController)

@@ -1,0 +1,113 @@
+// The jobs: each runs its exchange over the worker's link and turns the outcome into signals.
+
+#include "device/configexchange.h"
+#include "device/liveexchange.h"
+#include "device/tthread.h"
+
+#include <QMetaMethod>
+
+#include <cstring>
+
+// The connection as the exchanges see it, with the worker's pauses, log, mode and signals.
+class TThread::WorkerLink : public DeviceLink
+{
+public:
+    explicit WorkerLink(TThread &worker)
+        : t(worker)
+    { }
+    int write(quint8 endpoint, const char *data, int size) override
+    {
+        return t.usbWrite(endpoint, data, size);
+    }
+    int read(quint8 endpoint, char *data, int size) override
+    {
+        return t.usbRead(endpoint, data, size);
+    }
+    int transferSize() const override { return t.connection.transferSize(); }
+    void pause(int ms) override { t.sleepMs(ms); }
+    void log(const QString &line) override { Q_EMIT t.mes(line); }
+    int mode() const override { return t.currentMode(); }
+    void close() override { t.connection.close(); }
+    void lost() override { t.connection.lost(); }
+    using DeviceLink::write;
+
+private:
+    TThread &t;
+};
+
+void TThread::dispatch(TJob &job)
+{
+    // Without a connection only the read, write and load jobs report, through their
+    // error signals; every other job does nothing. (The exchanges over an open connection
+    // are added job by job; until then the load reports its error signal too.)
+    switch (job.type) {
+    case JobRead:
+        readConfig();
+        return;
+    case JobWrite:
+        writeConfig(job);
+        return;
+    case JobLoad:
+        Q_EMIT loadErr();
+        return;
+    default:
+        break;
+    }
+    const QByteArray bytes =
+        job.data ? QByteArray(job.data.get(), qsizetype(job.size)) : QByteArray();
+    if (const auto command = live::fromJob(job.type, bytes); command && hasDevice()) {
+        WorkerLink link(*this);
+        live::send(link, *command);
+    }
+}
+
+void TThread::readConfig()
+{
+    // The record lives until the GUI thread has taken it, after every signal that points into
+    // it and was already posted (readDev) has been delivered. Queued calls that are never
+    // delivered (the thread object goes first) still free it with their shared owner.
+    auto owner = std::make_shared<std::unique_ptr<TK440>>(std::make_unique<TK440>());
+    TK440 *record = owner->get();
+    std::memset(record->b, 0, TK440::Size);
+    auto *dev = reinterpret_cast<TDev *>(record->b + TK440::IdentOffset);
+
+    WorkerLink link(*this);
+    const configuration::ReadProgress progress {
+        [this, dev] { Q_EMIT readDev(dev); },
+        [this](quint32 count) { Q_EMIT readCnt(count); },
+    };
+    if (!hasDevice() || !configuration::read(link, *record, progress)) {
+        Q_EMIT readErr();
+        QMetaObject::invokeMethod(
+            this, [owner] { owner->reset(); }, Qt::QueuedConnection);
+        return;
+    }
+
+    // Handed over in the GUI thread: a receiver connected at that moment takes the record; when
+    // the read window has gone meanwhile, nobody would free it, so it is freed here.
+    QMetaObject::invokeMethod(
+        this,
+        [this, owner] {
+            if (isSignalConnected(QMetaMethod::fromSignal(&TThread::readCfg)))
+                Q_EMIT readCfg(owner->release());
+            else
+                owner->reset();
+        },
+        Qt::QueuedConnection);
+}
+
+void TThread::writeConfig(const TJob &job)
+{
+    WorkerLink link(*this);
+    const configuration::WriteProgress progress {
+        [this] { Q_EMIT writeStt(); },
+        [this] { Q_EMIT writeChk(); },
+        [this](quint32 count) { Q_EMIT writeCnt(count); },
+    };
+    if (hasDevice() && job.data
+        && configuration::write(link, job.data.get(), int(std::min<quint32>(job.size, INT_MAX)),
+                                progress))
+        Q_EMIT writeStp();
+    else
+        Q_EMIT writeErr();
+}

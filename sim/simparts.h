@@ -1,0 +1,79 @@
+#pragma once
+// Parts of the simulated K-330S behind its endpoints. Each keeps its own state under its own
+// lock (the accessors are called from tests' threads, the handlers from the transfer's) and
+// registers what it answers on the command port or serves as an endpoint's handler.
+//
+// To add a part (monitor source, statistics, trace capture, SPI flash): give it its state and
+// accessors, register its command codes or memory targets in attach(), or make it the
+// EndpointHandler of its own endpoint (a source on 0x82 makes a frame in read() on every
+// read), and install it in SimController's constructor.
+
+#include "device/records.h"
+#include "sim/endpointhandler.h"
+
+#include <QHash>
+#include <QMutex>
+
+#include <array>
+#include <functional>
+
+class SimCommandPort;
+
+// Identification (command 1) and the 16 KiB configuration memory (memory target 0x50).
+class SimConfigMemory
+{
+public:
+    static constexpr int MemorySize = 0x4000;
+    static constexpr quint16 TargetConfig = 0x50;
+
+    SimConfigMemory();
+    void attach(SimCommandPort &port);
+
+    // Changes the identification record in one step.
+    void changeIdentification(const std::function<void(TDev &)> &change);
+    TDev identification() const;
+    QByteArray memory(int offset, int size) const;
+    void setMemory(int offset, const QByteArray &bytes);
+
+private:
+    mutable QMutex mutex; // guards ident and bytes
+    TDev ident {0x0300, 0x0201, {0x1234, 0x5678, 0x9abc, 0xdef0}, 0x0042};
+    QByteArray bytes;
+};
+
+// What the pages' live commands set: codec registers (target 0x18), the amplifier (target
+// 0x49) and the parameter commands (codes 4 to 11 and 15; code 12 is taken without a reply).
+class SimLiveCommands
+{
+public:
+    static constexpr quint16 TargetCodec = 0x18;
+    static constexpr quint16 TargetAmp = 0x49;
+
+    void attach(SimCommandPort &port);
+
+    quint8 codecRegister(quint8 reg) const;
+    quint8 amplifier() const;
+    // Bytes after the code of the last parameter command with this code; empty while none
+    // has arrived.
+    QByteArray parameter(quint8 code) const;
+
+private:
+    mutable QMutex mutex; // guards codec, amp and params
+    std::array<quint8, 256> codec {};
+    quint8 amp = 0;
+    QHash<quint8, QByteArray> params;
+};
+
+// The firmware stream of boot mode: everything written to endpoint 0x06.
+class SimBootStream : public EndpointHandler
+{
+public:
+    static constexpr quint8 Endpoint = 0x06;
+
+    void written(quint8 endpoint, const QByteArray &bytes, InBuffers &in) override;
+    QByteArray received() const;
+
+private:
+    mutable QMutex mutex; // guards stream
+    QByteArray stream;
+};
