@@ -3,6 +3,7 @@
 
 #include "k440fixture.h"
 #include "queuedspy.h"
+#include "simrig.h"
 
 #include "app/startup.h"
 #include "config/crc16.h"
@@ -56,26 +57,7 @@ QByteArray wireImage(const TK440 &host)
     return QByteArray(w.data(), TK440::IdentOffset);
 }
 
-struct Rig
-{
-    std::shared_ptr<SimController> sim = makeSimulatedController(QStringLiteral("RA"));
-    TThread thread;
-
-    explicit Rig(int mode = 1)
-    {
-        thread.setSleepFunction([](int) {});
-        thread.setMode(mode);
-        thread.setTransport(makeSimulatedTransport(sim));
-        thread.checkDevice();
-        thread.wait(); // the worker has run the check
-        sim->clearTransfers();
-    }
-    ~Rig()
-    {
-        thread.stop();
-        thread.wait();
-    }
-};
+using Rig = WorkerRig;
 
 QString label(QWidget *w)
 {

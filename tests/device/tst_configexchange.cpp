@@ -2,6 +2,7 @@
 // seen by the device, progress counts, pauses, round trips and every failure path.
 
 #include "queuedspy.h"
+#include "simrig.h"
 
 #include "config/tk440.h"
 #include "device/tthread.h"
@@ -61,31 +62,13 @@ QByteArray writeRecord(quint16 model, quint32 seed = 7)
 }
 
 // A worker connected to a simulated controller, with its pauses recorded instead of slept.
-struct Rig
+// The shared rig with random memory and a payload size of the test's choosing.
+struct Rig : WorkerRig
 {
-    std::shared_ptr<SimController> sim = makeSimulatedController(QStringLiteral("RA"));
-    TThread thread;
-    std::atomic<int> slept {0};
-    std::atomic<int> sleeps {0};
-
     explicit Rig(int payload = 512, int mode = 1)
+        : WorkerRig(mode, payload)
     {
-        sim->setPayloadSize(quint16(payload));
         sim->setMemory(0, randomBytes(SimController::MemorySize, 1));
-        thread.setSleepFunction([this](int ms) {
-            slept += ms;
-            ++sleeps;
-        });
-        thread.setMode(mode);
-        thread.setTransport(makeSimulatedTransport(sim));
-        thread.checkDevice();
-        thread.wait(); // the worker has run the check
-        sim->clearTransfers();
-    }
-    ~Rig()
-    {
-        thread.stop();
-        thread.wait();
     }
 };
 

@@ -19,3 +19,25 @@ bool SimRig::connect()
     thread.checkDevice();
     return thread.wait(5000) && thread.isConnected();
 }
+
+WorkerRig::WorkerRig(int mode, int payload)
+    : sim(makeSimulatedController(QStringLiteral("RA")))
+{
+    if (payload > 0)
+        sim->setPayloadSize(quint16(payload));
+    thread.setSleepFunction([this](int ms) {
+        slept += ms;
+        ++sleeps;
+    });
+    thread.setMode(mode);
+    thread.setTransport(makeSimulatedTransport(sim));
+    thread.checkDevice();
+    thread.wait(); // the worker has run the check
+    sim->clearTransfers();
+}
+
+WorkerRig::~WorkerRig()
+{
+    thread.stop();
+    thread.wait();
+}

@@ -5,6 +5,7 @@
 #include "sim/simcontroller.h"
 #include "sim/simtransport.h"
 
+#include <atomic>
 #include <memory>
 
 struct SimRig
@@ -19,4 +20,18 @@ struct SimRig
     TThread &thread;
     std::shared_ptr<SimController> sim;
     SimTransport *transport = nullptr; // owned by the thread
+};
+
+// A worker thread of its own with a simulated K-330RA plugged in and connected, its transfer
+// record cleared: the exchanges' pauses are only counted, not slept.
+struct WorkerRig
+{
+    // payload 0 keeps the simulator's own payload size.
+    explicit WorkerRig(int mode = 1, int payload = 0);
+    ~WorkerRig();
+
+    std::shared_ptr<SimController> sim;
+    TThread thread;
+    std::atomic<int> slept {0}; // milliseconds the worker asked to pause
+    std::atomic<int> sleeps {0};
 };
