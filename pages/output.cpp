@@ -138,14 +138,27 @@ void OutputPage::Store()
 
 void OutputPage::connectControls()
 {
-    void (OutputPage::*texts[])(int) = {&OutputPage::DialDac1, &OutputPage::DialPga1,
-                                        &OutputPage::DialDac2, &OutputPage::DialPga2};
+    // The text slot of channel i. (A switch rather than an array of member-function pointers:
+    // GCC 12's bounds sanitizer misreads indexes into such an array.)
+    const auto textSlot = [](size_t i) -> void (OutputPage::*)(int) {
+        switch (i) {
+        case 0:
+            return &OutputPage::DialDac1;
+        case 1:
+            return &OutputPage::DialPga1;
+        case 2:
+            return &OutputPage::DialDac2;
+        default:
+            return &OutputPage::DialPga2;
+        }
+    };
     for (size_t i = 0; i < channels.size(); ++i) {
-        connect(channels[i].dial, &QDial::valueChanged, this, texts[i]);
+        const auto slot = textSlot(i);
+        connect(channels[i].dial, &QDial::valueChanged, this, slot);
         watch(channels[i].dial, channels[i].group);
         watch(channels[i].box, channels[i].group);
         // The form's text belongs to the form's dial position; show the position's own text.
-        (this->*texts[i])(channels[i].dial->value());
+        (this->*slot)(channels[i].dial->value());
     }
     connect(dialAmp, &QDial::valueChanged, this, &OutputPage::DialAmp);
     connect(spinAmp, &QSpinBox::valueChanged, this, &OutputPage::SpinAmp);
