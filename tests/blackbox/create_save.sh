@@ -1,7 +1,7 @@
 #!/bin/sh
 # Drives k330-terminal under a virtual X server like a user: "&Создать", pick K-330RB,
 # "&Сохранить", type a file name into the file dialog. Then checks the saved bytes.
-# Usage: create_save.sh <path to k330-terminal>   (needs xvfb-run, xdotool, python3)
+# Usage: create_save.sh <path to k330-terminal>   (needs Xvfb, xdotool, python3)
 set -eu
 app=$1
 . "$(dirname "$0")/sandbox.sh"
@@ -46,7 +46,7 @@ kill \$pid 2>/dev/null || true
 wait \$pid 2>/dev/null || true
 DRIVE
 chmod +x "$work/drive.sh"
-xvfb-run -a -s "-screen 0 1280x1024x24" "$work/drive.sh"
+run_under_xvfb "$work/drive.sh" || true
 
 if [ ! -f "$target" ]; then
     echo "FAIL: no file was saved"

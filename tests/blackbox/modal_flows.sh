@@ -2,7 +2,7 @@
 # Drives the modal flows of k330-terminal under a virtual X server like a user, on the
 # simulated controller: the service dialog with a right and a wrong access code, the question
 # "Закрыть текущее устройство" answered both ways, and a warning box.
-# Usage: modal_flows.sh <path to k330-terminal>   (needs xvfb-run, xdotool)
+# Usage: modal_flows.sh <path to k330-terminal>   (needs Xvfb, xdotool)
 set -eu
 app=$1
 . "$(dirname "$0")/sandbox.sh"
@@ -165,7 +165,7 @@ stop
 echo "\$failures" > "$work/failures"
 DRIVE
 chmod +x "$work/drive.sh"
-xvfb-run -a -s "-screen 0 1280x1024x24" "$work/drive.sh"
+run_under_xvfb "$work/drive.sh" || true
 if [ "$(cat "$work/failures" 2>/dev/null || echo 1)" != 0 ]; then
     for f in "$work"/*.log "$work"/*.out; do echo "== $f"; cat "$f"; done
     exit 1
