@@ -1,0 +1,201 @@
+// Firmware-load window: through the main window with the mode set in the service dialog, the
+// file read from disk, the serial flash of the simulated controller programmed and the window
+// closing itself; on its own for the boot mode, the error and the cancel.
+
+#include "k440fixture.h"
+#include "queuedspy.h"
+#include "simrig.h"
+
+#include "app/startup.h"
+#include "app/windowregistry.h"
+#include "device/load.h"
+#include "device/tthread.h"
+#include "pages/pageregistry.h"
+#include "sim/simcontroller.h"
+#include "sim/simtransport.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using Fault = SimController::Fault;
+
+namespace {
+
+const QString Title = QStringLiteral("Загрузить ПО");
+
+QByteArray randomBytes(int n, quint32 seed)
+{
+    QRandomGenerator gen(seed);
+    QByteArray b(n, '\0');
+    for (char &c : b)
+        c = char(gen.bounded(256));
+    return b;
+}
+
+QString label(QWidget *w)
+{
+    return w->findChild<QLabel *>(QStringLiteral("label"))->text();
+}
+QPushButton *button(QWidget *w)
+{
+    return w->findChild<QPushButton *>(QStringLiteral("bClose"));
+}
+QProgressBar *bar(QWidget *w)
+{
+    return w->findChild<QProgressBar *>(QStringLiteral("progressBar"));
+}
+QTimer *closeTimer(QWidget *w)
+{
+    return w->findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+} // namespace
+
+class TstLoadWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void throughMainWindow_data();
+    void throughMainWindow();
+    void bootMode();
+    void error();
+    void cancelled();
+};
+
+void TstLoadWindow::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    initApplication();
+    registerBuiltinPages();
+    registerBuiltinWindows();
+}
+
+// Service mode 2 offers the load; the file goes into the flash, the label passes through the
+// read-back and the window closes itself after a second.
+void TstLoadWindow::throughMainWindow_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("RA, 100 bytes") << "RA" << 100 << "K-330RA";
+    QTest::newRow("RB, 0x8000 + 5 bytes") << "RB" << 0x8005 << "K-330RB";
+}
+
+void TstLoadWindow::throughMainWindow()
+{
+    QFETCH(QString, model);
+    QFETCH(int, size);
+    QFETCH(QString, name);
+
+    QTemporaryDir tmp;
+    const QByteArray file = randomBytes(size, 11);
+    const QString path = tmp.filePath(QStringLiteral("new.rom"));
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(file);
+    }
+    auto sim = makeSimulatedController(model);
+    TestK440 w([sim] { return makeSimulatedTransport(sim); });
+    w.workerThread()->setSleepFunction([](int) {});
+    QTRY_VERIFY(w.isConnected());
+
+    auto *loadAct = w.findChild<QAction *>(QStringLiteral("loadAct"));
+    QVERIFY(!loadAct->isEnabled());
+    w.answers->onDialog = [](QDialog *d) {
+        d->findChild<QLineEdit *>(QStringLiteral("eCode"))->setText(QStringLiteral("Jade_Cobalts"));
+        d->findChild<QPushButton *>(QStringLiteral("bSet"))->click();
+    };
+    w.service();
+    QCOMPARE(w.currentMode(), 2);
+    QVERIFY(loadAct->isEnabled());
+
+    QueuedSpy chk(w.workerThread(), &TThread::loadChk);
+    w.answers->openNames << path;
+    loadAct->trigger();
+    QMdiSubWindow *sub = w.findSubWindow(Title);
+    QVERIFY(sub);
+    QWidget *win = sub->widget();
+    QCOMPARE(bar(win)->maximum(), size);
+    QTRY_COMPARE(label(win), QStringLiteral("Контроллер %1, ПО загружено.").arg(name));
+    QCOMPARE(chk.size(), 1);
+    QCOMPARE(button(win)->text(), QStringLiteral("Закрыть"));
+    QCOMPARE(bar(win)->value(), size);
+    QCOMPARE(closeTimer(win)->interval(), 1000);
+    QTRY_VERIFY(!w.findSubWindow(Title));
+    QCOMPARE(sim->flashContents(0, size), file);
+    QVERIFY(w.logLines().join('\n').contains(
+        QStringLiteral("Проверка загруженного ПО выполнена. Ошибочных 0 байтов")));
+}
+
+// No connection: boot mode, 64-byte pieces, its own labels, kept on closing.
+void TstLoadWindow::bootMode()
+{
+    TThread thread;
+    SimRig rig(thread); // plugged in, not opened
+    const QByteArray file = randomBytes(300, 12);
+    rig.sim->failTransfer(2, Fault::delay(300)); // the second piece waits
+    Load win(&thread, file);
+    win.setWindowTitle(Title);
+    QSignalSpy close(&win, &SubWindow::reqClose);
+    QTRY_COMPARE(label(&win), QStringLiteral("Контроллер в режиме boot, загрузка ПО."));
+    QTRY_COMPARE(label(&win), QStringLiteral("Контроллер в режиме boot, ПО загружено."));
+    QCOMPARE(bar(&win)->value(), 300);
+    QCOMPARE(rig.sim->bootStream(), file);
+    QTRY_COMPARE(close.size(), 1);
+    QCOMPARE(close.first(), (QVariantList {Title, true}));
+    thread.stop();
+    thread.wait();
+}
+
+void TstLoadWindow::error()
+{
+    WorkerRig rig;
+    rig.sim->failTransfer(5, Fault::error(-32)); // the first write enable
+    const QByteArray file = randomBytes(100, 13);
+    Load win(&rig.thread, file);
+    win.setWindowTitle(Title);
+    QSignalSpy close(&win, &SubWindow::reqClose);
+    QTRY_COMPARE(label(&win), QStringLiteral("Ошибка. Загрузка ПО прервана."));
+    QCOMPARE(button(&win)->text(), QStringLiteral("Закрыть"));
+    QCOMPARE(closeTimer(&win)->interval(), 5000);
+    button(&win)->click();
+    QCOMPARE(close.size(), 1);
+    QCOMPARE(close.first(), (QVariantList {Title, false}));
+}
+
+// "Отменить" closes the window at once; the job runs on and its results do not reach it.
+void TstLoadWindow::cancelled()
+{
+    WorkerRig rig;
+    rig.sim->failTransfer(3, Fault::delay(300));
+    const QByteArray file = randomBytes(100, 14);
+    QueuedSpy stp(&rig.thread, &TThread::loadStp);
+    Load win(&rig.thread, file);
+    win.setWindowTitle(Title);
+    QSignalSpy close(&win, &SubWindow::reqClose);
+    QTRY_COMPARE(label(&win), QStringLiteral("Контроллер K-330RA, загрузка ПО."));
+    button(&win)->click();
+    QCOMPARE(close.size(), 1);
+    QCOMPARE(close.first(), (QVariantList {Title, false}));
+    QTRY_COMPARE(stp.size(), 1);
+    QCOMPARE(label(&win), QStringLiteral("Контроллер K-330RA, загрузка ПО."));
+    QCOMPARE(bar(&win)->value(), 0);
+    QCOMPARE(rig.sim->flashContents(0, 100), file);
+}
+
+QTEST_MAIN(TstLoadWindow)
+#include "tst_loadwindow.moc"
