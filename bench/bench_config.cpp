@@ -1,13 +1,17 @@
-// Configuration write and read against the simulated controller with the real protocol pauses:
-// wall time beside the sum of the pauses the exchange must make, and the longest stall of the
-// GUI event loop while the Write window's job runs. Prints figures and judges none of them; it
-// fails only when the controller does not connect or an exchange fails or never ends.
+// Configuration write and read, and a 128 KiB firmware load in normal mode, against the simulated
+// controller with the real protocol pauses: wall time beside the sum of the pauses the exchange
+// must make, and the longest stall of the GUI event loop while the Write window's job runs. Prints
+// figures and judges none of them; it fails only when the controller does not connect or an
+// exchange fails or never ends.
 //
 // --quick skips the pauses, so that the whole run takes well under a second: a check that the
 // benchmark still runs, whose figures mean nothing.
 
 #include "config/image.h"
 #include "config/tk440.h"
+#include "device/flashexchange.h"
+#include "device/flashprotocol.h"
+#include "device/load.h"
 #include "device/read.h"
 #include "device/tthread.h"
 #include "device/write.h"
@@ -163,6 +167,44 @@ std::optional<Result> timeRead(TThread &thread, int timeoutMs)
     return r;
 }
 
+// Sum of the pauses a normal-mode load of size bytes must make: 800 ms per sector erase,
+// L / 256 + 1 ms per page piece, 10 ms before each read-back piece.
+int loadFloorMs(int payload, int size)
+{
+    int ms = 0;
+    for (const flash::Step &s : flash::writeSteps(payload, size))
+        ms += s.isErase() ? flash::EraseMs : s.size / flash::PageSize + 1;
+    int written = 0;
+    for (const flash::Step &s : flash::writeSteps(payload, size))
+        written += s.size;
+    return ms + int(flash::readBackPieces(payload, written).size()) * flash::ReadBackPauseMs;
+}
+
+// Nothing when the load failed or did not end within timeoutMs.
+std::optional<Result> timeLoad(TThread &thread, const QByteArray &file, int timeoutMs)
+{
+    StallMeter meter;
+    QEventLoop loop;
+    QElapsedTimer wall;
+    Result r;
+    bool done = false;
+    QObject::connect(&thread, &TThread::loadStp, &loop, [&] {
+        r.wallMs = double(wall.nsecsElapsed()) / 1e6;
+        done = true;
+        loop.quit();
+    });
+    QObject::connect(&thread, &TThread::loadErr, &loop, &QEventLoop::quit);
+    wall.start();
+    Load w(&thread, file);
+    w.show();
+    meter.start();
+    runWithin(loop, timeoutMs);
+    r.stallMs = meter.stop();
+    if (!done)
+        return std::nullopt;
+    return r;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -212,5 +254,20 @@ int main(int argc, char **argv)
     }
     std::printf("%-28s %10.1f %10d %7s %12.2f\n", "read (402 bytes)", r->wallMs, 0, "-",
                 r->stallMs);
+
+    // The simulated flash stays busy for a typical part's erase and page times, within the
+    // pauses that follow them.
+    sim->serialFlash().setTimes(quick ? 0 : 400, 0);
+    QByteArray firmware(flash::FlashSize, '\0');
+    for (int i = 0; i < firmware.size(); ++i)
+        firmware[i] = char(i * 13 + (i >> 8));
+    const std::optional<Result> l = timeLoad(thread, firmware, quick ? timeoutMs : 120000);
+    if (!l || sim->flashContents() != firmware) {
+        std::fprintf(stderr, "firmware load failed or did not end\n");
+        return 1;
+    }
+    const int floor = loadFloorMs(sim->payloadSize(), int(firmware.size()));
+    std::printf("%-28s %10.1f %10d %7.4f %12.2f\n", "firmware load (131072 bytes)", l->wallMs,
+                floor, l->wallMs / floor, l->stallMs);
     return 0;
 }

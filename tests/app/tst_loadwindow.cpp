@@ -15,10 +15,12 @@
 #include "sim/simtransport.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -27,6 +29,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <atomic>
+#include <memory>
 
 using Fault = SimController::Fault;
 
@@ -73,6 +78,7 @@ private Q_SLOTS:
     void bootMode();
     void error();
     void cancelled();
+    void stuckBusyThenClose();
 };
 
 void TstLoadWindow::initTestCase()
@@ -195,6 +201,46 @@ void TstLoadWindow::cancelled()
     QCOMPARE(label(&win), QStringLiteral("Контроллер K-330RA, загрузка ПО."));
     QCOMPARE(bar(&win)->value(), 0);
     QCOMPARE(rig.sim->flashContents(0, 100), file);
+}
+
+// A flash whose busy bit never clears: the load ends with its own message once the status poll's
+// limit has passed, and the main window then closes at once instead of waiting for the worker.
+void TstLoadWindow::stuckBusyThenClose()
+{
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("new.rom"));
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(randomBytes(500, 15));
+    }
+    auto sim = makeSimulatedController(QStringLiteral("RA"));
+    sim->serialFlash().setStuckBusy(true);
+    static std::atomic<int> slept;
+    slept = 0;
+    // The main window deletes itself once closed.
+    QPointer<TestK440> w = new TestK440([sim] { return makeSimulatedTransport(sim); });
+    w->workerThread()->setSleepFunction([](int ms) { slept += ms; });
+    QTRY_VERIFY(w->isConnected());
+    w->answers->onDialog = [](QDialog *d) {
+        d->findChild<QLineEdit *>(QStringLiteral("eCode"))->setText(QStringLiteral("Jade_Cobalts"));
+        d->findChild<QPushButton *>(QStringLiteral("bSet"))->click();
+    };
+    w->service();
+    w->answers->openNames << path;
+    w->findChild<QAction *>(QStringLiteral("loadAct"))->trigger();
+    QMdiSubWindow *sub = w->findSubWindow(Title);
+    QVERIFY(sub);
+    QTRY_COMPARE(label(sub->widget()), QStringLiteral("Ошибка. Загрузка ПО прервана."));
+    QVERIFY(w->logLines().join('\n').contains(
+        QStringLiteral("Ошибка, флеш-память занята дольше 10 с")));
+    QCOMPARE(slept.load(), 10000);
+
+    QElapsedTimer closing;
+    closing.start();
+    QVERIFY(w->close());
+    QVERIFY(closing.elapsed() < 1000);
+    QTRY_VERIFY(!w);
 }
 
 QTEST_MAIN(TstLoadWindow)
