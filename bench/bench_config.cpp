@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -113,24 +114,26 @@ bool connectController(TThread &thread, int timeoutMs)
     return runWithin(loop, timeoutMs) && thread.isConnected();
 }
 
-// Nothing when the write failed or did not end within timeoutMs.
-std::optional<Result> timeWrite(TThread &thread, const TK440 &image, int mode, int timeoutMs)
+// Times a progress window's job from the window's creation to its done signal; nothing when
+// the job failed or did not end within timeoutMs.
+template<typename MakeWindow>
+std::optional<Result> timeJob(TThread &thread, void (TThread::*doneSignal)(),
+                              void (TThread::*errorSignal)(), MakeWindow makeWindow, int timeoutMs)
 {
-    thread.setMode(mode);
     StallMeter meter;
     QEventLoop loop;
     QElapsedTimer wall;
     Result r;
     bool done = false;
-    QObject::connect(&thread, &TThread::writeStp, &loop, [&] {
+    QObject::connect(&thread, doneSignal, &loop, [&] {
         r.wallMs = double(wall.nsecsElapsed()) / 1e6;
         done = true;
         loop.quit();
     });
-    QObject::connect(&thread, &TThread::writeErr, &loop, &QEventLoop::quit);
+    QObject::connect(&thread, errorSignal, &loop, &QEventLoop::quit);
     wall.start();
-    Write w(&thread, &image, mode);
-    w.show();
+    auto window = makeWindow();
+    window->show();
     // From here on the job runs in the worker; the GUI thread only takes its signals.
     meter.start();
     runWithin(loop, timeoutMs);
@@ -138,6 +141,14 @@ std::optional<Result> timeWrite(TThread &thread, const TK440 &image, int mode, i
     if (!done)
         return std::nullopt;
     return r;
+}
+
+std::optional<Result> timeWrite(TThread &thread, const TK440 &image, int mode, int timeoutMs)
+{
+    thread.setMode(mode);
+    return timeJob(
+        thread, &TThread::writeStp, &TThread::writeErr,
+        [&] { return std::make_unique<Write>(&thread, &image, mode); }, timeoutMs);
 }
 
 // Nothing when the read failed or did not end within timeoutMs.
@@ -180,29 +191,11 @@ int loadFloorMs(int payload, int size)
     return ms + int(flash::readBackPieces(payload, written).size()) * flash::ReadBackPauseMs;
 }
 
-// Nothing when the load failed or did not end within timeoutMs.
 std::optional<Result> timeLoad(TThread &thread, const QByteArray &file, int timeoutMs)
 {
-    StallMeter meter;
-    QEventLoop loop;
-    QElapsedTimer wall;
-    Result r;
-    bool done = false;
-    QObject::connect(&thread, &TThread::loadStp, &loop, [&] {
-        r.wallMs = double(wall.nsecsElapsed()) / 1e6;
-        done = true;
-        loop.quit();
-    });
-    QObject::connect(&thread, &TThread::loadErr, &loop, &QEventLoop::quit);
-    wall.start();
-    Load w(&thread, file);
-    w.show();
-    meter.start();
-    runWithin(loop, timeoutMs);
-    r.stallMs = meter.stop();
-    if (!done)
-        return std::nullopt;
-    return r;
+    return timeJob(
+        thread, &TThread::loadStp, &TThread::loadErr,
+        [&] { return std::make_unique<Load>(&thread, file); }, timeoutMs);
 }
 
 } // namespace

@@ -3,8 +3,10 @@
 // closing itself; on its own for the boot mode, the error and the cancel.
 
 #include "k440fixture.h"
+#include "progresswidgets.h"
 #include "queuedspy.h"
 #include "simrig.h"
+#include "testsupport.h"
 
 #include "app/startup.h"
 #include "app/windowregistry.h"
@@ -23,7 +25,6 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -35,34 +36,33 @@
 
 using Fault = SimController::Fault;
 
+using progress::bar;
+using progress::button;
+using progress::closeTimer;
+using progress::label;
+
 namespace {
 
 const QString Title = QStringLiteral("Загрузить ПО");
 
-QByteArray randomBytes(int n, quint32 seed)
+// Writes the bytes as new.rom in dir and returns its path.
+QString writeRom(const QTemporaryDir &dir, const QByteArray &bytes)
 {
-    QRandomGenerator gen(seed);
-    QByteArray b(n, '\0');
-    for (char &c : b)
-        c = char(gen.bounded(256));
-    return b;
+    const QString path = dir.filePath(QStringLiteral("new.rom"));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        return QString();
+    return path;
 }
 
-QString label(QWidget *w)
+// Service mode 2, which offers the load, set through the real service dialog.
+void enterMode2(TestK440 &w)
 {
-    return w->findChild<QLabel *>(QStringLiteral("label"))->text();
-}
-QPushButton *button(QWidget *w)
-{
-    return w->findChild<QPushButton *>(QStringLiteral("bClose"));
-}
-QProgressBar *bar(QWidget *w)
-{
-    return w->findChild<QProgressBar *>(QStringLiteral("progressBar"));
-}
-QTimer *closeTimer(QWidget *w)
-{
-    return w->findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
+    w.answers->onDialog = [](QDialog *d) {
+        d->findChild<QLineEdit *>(QStringLiteral("eCode"))->setText(QStringLiteral("Jade_Cobalts"));
+        d->findChild<QPushButton *>(QStringLiteral("bSet"))->click();
+    };
+    w.service();
 }
 
 } // namespace
@@ -108,12 +108,8 @@ void TstLoadWindow::throughMainWindow()
 
     QTemporaryDir tmp;
     const QByteArray file = randomBytes(size, 11);
-    const QString path = tmp.filePath(QStringLiteral("new.rom"));
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(file);
-    }
+    const QString path = writeRom(tmp, file);
+    QVERIFY(!path.isEmpty());
     auto sim = makeSimulatedController(model);
     TestK440 w([sim] { return makeSimulatedTransport(sim); });
     w.workerThread()->setSleepFunction([](int) {});
@@ -121,11 +117,7 @@ void TstLoadWindow::throughMainWindow()
 
     auto *loadAct = w.findChild<QAction *>(QStringLiteral("loadAct"));
     QVERIFY(!loadAct->isEnabled());
-    w.answers->onDialog = [](QDialog *d) {
-        d->findChild<QLineEdit *>(QStringLiteral("eCode"))->setText(QStringLiteral("Jade_Cobalts"));
-        d->findChild<QPushButton *>(QStringLiteral("bSet"))->click();
-    };
-    w.service();
+    enterMode2(w);
     QCOMPARE(w.currentMode(), 2);
     QVERIFY(loadAct->isEnabled());
 
@@ -208,12 +200,8 @@ void TstLoadWindow::cancelled()
 void TstLoadWindow::stuckBusyThenClose()
 {
     QTemporaryDir tmp;
-    const QString path = tmp.filePath(QStringLiteral("new.rom"));
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(randomBytes(500, 15));
-    }
+    const QString path = writeRom(tmp, randomBytes(500, 15));
+    QVERIFY(!path.isEmpty());
     auto sim = makeSimulatedController(QStringLiteral("RA"));
     sim->serialFlash().setStuckBusy(true);
     static std::atomic<int> slept;
@@ -222,11 +210,7 @@ void TstLoadWindow::stuckBusyThenClose()
     QPointer<TestK440> w = new TestK440([sim] { return makeSimulatedTransport(sim); });
     w->workerThread()->setSleepFunction([](int ms) { slept += ms; });
     QTRY_VERIFY(w->isConnected());
-    w->answers->onDialog = [](QDialog *d) {
-        d->findChild<QLineEdit *>(QStringLiteral("eCode"))->setText(QStringLiteral("Jade_Cobalts"));
-        d->findChild<QPushButton *>(QStringLiteral("bSet"))->click();
-    };
-    w->service();
+    enterMode2(*w);
     w->answers->openNames << path;
     w->findChild<QAction *>(QStringLiteral("loadAct"))->trigger();
     QMdiSubWindow *sub = w->findSubWindow(Title);

@@ -4,13 +4,13 @@
 
 #include "queuedspy.h"
 #include "simrig.h"
+#include "testsupport.h"
 
 #include "device/flashexchange.h"
 #include "device/flashprotocol.h"
 #include "device/tthread.h"
 #include "sim/simcontroller.h"
 
-#include <QRandomGenerator>
 #include <QTest>
 #include <QtEndian>
 
@@ -19,15 +19,6 @@ Q_DECLARE_METATYPE(SimController::Fault)
 Q_DECLARE_METATYPE(QList<flash::Step>)
 
 namespace {
-
-QByteArray randomBytes(int n, quint32 seed)
-{
-    QRandomGenerator gen(seed);
-    QByteArray b(n, '\0');
-    for (char &c : b)
-        c = char(gen.bounded(256));
-    return b;
-}
 
 // A flash instruction as the controller received it.
 struct Instruction
