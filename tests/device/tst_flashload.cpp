@@ -9,9 +9,11 @@
 #include "device/flashexchange.h"
 #include "device/flashprotocol.h"
 #include "device/tthread.h"
+#include "device/usbtransport.h"
 #include "sim/simcontroller.h"
 
 #include <QTest>
+#include <QThread>
 #include <QtEndian>
 
 using Fault = SimController::Fault;
@@ -70,6 +72,9 @@ private Q_SLOTS:
     void stuckBusy();
     void bootLoad();
     void bootOpenFails();
+    void bootFailures_data();
+    void bootFailures();
+    void busyFlashIsWaitedFor();
 };
 
 void TstFlashLoad::packets_data()
@@ -381,6 +386,78 @@ void TstFlashLoad::bootOpenFails()
     QCOMPARE(log.strings(), QStringList());
     thread.stop();
     thread.wait();
+}
+
+// A failed boot-mode step ends the job with its message and closes the controller, which the
+// next device check opens again for normal operation.
+void TstFlashLoad::bootFailures_data()
+{
+    QTest::addColumn<bool>("withStreamEndpoint");
+    QTest::addColumn<int>("failedPiece"); // 0: none
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("started");
+
+    QTest::newRow("no stream endpoint")
+        << false << 0 << QStringLiteral("Ошибка Ep6out=>%1").arg(usb::ErrNotFound) << 0;
+    QTest::newRow("second piece") << true << 2 << QStringLiteral("Ошибка записи в устройства=>-32")
+                                  << 1;
+}
+
+void TstFlashLoad::bootFailures()
+{
+    QFETCH(bool, withStreamEndpoint);
+    QFETCH(int, failedPiece);
+    QFETCH(QString, message);
+    QFETCH(int, started);
+
+    TThread thread;
+    SimRig rig(thread);
+    if (!withStreamEndpoint)
+        rig.sim->setEndpoints(usb::ConfigBoot, {0x01, 0x81});
+    if (failedPiece > 0)
+        rig.sim->failTransfer(failedPiece, Fault::error(-32));
+    const QByteArray file = randomBytes(200, 8);
+    QueuedSpy stt(&thread, &TThread::loadStt);
+    QueuedSpy stp(&thread, &TThread::loadStp);
+    QueuedSpy err(&thread, &TThread::loadErr);
+    QueuedSpy log(&thread, &TThread::mes);
+    thread.reqLoad(file.constData(), uint(file.size()));
+    QTRY_COMPARE(err.size(), 1);
+    QCOMPARE(stp.size(), 0);
+    QCOMPARE(stt.size(), started);
+    QCOMPARE(log.strings().last(), message);
+    QVERIFY(!thread.isConnected());
+    QVERIFY(rig.connect());
+    QCOMPARE(rig.sim->activeConfiguration(), usb::ConfigNormal);
+    thread.stop();
+    thread.wait();
+}
+
+// A flash that stays busy after each erase and program: every instruction waits for the status
+// poll, in 5 ms steps, and the contents come out right.
+void TstFlashLoad::busyFlashIsWaitedFor()
+{
+    WorkerRig rig;
+    // The busy times run on the clock: the status poll's pauses are really slept.
+    rig.thread.setSleepFunction([&rig](int ms) {
+        rig.slept += ms;
+        if (ms == flash::BusyPollMs)
+            QThread::msleep(ulong(ms));
+    });
+    rig.sim->serialFlash().setTimes(40, 2);
+    const QByteArray file = randomBytes(600, 10);
+    QueuedSpy stp(&rig.thread, &TThread::loadStp);
+    QueuedSpy err(&rig.thread, &TThread::loadErr);
+    rig.thread.reqLoad(file.constData(), uint(file.size()));
+    QTRY_COMPARE(stp.size() + err.size(), 1);
+    QCOMPARE(stp.size(), 1);
+    QCOMPARE(rig.sim->flashContents(0, 600), file);
+    int floor = flash::EraseMs;
+    for (const flash::Step &s : flash::writeSteps(512, 600))
+        floor += s.isErase() ? 0 : s.size / 256 + 1;
+    floor += int(flash::readBackPieces(512, 600).size()) * flash::ReadBackPauseMs;
+    QVERIFY(rig.slept.load() > floor);
+    QCOMPARE((rig.slept.load() - floor) % flash::BusyPollMs, 0);
 }
 
 QTEST_GUILESS_MAIN(TstFlashLoad)
