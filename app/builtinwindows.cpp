@@ -1,6 +1,7 @@
 #include "app/about.h"
 #include "app/windowregistry.h"
 #include "config/tk440.h"
+#include "device/load.h"
 #include "device/read.h"
 #include "device/write.h"
 
@@ -17,6 +18,8 @@ void registerBuiltinWindows()
                          [](C c) -> SubWindow * { return new Read(c.thread, c.image); });
     windowRegistry().add(WindowId::Write,
                          [](C c) -> SubWindow * { return new Write(c.thread, c.image, c.mode); });
+    windowRegistry().add(WindowId::Load,
+                         [](C c) -> SubWindow * { return new Load(c.thread, c.firmware); });
     windowRegistry().add(WindowId::About, [](C c) -> SubWindow * {
         return new About(c.mainWindow, TK440::NewImageVersion);
     });

@@ -1,13 +1,17 @@
-// Configuration write and read against the simulated controller with the real protocol pauses:
-// wall time beside the sum of the pauses the exchange must make, and the longest stall of the
-// GUI event loop while the Write window's job runs. Prints figures and judges none of them; it
-// fails only when the controller does not connect or an exchange fails or never ends.
+// Configuration write and read, and a 128 KiB firmware load in normal mode, against the simulated
+// controller with the real protocol pauses: wall time beside the sum of the pauses the exchange
+// must make, and the longest stall of the GUI event loop while the Write window's job runs. Prints
+// figures and judges none of them; it fails only when the controller does not connect or an
+// exchange fails or never ends.
 //
 // --quick skips the pauses, so that the whole run takes well under a second: a check that the
 // benchmark still runs, whose figures mean nothing.
 
 #include "config/image.h"
 #include "config/tk440.h"
+#include "device/flashexchange.h"
+#include "device/flashprotocol.h"
+#include "device/load.h"
 #include "device/read.h"
 #include "device/tthread.h"
 #include "device/write.h"
@@ -22,6 +26,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -109,24 +114,26 @@ bool connectController(TThread &thread, int timeoutMs)
     return runWithin(loop, timeoutMs) && thread.isConnected();
 }
 
-// Nothing when the write failed or did not end within timeoutMs.
-std::optional<Result> timeWrite(TThread &thread, const TK440 &image, int mode, int timeoutMs)
+// Times a progress window's job from the window's creation to its done signal; nothing when
+// the job failed or did not end within timeoutMs.
+template<typename MakeWindow>
+std::optional<Result> timeJob(TThread &thread, void (TThread::*doneSignal)(),
+                              void (TThread::*errorSignal)(), MakeWindow makeWindow, int timeoutMs)
 {
-    thread.setMode(mode);
     StallMeter meter;
     QEventLoop loop;
     QElapsedTimer wall;
     Result r;
     bool done = false;
-    QObject::connect(&thread, &TThread::writeStp, &loop, [&] {
+    QObject::connect(&thread, doneSignal, &loop, [&] {
         r.wallMs = double(wall.nsecsElapsed()) / 1e6;
         done = true;
         loop.quit();
     });
-    QObject::connect(&thread, &TThread::writeErr, &loop, &QEventLoop::quit);
+    QObject::connect(&thread, errorSignal, &loop, &QEventLoop::quit);
     wall.start();
-    Write w(&thread, &image, mode);
-    w.show();
+    auto window = makeWindow();
+    window->show();
     // From here on the job runs in the worker; the GUI thread only takes its signals.
     meter.start();
     runWithin(loop, timeoutMs);
@@ -134,6 +141,14 @@ std::optional<Result> timeWrite(TThread &thread, const TK440 &image, int mode, i
     if (!done)
         return std::nullopt;
     return r;
+}
+
+std::optional<Result> timeWrite(TThread &thread, const TK440 &image, int mode, int timeoutMs)
+{
+    thread.setMode(mode);
+    return timeJob(
+        thread, &TThread::writeStp, &TThread::writeErr,
+        [&] { return std::make_unique<Write>(&thread, &image, mode); }, timeoutMs);
 }
 
 // Nothing when the read failed or did not end within timeoutMs.
@@ -161,6 +176,26 @@ std::optional<Result> timeRead(TThread &thread, int timeoutMs)
     if (!done)
         return std::nullopt;
     return r;
+}
+
+// Sum of the pauses a normal-mode load of size bytes must make: 800 ms per sector erase,
+// L / 256 + 1 ms per page piece, 10 ms before each read-back piece.
+int loadFloorMs(int payload, int size)
+{
+    int ms = 0;
+    for (const flash::Step &s : flash::writeSteps(payload, size))
+        ms += s.isErase() ? flash::EraseMs : s.size / flash::PageSize + 1;
+    int written = 0;
+    for (const flash::Step &s : flash::writeSteps(payload, size))
+        written += s.size;
+    return ms + int(flash::readBackPieces(payload, written).size()) * flash::ReadBackPauseMs;
+}
+
+std::optional<Result> timeLoad(TThread &thread, const QByteArray &file, int timeoutMs)
+{
+    return timeJob(
+        thread, &TThread::loadStp, &TThread::loadErr,
+        [&] { return std::make_unique<Load>(&thread, file); }, timeoutMs);
 }
 
 } // namespace
@@ -212,5 +247,20 @@ int main(int argc, char **argv)
     }
     std::printf("%-28s %10.1f %10d %7s %12.2f\n", "read (402 bytes)", r->wallMs, 0, "-",
                 r->stallMs);
+
+    // The simulated flash stays busy for a typical part's erase and page times, within the
+    // pauses that follow them.
+    sim->serialFlash().setTimes(quick ? 0 : 400, 0);
+    QByteArray firmware(flash::FlashSize, '\0');
+    for (int i = 0; i < firmware.size(); ++i)
+        firmware[i] = char(i * 13 + (i >> 8));
+    const std::optional<Result> l = timeLoad(thread, firmware, quick ? timeoutMs : 120000);
+    if (!l || sim->flashContents() != firmware) {
+        std::fprintf(stderr, "firmware load failed or did not end\n");
+        return 1;
+    }
+    const int floor = loadFloorMs(sim->payloadSize(), int(firmware.size()));
+    std::printf("%-28s %10.1f %10d %7.4f %12.2f\n", "firmware load (131072 bytes)", l->wallMs,
+                floor, l->wallMs / floor, l->stallMs);
     return 0;
 }

@@ -149,6 +149,7 @@ private:
     // Jobs (device/tthreadjobs.cpp): each runs its exchange over a WorkerLink.
     void readConfig(); // JobRead
     void writeConfig(const TJob &job); // JobWrite
+    void loadFirmware(const TJob &job); // JobLoad
 
     // The hot-plug check that checkDevice asked for, if any (worker thread).
     void serviceCheck();

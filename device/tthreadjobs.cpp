@@ -1,6 +1,7 @@
 // The jobs: each runs its exchange over the worker's link and turns the outcome into signals.
 
 #include "device/configexchange.h"
+#include "device/flashexchange.h"
 #include "device/liveexchange.h"
 #include "device/tthread.h"
 
@@ -37,9 +38,8 @@ private:
 
 void TThread::dispatch(TJob &job)
 {
-    // Without a connection only the read, write and load jobs report, through their
-    // error signals; every other job does nothing. (The exchanges over an open connection
-    // are added job by job; until then the load reports its error signal too.)
+    // Without a connection the read and write jobs report their error signals and the load
+    // runs in boot mode; every other job does nothing.
     switch (job.type) {
     case JobRead:
         readConfig();
@@ -48,7 +48,7 @@ void TThread::dispatch(TJob &job)
         writeConfig(job);
         return;
     case JobLoad:
-        Q_EMIT loadErr();
+        loadFirmware(job);
         return;
     default:
         break;
@@ -110,4 +110,49 @@ void TThread::writeConfig(const TJob &job)
         Q_EMIT writeStp();
     else
         Q_EMIT writeErr();
+}
+
+void TThread::loadFirmware(const TJob &job)
+{
+    WorkerLink link(*this);
+    const flash::LoadProgress progress {
+        [this](quint16 model) { Q_EMIT loadStt(model); },
+        [this] { Q_EMIT loadChk(); },
+        [this](quint32 count) { Q_EMIT loadCnt(count); },
+    };
+    const char *data = job.data.get();
+    const int size = data ? int(std::min<quint32>(job.size, INT_MAX)) : 0;
+    if (hasDevice()) {
+        if (flash::load(link, data, size, progress))
+            Q_EMIT loadStp();
+        else
+            Q_EMIT loadErr();
+        return;
+    }
+    if (connection.isOpen()) {
+        // Opened but not handshaken: neither mode applies.
+        Q_EMIT loadErr();
+        return;
+    }
+    // Boot mode: the controller opened in configuration 1 takes the file on its stream
+    // endpoint. It is closed again however the stream ends, so that the next hot-plug check
+    // opens it for normal operation.
+    connection.open(usb::ConfigBoot);
+    if (!connection.isOpen()) {
+        Q_EMIT loadErr();
+        return;
+    }
+    const int n = connection.transport()->prepareEndpoint(usb::Ep6Out);
+    if (n < 0) {
+        link.log(linktext::withNumber(linktext::tr("Ошибка Ep6out=>"), n));
+        connection.drop();
+        Q_EMIT loadErr();
+        return;
+    }
+    const bool ok = flash::stream(link, data, size, progress);
+    connection.drop();
+    if (ok)
+        Q_EMIT loadStp();
+    else
+        Q_EMIT loadErr();
 }

@@ -2,9 +2,11 @@
 
 SimController::SimController(QObject *parent)
     : SimUsbDevice(parent)
+    , boot([this](int offset, const QByteArray &bytes) { flash.setContents(offset, bytes); })
 {
     config.attach(port);
     live.attach(port);
+    flash.attach(port);
     setEndpointHandler(SimCommandPort::CommandEndpoint, &port);
     setEndpointHandler(SimBootStream::Endpoint, &boot);
 }

@@ -2,7 +2,8 @@
 // A simulated K-330S controller: the USB side (SimUsbDevice: identity, presence, sessions,
 // configurations, faults, transfer record) with the controller's parts behind its endpoints:
 // the command port on 0x01/0x81 with configuration memory and identification, the live
-// commands' codec, amplifier and parameters, and the boot-mode stream on 0x06. Reads of the
+// commands' codec, amplifier and parameters, the serial flash (command 2, target 4), and the
+// boot-mode stream on 0x06, stored as the new flash contents. Reads of the
 // other IN endpoints (the monitor stream on 0x82) return what queueRead() put there.
 //
 // All members are thread-safe.
@@ -32,6 +33,7 @@ public:
     SimCommandPort &commandPort() { return port; }
     SimConfigMemory &configMemory() { return config; }
     SimLiveCommands &liveCommands() { return live; }
+    SimSerialFlash &serialFlash() { return flash; }
 
     // Handshake and identification.
     void setPayloadSize(quint16 n) { port.setPayloadSize(n); } // N; 512 by default
@@ -56,10 +58,16 @@ public:
     // Value of the last trace-mode command (parameter command 15), 0 before the first.
     quint16 traceMode() const;
     QByteArray bootStream() const { return boot.received(); } // bytes received on 0x06
+    // Serial flash contents (the boot-mode stream is stored there too).
+    QByteArray flashContents(int offset = 0, int size = SimSerialFlash::Size) const
+    {
+        return flash.contents(offset, size);
+    }
 
 private:
     SimCommandPort port;
     SimConfigMemory config;
     SimLiveCommands live;
+    SimSerialFlash flash;
     SimBootStream boot;
 };

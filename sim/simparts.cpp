@@ -124,11 +124,118 @@ QByteArray SimLiveCommands::parameter(quint8 code) const
 void SimBootStream::written(quint8, const QByteArray &bytes, InBuffers &)
 {
     QMutexLocker lock(&mutex);
+    const int offset = int(stream.size());
     stream.append(bytes);
+    if (store)
+        store(offset, bytes);
 }
 
 QByteArray SimBootStream::received() const
 {
     QMutexLocker lock(&mutex);
     return stream;
+}
+
+// --- Serial flash ---
+
+SimSerialFlash::SimSerialFlash()
+    : bytes(Size, char(0xFF))
+{
+    clock.start();
+}
+
+void SimSerialFlash::attach(SimCommandPort &port)
+{
+    port.setHandler(CmdFlash, [this](const SimCommand &c) {
+        QByteArray reply = c.acknowledge();
+        if (c.target == TargetFlash && !c.body.isEmpty()) {
+            QMutexLocker lock(&mutex);
+            reply += instruction(c.body, c.readCount, c.payload);
+        }
+        return std::optional<QByteArray>(reply);
+    });
+}
+
+bool SimSerialFlash::busy() const
+{
+    return stuck || clock.elapsed() < busyUntil;
+}
+
+QByteArray SimSerialFlash::instruction(const QByteArray &body, int readCount, int payload)
+{
+    const quint8 op = quint8(body[0]);
+    if (op == 0x05) // read status register
+        return QByteArray(1, char((busy() ? 0x01 : 0) | (writeEnabled ? 0x02 : 0)));
+    if (busy())
+        return {};
+    if (op == 0x06) { // write enable
+        writeEnabled = true;
+        return {};
+    }
+    if (body.size() < 4)
+        return {};
+    const int address = ((quint8(body[1]) << 16) | (quint8(body[2]) << 8) | quint8(body[3])) % Size;
+    switch (op) {
+    case 0x03: { // read data: at most one payload, wrapping at the end of the memory
+        QByteArray data;
+        for (int i = 0; i < qMin(readCount, payload); ++i) {
+            const int at = (address + i) % Size;
+            data.append(at == corrupt ? char(~bytes[at]) : bytes[at]);
+        }
+        return data;
+    }
+    case 0xD8: // sector erase
+        if (writeEnabled) {
+            const int start = address / SectorSize * SectorSize;
+            bytes.replace(start, SectorSize, QByteArray(SectorSize, char(0xFF)));
+            writeEnabled = false;
+            busyUntil = clock.elapsed() + eraseMs;
+        }
+        return {};
+    case 0x02: // page program
+        if (writeEnabled) {
+            const int page = address / PageSize * PageSize;
+            for (int i = 4; i < body.size(); ++i) {
+                const int at = page + (address - page + i - 4) % PageSize;
+                bytes[at] = char(bytes[at] & body[i]);
+            }
+            writeEnabled = false;
+            busyUntil = clock.elapsed() + programMs;
+        }
+        return {};
+    default:
+        return {};
+    }
+}
+
+QByteArray SimSerialFlash::contents(int offset, int size) const
+{
+    QMutexLocker lock(&mutex);
+    return bytes.mid(offset, size);
+}
+
+void SimSerialFlash::setContents(int offset, const QByteArray &data)
+{
+    QMutexLocker lock(&mutex);
+    for (int i = 0; i < data.size() && offset + i < Size; ++i)
+        bytes[offset + i] = data[i];
+}
+
+void SimSerialFlash::setTimes(int erase, int program)
+{
+    QMutexLocker lock(&mutex);
+    eraseMs = erase;
+    programMs = program;
+}
+
+void SimSerialFlash::setStuckBusy(bool on)
+{
+    QMutexLocker lock(&mutex);
+    stuck = on;
+}
+
+void SimSerialFlash::corruptReadAt(int address)
+{
+    QMutexLocker lock(&mutex);
+    corrupt = address;
 }

@@ -11,6 +11,7 @@
 #include "device/records.h"
 #include "sim/endpointhandler.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMutex>
 
@@ -64,16 +65,64 @@ private:
     QHash<quint8, QByteArray> params;
 };
 
-// The firmware stream of boot mode: everything written to endpoint 0x06.
+// The firmware stream of boot mode: everything written to endpoint 0x06, handed on to the
+// store (the serial flash) at its place in the stream.
 class SimBootStream : public EndpointHandler
 {
 public:
     static constexpr quint8 Endpoint = 0x06;
+    using Store = std::function<void(int offset, const QByteArray &bytes)>;
+
+    explicit SimBootStream(Store store = {})
+        : store(std::move(store))
+    { }
 
     void written(quint8 endpoint, const QByteArray &bytes, InBuffers &in) override;
     QByteArray received() const;
 
 private:
+    Store store;
     mutable QMutex mutex; // guards stream
     QByteArray stream;
+};
+
+// The 128 KiB serial flash behind command 2 with target 4, driven instruction by instruction
+// as an SPI NOR part: the status register's busy bit (bit 0) stays set for the erase and
+// program times, each program or erase needs the write-enable latch (bit 1) and consumes it,
+// an erase sets its 32 KiB sector to 0xFF, a page program only clears bits and wraps inside its
+// 256-byte page. Instructions other than the status read are ignored while busy.
+class SimSerialFlash
+{
+public:
+    static constexpr int Size = 0x20000;
+    static constexpr int SectorSize = 0x8000;
+    static constexpr int PageSize = 256;
+    static constexpr quint16 CmdFlash = 2;
+    static constexpr quint16 TargetFlash = 4;
+
+    SimSerialFlash();
+    void attach(SimCommandPort &port);
+
+    QByteArray contents(int offset = 0, int size = Size) const;
+    void setContents(int offset, const QByteArray &bytes);
+    // Busy times after a sector erase and a page program; 0 (the default): ready at once.
+    void setTimes(int eraseMs, int programMs);
+    // The busy bit never clears.
+    void setStuckBusy(bool stuck);
+    // The read data instruction returns the byte at this address inverted; -1: none.
+    void corruptReadAt(int address);
+
+private:
+    QByteArray instruction(const QByteArray &body, int readCount, int payload); // mutex held
+    bool busy() const; // mutex held
+
+    mutable QMutex mutex; // guards the members below
+    QByteArray bytes;
+    bool writeEnabled = false;
+    qint64 busyUntil = 0; // on clock
+    QElapsedTimer clock;
+    int eraseMs = 0;
+    int programMs = 0;
+    bool stuck = false;
+    int corrupt = -1;
 };

@@ -2,6 +2,7 @@
 // reqClose; and the whole road of a configuration through the main window.
 
 #include "k440fixture.h"
+#include "progresswidgets.h"
 #include "queuedspy.h"
 #include "simrig.h"
 
@@ -34,6 +35,11 @@
 
 using Fault = SimController::Fault;
 
+using progress::bar;
+using progress::button;
+using progress::closeTimer;
+using progress::label;
+
 namespace {
 
 const int WordArray = TK440::ConfigAreaSize - TK440::CheckedOffset;
@@ -58,23 +64,6 @@ QByteArray wireImage(const TK440 &host)
 }
 
 using Rig = WorkerRig;
-
-QString label(QWidget *w)
-{
-    return w->findChild<QLabel *>(QStringLiteral("label"))->text();
-}
-QPushButton *button(QWidget *w)
-{
-    return w->findChild<QPushButton *>(QStringLiteral("bClose"));
-}
-QProgressBar *bar(QWidget *w)
-{
-    return w->findChild<QProgressBar *>(QStringLiteral("progressBar"));
-}
-QTimer *closeTimer(QWidget *w)
-{
-    return w->findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
-}
 
 } // namespace
 

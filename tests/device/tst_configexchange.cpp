@@ -3,13 +3,13 @@
 
 #include "queuedspy.h"
 #include "simrig.h"
+#include "testsupport.h"
 
 #include "config/tk440.h"
 #include "device/tthread.h"
 #include "sim/simcontroller.h"
 #include "sim/simtransport.h"
 
-#include <QRandomGenerator>
 #include <QTest>
 #include <QtEndian>
 
@@ -41,15 +41,6 @@ QList<MemoryCommand> memoryCommands(const SimController &sim)
                     qFromBigEndian<quint16>(p.constData() + 8)});
     }
     return out;
-}
-
-QByteArray randomBytes(int n, quint32 seed)
-{
-    QRandomGenerator gen(seed);
-    QByteArray b(n, '\0');
-    for (char &c : b)
-        c = char(gen.bounded(256));
-    return b;
 }
 
 // A 402-byte record as the write job receives it, for the model.

@@ -209,6 +209,47 @@ private Q_SLOTS:
         QCOMPARE(connStates(), QList<bool> {true});
     }
 
+    // Firmware load in normal mode: a sector and a bit more, through the serial flash
+    // instructions, read back without a differing byte.
+    void firmwareLoadNormal()
+    {
+        QVERIFY(connectNow());
+        QByteArray file(0x8000 + 300, '\0');
+        for (int i = 0; i < file.size(); ++i)
+            file[i] = char(i * 31 + 5);
+        TThread *worker = thread.get();
+        QueuedSpy done(worker, &TThread::loadStp);
+        QueuedSpy failed(worker, &TThread::loadErr);
+        thread->reqLoad(file.constData(), uint(file.size()));
+        QTRY_COMPARE_WITH_TIMEOUT(done.size() + failed.size(), 1, 30000);
+        QCOMPARE(done.size(), 1);
+        QCOMPARE(bench->model->flashContents(0, int(file.size())), file);
+        QVERIFY(messages->strings().contains(
+            QStringLiteral("Проверка загруженного ПО выполнена. Ошибочных 0 байтов")));
+        QVERIFY(thread->isConnected());
+    }
+
+    // Firmware load without a connection: configuration 1, the stream on endpoint 0x06, closed
+    // afterwards so that the next check opens the controller for normal operation.
+    void firmwareLoadBoot()
+    {
+        QByteArray file(1000, '\0');
+        for (int i = 0; i < file.size(); ++i)
+            file[i] = char(i * 7 + 3);
+        TThread *worker = thread.get();
+        QueuedSpy done(worker, &TThread::loadStp);
+        QueuedSpy failed(worker, &TThread::loadErr);
+        thread->reqLoad(file.constData(), uint(file.size()));
+        QTRY_COMPARE_WITH_TIMEOUT(done.size() + failed.size(), 1, 10000);
+        QCOMPARE(done.size(), 1);
+        QCOMPARE(bench->model->bootStream(), file);
+        QCOMPARE(bench->model->flashContents(0, 1000), file);
+        QCOMPARE(bench->model->moved(usb::Ep6Out).size(), 16);
+        QVERIFY(!thread->isConnected());
+        QVERIFY(connectNow());
+        QCOMPARE(bench->model->activeConfiguration(), usb::ConfigNormal);
+    }
+
     // A check while the controller is still listed changes nothing.
     void deviceChangeWhileConnected()
     {

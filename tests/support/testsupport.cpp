@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include <QRandomGenerator>
+
 #include <csignal>
 
 QByteArray hexBytes(const char *hex)
@@ -20,4 +22,13 @@ FileSizeLimit::~FileSizeLimit()
 {
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
+}
+
+QByteArray randomBytes(int n, quint32 seed)
+{
+    QRandomGenerator gen(seed);
+    QByteArray b(n, '\0');
+    for (char &c : b)
+        c = char(gen.bounded(256));
+    return b;
 }

@@ -7,6 +7,8 @@
 
 // Bytes from a string of hex pairs, blanks allowed: "00 00 40 00".
 QByteArray hexBytes(const char *hex);
+// n bytes of a fixed pseudo-random sequence for the seed.
+QByteArray randomBytes(int n, quint32 seed);
 
 // Limits the size of files this process may write while it lives, so that a real write fails
 // part-way (SIGXFSZ is ignored meanwhile, so the write returns short instead of killing).

@@ -1,0 +1,143 @@
+#include "device/flashexchange.h"
+
+#include "device/configexchange.h"
+#include "device/flashprotocol.h"
+#include "device/usbtransport.h"
+
+#include <algorithm>
+
+namespace flash {
+
+using linktext::tr;
+using linktext::withNumber;
+
+namespace {
+
+// Sends one instruction and reads its reply; on a failure logs the text for the step with the
+// error number. The reply holds the bytes received.
+bool transfer(DeviceLink &link, const QByteArray &packet, QByteArray &reply, const char *sendError,
+              const char *replyError)
+{
+    int n = link.write(usb::Ep1Out, packet);
+    if (n < 0) {
+        link.log(withNumber(tr(sendError), n));
+        return false;
+    }
+    n = link.readReply(reply);
+    if (n < 0) {
+        link.log(withNumber(tr(replyError), n));
+        return false;
+    }
+    return true;
+}
+
+// Polls the status register until the flash is not busy, within BusyLimitMs.
+bool waitReady(DeviceLink &link)
+{
+    for (int waited = 0;; waited += BusyPollMs) {
+        QByteArray reply;
+        if (!transfer(link, readStatus(), reply, QT_TR_NOOP("Ошибка запроса RDSR=>"),
+                      QT_TR_NOOP("Ошибка чтения RDSR=>")))
+            return false;
+        const auto status = statusOf(reply);
+        if (!status) {
+            link.log(withNumber(tr("Ошибка чтения RDSR=>"), int(reply.size())));
+            return false;
+        }
+        if (!(*status & StatusBusy))
+            return true;
+        if (waited >= BusyLimitMs) {
+            link.log(tr("Ошибка, флеш-память занята дольше 10 с"));
+            return false;
+        }
+        link.pause(BusyPollMs);
+    }
+}
+
+} // namespace
+
+bool load(DeviceLink &link, const char *data, int size, const LoadProgress &progress)
+{
+    TDev id {};
+    if (!configuration::identify(link, &id))
+        return false;
+    progress.started(id.model);
+    link.log(tr("Процесс загрузки ПО запущен"));
+
+    const int payload = link.transferSize() - HeaderSize;
+    quint32 written = 0;
+    QByteArray reply;
+    for (const Step &s : writeSteps(payload, size)) {
+        if (!waitReady(link))
+            return false;
+        progress.count(written);
+        if (!transfer(link, writeEnable(), reply, QT_TR_NOOP("Ошибка передачи WREN=>"),
+                      QT_TR_NOOP("Ошибка подтверждения WREN=>")))
+            return false;
+        if (s.isErase()) {
+            if (!transfer(link, sectorErase(s.address), reply, QT_TR_NOOP("Ошибка передачи SE=>"),
+                          QT_TR_NOOP("Ошибка подтверждения SE=>")))
+                return false;
+            link.pause(EraseMs);
+            continue;
+        }
+        if (!transfer(link, pageProgram(s.address, data + s.address, s.size), reply,
+                      QT_TR_NOOP("Ошибка передачи WrData=>"),
+                      QT_TR_NOOP("Ошибка подтверждения WrData=>")))
+            return false;
+        written += quint32(s.size);
+        link.pause(s.size / PageSize + 1);
+    }
+    if (!waitReady(link))
+        return false;
+    progress.count(written);
+    link.log(tr("Процесс загрузки ПО завершен, передано ") + QString::number(written)
+             + tr(" байт."));
+    progress.verifying();
+    link.log(tr("Процесс проверки ПО запущен"));
+    progress.count(0);
+
+    int address = 0;
+    int differing = 0;
+    for (int piece : readBackPieces(payload, int(written))) {
+        link.pause(ReadBackPauseMs);
+        if (!transfer(link, readData(address, piece), reply, QT_TR_NOOP("Ошибка запроса RdData=>"),
+                      QT_TR_NOOP("Ошибка приема RdData=>")))
+            return false;
+        // Only a reply that carries the whole piece is compared: missing bytes would be
+        // taken from whatever the buffer held before.
+        if (reply.size() < HeaderSize + piece) {
+            link.log(withNumber(tr("Ошибка приема RdData=>"), int(reply.size())));
+            return false;
+        }
+        for (int i = 0; i < piece; ++i)
+            differing += reply[HeaderSize + i] != data[address + i];
+        address += piece;
+        progress.count(quint32(address));
+    }
+    link.log(tr("Проверка загруженного ПО выполнена. Ошибочных ") + QString::number(differing)
+             + tr(" байтов"));
+    return true;
+}
+
+bool stream(DeviceLink &link, const char *data, int size, const LoadProgress &progress)
+{
+    progress.started(0);
+    link.log(tr("Процесс загрузки ПО (boot_mode) запущен"));
+    int sent = 0;
+    while (sent < size) {
+        const int piece = std::min(BootPiece, size - sent);
+        const int n = link.write(usb::Ep6Out, data + sent, piece);
+        if (n < 0) {
+            link.log(withNumber(tr("Ошибка записи в устройства=>"), n));
+            return false;
+        }
+        sent += piece;
+        progress.count(quint32(sent));
+    }
+    link.log(tr("Процесс загрузки ПО (boot_mode) завершен. Передано ") + QString::number(sent)
+             + tr(" байт"));
+    return true;
+}
+
+} // namespace flash

@@ -1,0 +1,23 @@
+#pragma once
+// Firmware-load window: queues job 4 with the file's bytes and shows the writing, the
+// read-back (normal mode) or the boot-mode stream.
+
+#include "device/progresswindow.h"
+
+class Load : public ProgressWindow
+{
+    Q_OBJECT
+
+public:
+    // Queues the load at once; the window keeps no copy of the bytes.
+    Load(TThread *thread, const QByteArray &firmware, QWidget *parent = nullptr);
+
+public Q_SLOTS:
+    void Start(quint16 type);
+    void Check();
+    void Stop();
+    void Error();
+
+private:
+    QString model;
+};
