@@ -1,5 +1,6 @@
 // The jobs: each runs its exchange over the worker's link and turns the outcome into signals.
 
+#include "device/acquisitionexchange.h"
 #include "device/configexchange.h"
 #include "device/liveexchange.h"
 #include "device/tthread.h"
@@ -49,6 +50,13 @@ void TThread::dispatch(TJob &job)
         return;
     case JobLoad:
         Q_EMIT loadErr();
+        return;
+    case JobReport:
+    case JobReportReset:
+        statisticsReport(job.type == JobReportReset);
+        return;
+    case JobTrace:
+        traceRead();
         return;
     default:
         break;
@@ -110,4 +118,42 @@ void TThread::writeConfig(const TJob &job)
         Q_EMIT writeStp();
     else
         Q_EMIT writeErr();
+}
+
+void TThread::statisticsReport(bool reset)
+{
+    if (!hasDevice())
+        return;
+    WorkerLink link(*this);
+    acquisition::report(link, reset, [this](const TReport &record) {
+        ReportLock lock(report);
+        *lock = record;
+        // Emitted with the unit held: the record cannot change before the signal is queued.
+        Q_EMIT reportRdy(report.address());
+    });
+}
+
+void TThread::traceRead()
+{
+    if (!hasDevice())
+        return;
+    WorkerLink link(*this);
+    switch (acquisition::trace(link, trace)) {
+    case acquisition::TraceOutcome::Delivered:
+        wrongEchoes = 0;
+        Q_EMIT traceRdy(trace);
+        return;
+    case acquisition::TraceOutcome::WrongEcho:
+        // Asked again at once; a controller that never echoes right would keep the chain
+        // spinning, so it ends after a bounded number of wrong echoes in a row.
+        if (++wrongEchoes < acquisition::MaxWrongEchoes) {
+            reqTrace();
+            return;
+        }
+        Q_EMIT mes(acquisition::traceStoppedText(wrongEchoes));
+        break;
+    case acquisition::TraceOutcome::Failed:
+        break;
+    }
+    wrongEchoes = 0;
 }

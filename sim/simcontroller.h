@@ -2,7 +2,8 @@
 // A simulated K-330S controller: the USB side (SimUsbDevice: identity, presence, sessions,
 // configurations, faults, transfer record) with the controller's parts behind its endpoints:
 // the command port on 0x01/0x81 with configuration memory and identification, the live
-// commands' codec, amplifier and parameters, and the boot-mode stream on 0x06. Reads of the
+// commands' codec, amplifier and parameters, the statistics counters (codes 12, 13), the
+// protocol trace (codes 15, 16), and the boot-mode stream on 0x06. Reads of the
 // other IN endpoints (the monitor stream on 0x82) return what queueRead() put there.
 //
 // All members are thread-safe.
@@ -32,6 +33,8 @@ public:
     SimCommandPort &commandPort() { return port; }
     SimConfigMemory &configMemory() { return config; }
     SimLiveCommands &liveCommands() { return live; }
+    SimStatistics &statistics() { return stats; }
+    SimTrace &traceCapture() { return trace; }
 
     // Handshake and identification.
     void setPayloadSize(quint16 n) { port.setPayloadSize(n); } // N; 512 by default
@@ -62,4 +65,6 @@ private:
     SimConfigMemory config;
     SimLiveCommands live;
     SimBootStream boot;
+    SimStatistics stats;
+    SimTrace trace;
 };
