@@ -270,6 +270,12 @@ QList<SimTrace::Line> SimTrace::sent() const
     return answered;
 }
 
+void SimTrace::inject(const Line &line)
+{
+    QMutexLocker lock(&mutex);
+    pending.prepend(line);
+}
+
 void SimTrace::setWrongEcho(quint16 echo)
 {
     QMutexLocker lock(&mutex);

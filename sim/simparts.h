@@ -120,6 +120,8 @@ public:
     quint16 mode() const;
     // Every line answered so far, in order.
     QList<Line> sent() const;
+    // Puts a line ahead of the captured ones, on any channel code (a channel error too).
+    void inject(const Line &line);
     // Answers code 16 with this first word instead of 16 while set (0: the right echo).
     void setWrongEcho(quint16 echo);
 
