@@ -4,6 +4,8 @@
 #include "device/load.h"
 #include "device/read.h"
 #include "device/write.h"
+#include "views/report.h"
+#include "views/trace.h"
 
 // One line per window class: the window's row (config/windows.cpp) and how the class is built.
 void registerBuiltinWindows()
@@ -20,6 +22,12 @@ void registerBuiltinWindows()
                          [](C c) -> SubWindow * { return new Write(c.thread, c.image, c.mode); });
     windowRegistry().add(WindowId::Load,
                          [](C c) -> SubWindow * { return new Load(c.thread, c.firmware); });
+    windowRegistry().add(WindowId::Statistics, [](C c) -> SubWindow * {
+        return new Report(c.mainWindow, c.thread, c.connected);
+    });
+    windowRegistry().add(WindowId::Trace, [](C c) -> SubWindow * {
+        return new Trace(c.mainWindow, c.thread, c.connected);
+    });
     windowRegistry().add(WindowId::About, [](C c) -> SubWindow * {
         return new About(c.mainWindow, TK440::NewImageVersion);
     });

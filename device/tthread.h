@@ -7,7 +7,8 @@
 //   <name>exchange.h  the sequence of transfers, log lines and progress over a DeviceLink
 //                     (device/devicelink.h), with no TThread and no transport in sight.
 // Present: configuration read/write (configprotocol, configexchange), live commands
-// (liveprotocol, liveexchange); the connection and handshake are DeviceConnection
+// (liveprotocol, liveexchange), the statistics report and trace read (acquisitionprotocol,
+// acquisitionexchange); the connection and handshake are DeviceConnection
 // (connection.h, handshake.h). To add an exchange (monitor, statistics, trace, flash): write
 // its two files, decode the job's bytes into typed arguments in its protocol file, and add one
 // case to dispatch() that runs it over WorkerLink and emits the signals from its progress
@@ -150,6 +151,8 @@ private:
     void readConfig(); // JobRead
     void writeConfig(const TJob &job); // JobWrite
     void loadFirmware(const TJob &job); // JobLoad
+    void statisticsReport(bool reset); // JobReport, JobReportReset
+    void traceRead(); // JobTrace
 
     // The hot-plug check that checkDevice asked for, if any (worker thread).
     void serviceCheck();
@@ -180,6 +183,7 @@ private:
     MonitorRecords mon;
     ReportRecord report;
     quint16 trace[TraceBufferSize / 2] {};
+    int wrongEchoes = 0; // trace replies with a wrong echo in a row (worker thread)
 };
 
 Q_DECLARE_METATYPE(TDev *)

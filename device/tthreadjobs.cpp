@@ -1,5 +1,6 @@
 // The jobs: each runs its exchange over the worker's link and turns the outcome into signals.
 
+#include "device/acquisitionexchange.h"
 #include "device/configexchange.h"
 #include "device/flashexchange.h"
 #include "device/liveexchange.h"
@@ -49,6 +50,13 @@ void TThread::dispatch(TJob &job)
         return;
     case JobLoad:
         loadFirmware(job);
+        return;
+    case JobReport:
+    case JobReportReset:
+        statisticsReport(job.type == JobReportReset);
+        return;
+    case JobTrace:
+        traceRead();
         return;
     default:
         break;
@@ -155,4 +163,42 @@ void TThread::loadFirmware(const TJob &job)
         Q_EMIT loadStp();
     else
         Q_EMIT loadErr();
+}
+
+void TThread::statisticsReport(bool reset)
+{
+    if (!hasDevice())
+        return;
+    WorkerLink link(*this);
+    acquisition::report(link, reset, [this](const TReport &record) {
+        ReportLock lock(report);
+        *lock = record;
+        // Emitted with the unit held: the record cannot change before the signal is queued.
+        Q_EMIT reportRdy(report.address());
+    });
+}
+
+void TThread::traceRead()
+{
+    if (!hasDevice())
+        return;
+    WorkerLink link(*this);
+    switch (acquisition::trace(link, trace)) {
+    case acquisition::TraceOutcome::Delivered:
+        wrongEchoes = 0;
+        Q_EMIT traceRdy(trace);
+        return;
+    case acquisition::TraceOutcome::WrongEcho:
+        // Asked again at once; a controller that never echoes right would keep the chain
+        // spinning, so it ends after a bounded number of wrong echoes in a row.
+        if (++wrongEchoes < acquisition::MaxWrongEchoes) {
+            reqTrace();
+            return;
+        }
+        Q_EMIT mes(acquisition::traceStoppedText(wrongEchoes));
+        break;
+    case acquisition::TraceOutcome::Failed:
+        break;
+    }
+    wrongEchoes = 0;
 }

@@ -7,6 +7,8 @@ SimController::SimController(QObject *parent)
     config.attach(port);
     live.attach(port);
     flash.attach(port);
+    stats.attach(port);
+    trace.attach(port);
     setEndpointHandler(SimCommandPort::CommandEndpoint, &port);
     setEndpointHandler(SimBootStream::Endpoint, &boot);
 }
@@ -41,5 +43,5 @@ void SimController::setCpuId(quint16 id)
 
 quint16 SimController::traceMode() const
 {
-    return simwire::wordAt(live.parameter(15), 0);
+    return trace.mode();
 }

@@ -2,8 +2,9 @@
 // A simulated K-330S controller: the USB side (SimUsbDevice: identity, presence, sessions,
 // configurations, faults, transfer record) with the controller's parts behind its endpoints:
 // the command port on 0x01/0x81 with configuration memory and identification, the live
-// commands' codec, amplifier and parameters, the serial flash (command 2, target 4), and the
-// boot-mode stream on 0x06, stored as the new flash contents. Reads of the
+// commands' codec, amplifier and parameters, the serial flash (command 2, target 4), the
+// statistics counters (codes 12, 13), the protocol trace (codes 15, 16), and the boot-mode
+// stream on 0x06, stored as the new flash contents. Reads of the
 // other IN endpoints (the monitor stream on 0x82) return what queueRead() put there.
 //
 // All members are thread-safe.
@@ -34,6 +35,8 @@ public:
     SimConfigMemory &configMemory() { return config; }
     SimLiveCommands &liveCommands() { return live; }
     SimSerialFlash &serialFlash() { return flash; }
+    SimStatistics &statistics() { return stats; }
+    SimTrace &traceCapture() { return trace; }
 
     // Handshake and identification.
     void setPayloadSize(quint16 n) { port.setPayloadSize(n); } // N; 512 by default
@@ -70,4 +73,6 @@ private:
     SimLiveCommands live;
     SimSerialFlash flash;
     SimBootStream boot;
+    SimStatistics stats;
+    SimTrace trace;
 };

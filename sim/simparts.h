@@ -13,6 +13,7 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <QList>
 #include <QMutex>
 
 #include <array>
@@ -125,4 +126,62 @@ private:
     int programMs = 0;
     bool stuck = false;
     int corrupt = -1;
+};
+
+// Statistics: link, audio, modem and Bus+ counters that grow with the time since the last
+// reset (code 12), answered as the 86-byte report of code 13.
+class SimStatistics
+{
+public:
+    void attach(SimCommandPort &port);
+
+    // The record code 13 would carry now, host-order words.
+    TReport record() const;
+    int resets() const;
+
+private:
+    TReport recordLocked() const;
+
+    mutable QMutex mutex; // guards since and resetCount
+    QElapsedTimer since; // running time since the last reset
+    int resetCount = 0;
+};
+
+// Protocol trace: while the trace mode (code 15) is non-zero, the controller captures one line
+// every LinePeriodMs, turn about on the channels of the mask (bit 0 Bus+ receive, 1 Bus+
+// transmit, 2 Link receive, 3 Link transmit). Code 16 answers the oldest captured line: 00 10,
+// the channel code, the bytes; the header alone when nothing waits.
+class SimTrace
+{
+public:
+    static constexpr int LinePeriodMs = 5;
+    static constexpr int MaxPending = 512; // lines beyond this are not captured
+
+    struct Line
+    {
+        quint16 channel;
+        QByteArray bytes;
+    };
+
+    void attach(SimCommandPort &port);
+
+    quint16 mode() const;
+    // Every line answered so far, in order.
+    QList<Line> sent() const;
+    // Puts a line ahead of the captured ones, on any channel code (a channel error too).
+    void inject(const Line &line);
+    // Answers code 16 with this first word instead of 16 while set (0: the right echo).
+    void setWrongEcho(quint16 echo);
+
+private:
+    void captureLocked();
+
+    mutable QMutex mutex; // guards the members below
+    quint16 mask = 0;
+    QElapsedTimer running;
+    qint64 captured = 0; // lines captured since the mode was set
+    quint32 serial = 0; // running number written into the lines
+    QList<Line> pending;
+    QList<Line> answered;
+    quint16 wrongEcho = 0;
 };

@@ -1,0 +1,84 @@
+#include "views/report.h"
+
+#include "device/tthread.h"
+#include "views/acquisitionformat.h"
+
+Report::Report(QWidget *parent, TThread *t, bool connected)
+    : SubWindow(nullptr)
+    , thread(t)
+{
+    Q_UNUSED(parent);
+    setAttribute(Qt::WA_DeleteOnClose);
+    ui.setupUi(this);
+    timer = new QTimer(this);
+    ui.bTest->setEnabled(connected);
+    connect(ui.bReset, &QPushButton::clicked, this, &Report::Default);
+    connect(ui.bClose, &QPushButton::clicked, this, &Report::Quit);
+    connect(ui.bTest, &QPushButton::toggled, this, &Report::Test);
+    connect(thread, &TThread::reportRdy, this, &Report::SetData);
+    connect(thread, &TThread::conn, this, &Report::Conn);
+}
+
+Report::~Report()
+{
+    disconnect(thread, &TThread::reportRdy, this, &Report::SetData);
+}
+
+void Report::Quit()
+{
+    timer->stop();
+    requestClose(false);
+}
+
+void Report::Default()
+{
+    // The reset job sends code 12 and then asks for a record; a plain request follows.
+    thread->reqReport(false);
+    thread->reqReport(true);
+}
+
+void Report::Test(bool on)
+{
+    timer->stop();
+    if (on) {
+        connect(timer, &QTimer::timeout, this, &Report::TestStt, Qt::UniqueConnection);
+        timer->start(1000);
+        ui.bTest->setText(QStringLiteral("Cтоп"));
+    } else {
+        disconnect(timer, &QTimer::timeout, this, &Report::TestStt);
+        const QSignalBlocker block(ui.bTest);
+        ui.bTest->setChecked(false);
+        ui.bTest->setText(QStringLiteral("Cтарт"));
+    }
+}
+
+void Report::TestStt()
+{
+    thread->reqReport(true);
+}
+
+void Report::Conn(bool on)
+{
+    ui.bTest->setChecked(false);
+    if (!on)
+        Test(false);
+    ui.bTest->setEnabled(on);
+}
+
+void Report::SetData(TReport *rep)
+{
+    // The signal only says that a record is there; it is read under the record's lock, which
+    // the worker also takes to fill it.
+    ReportLock lock(thread->reportRecord());
+    Q_ASSERT(rep == &*lock);
+    Q_UNUSED(rep);
+    for (const auto &[name, text] : reportformat::texts(*lock))
+        if (auto *label = findChild<QLabel *>(name))
+            label->setText(text);
+    const reportformat::Bars b = reportformat::bars(*lock);
+    ui.barDsp->setValue(b.dsp);
+    ui.barWinLoad->setMaximum(b.winMax);
+    ui.barWinLoad->setValue(b.winValue);
+    ui.barTxLoad->setValue(b.txLoad);
+    ui.barRxLoad->setValue(b.rxLoad);
+}

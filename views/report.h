@@ -1,0 +1,34 @@
+#pragma once
+// Statistics window: shows the controller's statistics record, asks for one every second while
+// "Старт" is pressed, and makes the controller reset its counters with "Сброс".
+
+#include "config/subwindow.h"
+#include "ui_report.h"
+
+#include <QTimer>
+
+class TThread;
+struct TReport;
+
+class Report : public SubWindow
+{
+    Q_OBJECT
+
+public:
+    // parent is not used as the widget's parent: the window is created without one.
+    Report(QWidget *parent, TThread *thread, bool connected);
+    ~Report() override;
+
+public Q_SLOTS:
+    void Quit();
+    void Default();
+    void Test(bool on);
+    void TestStt();
+    void Conn(bool on);
+    void SetData(TReport *rep);
+
+private:
+    Ui::ReportClass ui;
+    TThread *thread;
+    QTimer *timer;
+};
