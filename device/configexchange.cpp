@@ -162,6 +162,8 @@ bool write(DeviceLink &link, const char *record, int count, const WriteProgress 
     const int differing = differingBytes(readBack.constData(), record, verified);
     link.log(tr("Проверка загруженной конфигурации выполнена. Ошибочных ")
              + QString::number(differing) + tr(" байтов"));
+    if (progress.checked)
+        progress.checked(differing);
     return true;
 }
 

@@ -117,6 +117,8 @@ bool load(DeviceLink &link, const char *data, int size, const LoadProgress &prog
     }
     link.log(tr("Проверка загруженного ПО выполнена. Ошибочных ") + QString::number(differing)
              + tr(" байтов"));
+    if (progress.checked)
+        progress.checked(differing);
     return true;
 }
 

@@ -23,6 +23,8 @@ struct LoadProgress
     std::function<void(quint16 model)> started;
     std::function<void()> verifying;
     std::function<void(quint32 count)> count;
+    // Optional: bytes that differ on read-back, once the load has been verified.
+    std::function<void(int differing)> checked = {};
 };
 
 // Normal mode: identifies the controller, writes the first min(size, FlashSize) bytes of data
