@@ -1,0 +1,285 @@
+#!/usr/bin/env python3
+"""Runs the built k330ctl as a user would, against the simulated controller.
+
+Usage: test_k330ctl.py PATH/TO/k330ctl
+"""
+
+import json
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+K330CTL = None
+
+# Image layout (config/tk440.h) and the offsets of the fields the tests change.
+SIZE = 402
+AMP_GAIN = 118 + 1  # LF amplifier gain step
+LINK_N2 = 144 + 2  # link word N2 (little-endian)
+SERIAL = 182  # serial number word of the information area
+
+# Exit statuses of k330ctl.
+OK, DIFFERENT, USAGE, NO_CONTROLLER, TRANSFER, INVALID, SAVE = range(7)
+
+
+def crc_table():
+    entries = [0xA001, 0xF001, 0xD801, 0xCC01, 0xC601, 0xC301, 0xC181, 0xC0C1]
+    table = []
+    for i in range(256):
+        e = 0
+        for bit in range(8):
+            if i & (0x80 >> bit):
+                w = entries[bit]
+                e ^= ((w << 8) | (w >> 8)) & 0xFFFF
+        table.append(e)
+    return table
+
+
+TABLE = crc_table()
+
+
+def checksum(data):
+    c = 0xFFFF
+    for b in data:
+        c = ((c << 8) ^ TABLE[(c >> 8) ^ b]) & 0xFFFF
+    return (~c) & 0xFFFF
+
+
+def store_checksum(image):
+    c = checksum(image[2:])
+    image[0] = c & 0xFF
+    image[1] = c >> 8
+
+
+def read_bytes(name):
+    with open(name, "rb") as f:
+        return f.read()
+
+
+def write_bytes(name, data):
+    with open(name, "wb") as f:
+        f.write(data)
+
+
+def run(*args, check=None):
+    p = subprocess.run([K330CTL, *args], capture_output=True, text=True, timeout=120)
+    if check is not None and p.returncode != check:
+        raise AssertionError("k330ctl %s: status %d, expected %d\nstdout:\n%s\nstderr:\n%s"
+                             % (" ".join(args), p.returncode, check, p.stdout, p.stderr))
+    return p
+
+
+class Ctl(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.dir = self.tmp.name
+        self.state = self.path("controller.state")
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def new(self, name, model="RA"):
+        f = self.path(name)
+        run("new", "--model", model, "-o", f, check=OK)
+        return f
+
+    def altered(self, source, name, changes):
+        """A copy of source with bytes changed at the given offsets and a valid checksum."""
+        image = bytearray(read_bytes(source))
+        for offset, value in changes.items():
+            image[offset] = value
+        store_checksum(image)
+        f = self.path(name)
+        write_bytes(f, image)
+        return f
+
+    def sim(self, *args):
+        return ("--simulate", "--sim-state", self.state, *args)
+
+    # --- Must show -------------------------------------------------------------------------
+
+    def test_new_write_read_diff_shows_no_difference(self):
+        a = self.new("a.mcd")
+        # A changed section, so that the write really changes the controller.
+        b = self.altered(a, "b.mcd", {AMP_GAIN: 10, LINK_N2: 7})
+        w = run("write", *self.sim(b), check=OK)
+        self.assertIn("Ошибочных 0 байтов", w.stderr)
+        run("read", *self.sim("-o", self.path("back.mcd")), check=OK)
+        d = run("diff", b, self.path("back.mcd"), check=OK)
+        self.assertEqual(d.stdout, "")
+        # The read really came from the controller: against the unchanged image it differs in
+        # exactly the two changed fields.
+        d = run("diff", "--json", a, self.path("back.mcd"), check=DIFFERENT)
+        fields = {(x["section"], x["field"]) for x in json.loads(d.stdout)["differences"]}
+        self.assertEqual(fields, {("Усилитель НЧ", "gain"), ("Протокол", "n2")})
+
+    def test_mode_10_writes_the_information_area_and_user_mode_does_not(self):
+        a = self.new("a.mcd")
+        b = self.altered(a, "b.mcd", {SERIAL: 42})
+        run("write", *self.sim(b), check=OK)
+        run("read", *self.sim("-o", self.path("r1.mcd")), check=OK)
+        d = run("diff", b, self.path("r1.mcd"), check=DIFFERENT)
+        self.assertIn("Информация / serial: 0042 | 0000", d.stdout)
+        run("write", *self.sim("--mode", "10", b), check=OK)
+        run("read", *self.sim("-o", self.path("r2.mcd")), check=OK)
+        run("diff", b, self.path("r2.mcd"), check=OK)
+
+    def test_verify_names_the_altered_field(self):
+        a = self.new("a.mcd")
+        run("write", *self.sim(a), check=OK)
+        run("verify", *self.sim(a), check=OK)
+        b = self.altered(a, "b.mcd", {AMP_GAIN: 10})
+        v = run("verify", *self.sim(b), check=DIFFERENT)
+        self.assertIn("Усилитель НЧ / gain", v.stdout)
+        # The altered byte and the checksum word, as the write's read-back would count them.
+        self.assertRegex(v.stderr, "Ошибочных [1-3] байтов")
+        v = run("verify", "--json", *self.sim(b), check=DIFFERENT)
+        result = json.loads(v.stdout)
+        self.assertFalse(result["equal"])
+        self.assertEqual([(x["section"], x["field"]) for x in result["differences"]],
+                         [("Усилитель НЧ", "gain")])
+
+    def test_invalid_files(self):
+        a = self.new("a.mcd")
+        image = read_bytes(a)
+        short = self.path("short.mcd")
+        write_bytes(short, image[:100])
+        corrupt = self.path("corrupt.mcd")
+        damaged = bytearray(image)
+        damaged[AMP_GAIN] ^= 1  # checksum left as it was
+        write_bytes(corrupt, damaged)
+        missing = self.path("missing.mcd")
+        cases = [
+            (short, " не соответсвует типу контроллера."),
+            (corrupt, " поврежден."),
+            (missing, " не удалось открыть."),
+        ]
+        for name, tail in cases:
+            for args in (("show", name), ("write", *self.sim(name)), ("verify", *self.sim(name)),
+                         ("diff", a, name)):
+                with self.subTest(file=os.path.basename(name), command=args[0]):
+                    p = run(*args, check=INVALID)
+                    self.assertIn("Файл " + name + tail, p.stderr)
+        # Nothing reached the controller.
+        self.assertFalse(os.path.exists(self.state) and read_bytes(self.state)[AMP_GAIN]
+                         == damaged[AMP_GAIN])
+
+    def test_no_controller(self):
+        a = self.new("a.mcd")
+        out = self.path("out.mcd")
+        write_bytes(out, b"previous")
+        cases = [
+            (("read", "-o", out), "Ошибка. Чтение конфигурации прервано."),
+            (("write", a), "Ошибка. Запись конфигурации прервана."),
+            (("verify", a), "Ошибка. Чтение конфигурации прервано."),
+        ]
+        for args, message in cases:
+            with self.subTest(command=args[0]):
+                p = run(*args, check=NO_CONTROLLER)
+                self.assertIn(message, p.stderr)
+        # The failed read left the old file as it was.
+        self.assertEqual(read_bytes(out), b"previous")
+
+    def test_show_decodes_the_defaults_of_each_model(self):
+        expected_pages = {
+            "RA": ["Вход микрофона", "Выход приемника", "Выход гарнитуры", "Выход аксессуарный",
+                   "Вокодер", "Усилитель НЧ", "Регистратор", "Соединение", "Кодек",
+                   "Входной усилитель", "Выходной усилитель", "Протокол"],
+            "RB": ["Вход приемника", "Выход микрофона", "Вокодер", "Регистратор", "Соединение",
+                   "Кодек", "Входной усилитель", "Выходной усилитель", "Протокол"],
+        }
+        for model, pages in expected_pages.items():
+            with self.subTest(model=model):
+                f = self.new(model + ".mcd", model)
+                data = json.loads(run("show", "--json", f, check=OK).stdout)
+                sections = {s["section"]: {x["name"]: (x["value"], x.get("unit", ""))
+                                           for x in s["fields"]} for s in data["sections"]}
+                self.assertEqual([s["section"] for s in data["sections"]],
+                                 ["Идентификация", "Информация"] + pages)
+                ident = sections["Идентификация"]
+                self.assertEqual(ident["model"][0], "K-330" + model)
+                self.assertEqual(ident["version"][0], "2.1")
+                self.assertEqual(sections["Информация"]["serial"][0], "0000")
+                # Defaults the model headers state: recorder PTT on at level 127, and on the
+                # model with the LF amplifier its 15 dB gain with sigma-delta modulation.
+                rec = sections["Регистратор"]
+                self.assertEqual(rec["ptt"][0], "on")
+                self.assertEqual(rec["level.value"][0], "127")
+                if model == "RA":
+                    self.assertEqual(sections["Усилитель НЧ"]["gain"], ("15", "dB"))
+                    self.assertEqual(sections["Усилитель НЧ"]["modulation"][0], "СДМ")
+                # The text listing carries the same fields.
+                text = run("show", f, check=OK).stdout
+                for title, fields in sections.items():
+                    self.assertIn("[%s]" % title, text)
+                    for name, (value, unit) in fields.items():
+                        self.assertIn(("  %s: %s %s" % (name, value, unit)).rstrip(), text)
+
+    def test_show_follows_the_bytes(self):
+        a = self.new("a.mcd")
+        # Gain step 0 is the bottom of the LF amplifier's table; step 10 lies between.
+        for step in (0, 10, 42):
+            f = self.altered(a, "g%d.mcd" % step, {AMP_GAIN: step})
+            data = json.loads(run("show", "--json", f, check=OK).stdout)
+            amp = next(s for s in data["sections"] if s["section"] == "Усилитель НЧ")
+            gains = [x["value"] for x in amp["fields"] if x["name"] == "gain"]
+            with self.subTest(step=step):
+                self.assertEqual(len(gains), 1)
+                if step == 42:
+                    self.assertEqual(gains[0], "15")
+                else:
+                    self.assertNotEqual(gains[0], "15")
+
+    # --- Usage, help, progress, firmware --------------------------------------------------------
+
+    def test_usage_errors_and_help(self):
+        for args in (("frobnicate",), ("show",), ("diff", "x"), ("new", "--model", "RC", "-o",
+                     self.path("x.mcd")), ("write", "--mode", "7", "x"), ("read",),
+                     ("read", "--simulate", "--sim-model", "RZ", "-o", self.path("y.mcd")), ()):
+            with self.subTest(args=args):
+                run(*args, check=USAGE)
+        self.assertFalse(os.path.exists(self.path("x.mcd")))
+        for command in ("new", "show", "diff", "read", "write", "verify", "load-firmware"):
+            with self.subTest(command=command):
+                p = run(command, "--help", check=OK)
+                self.assertTrue(p.stdout.startswith("Usage: k330ctl " + command))
+                self.assertIn("Exit status:", p.stdout)
+        main = run("--help", check=OK).stdout
+        for status in range(7):
+            self.assertIn("  %d  " % status, main)
+
+    def test_progress_lines_when_not_a_terminal(self):
+        a = self.new("a.mcd")
+        p = run("write", *self.sim(a), check=OK)
+        lines = p.stderr.splitlines()
+        self.assertIn("Контроллер К-330RA, загрузка конфигурации.", lines)
+        self.assertIn("182/182", lines)
+        self.assertNotIn("\r", p.stderr)
+        j = run("write", "--json", *self.sim(a), check=OK)
+        self.assertEqual(json.loads(j.stdout)["differing"], 0)
+
+    def test_save_failure_keeps_no_partial_file(self):
+        target = os.path.join(self.path("no-such-dir"), "a.mcd")
+        p = run("new", "--model", "RA", "-o", target, check=SAVE)
+        self.assertIn("Файл " + target + " не удалось открыть.", p.stderr)
+        p = run("read", *self.sim("-o", target), check=SAVE)
+        self.assertFalse(os.path.exists(target))
+
+    def test_load_firmware(self):
+        rom = self.path("fw.rom")
+        write_bytes(rom, bytes((i * 7) & 0xFF for i in range(1024)))
+        trace = self.path("usb.log")
+        p = run("load-firmware", "--simulate", "--usb-trace", trace, rom, check=OK)
+        self.assertIn("Проверка загруженного ПО выполнена. Ошибочных 0 байтов", p.stderr)
+        self.assertIn("ПО загружено.", p.stderr)
+        self.assertGreater(os.path.getsize(trace), 0)
+        run("load-firmware", "--simulate", self.path("none.rom"), check=INVALID)
+
+
+if __name__ == "__main__":
+    K330CTL = os.path.abspath(sys.argv.pop(1))
+    unittest.main(verbosity=2)
