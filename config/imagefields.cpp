@@ -166,7 +166,9 @@ void modemFields(TK440 &image, QList<ImageField> &f)
     add(f, "out.ref", QString::number(v.outRef));
     add(f, "out.gerr", fixed(v.outGErr));
     add(f, "inp.tone", fixed(v.inpTone));
-    add(f, "inp.gain", gainText(v.inpGain), Db);
+    // The page's gain dial ends at step 119 (59.5 dB): a higher stored step shows as that.
+    constexpr int MaxGainStep = 119;
+    add(f, "inp.gain", gainText(qMin(v.inpGain, MaxGainStep)), Db);
     add(f, "inp.agc", onOff(v.inpAgc));
     add(f, "inp.ref", QString::number(v.inpRef));
     add(f, "inp.gerr", fixed(v.inpGErr));
