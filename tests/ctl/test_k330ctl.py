@@ -183,6 +183,28 @@ class Ctl(unittest.TestCase):
                 self.assertIn(message, p.stderr)
         # The failed read left the old file as it was.
         self.assertEqual(read_bytes(out), b"previous")
+        rom = self.path("fw.rom")
+        write_bytes(rom, bytes(256))
+        p = run("load-firmware", rom, check=NO_CONTROLLER)
+        self.assertIn("Ошибка. Загрузка ПО прервана.", p.stderr)
+
+    def test_transfer_failures(self):
+        # A controller whose configuration memory fails its checksum: the read saves nothing.
+        a = self.new("a.mcd")
+        run("write", *self.sim(a), check=OK)
+        memory = bytearray(read_bytes(self.state))
+        memory[AMP_GAIN] ^= 0x55
+        write_bytes(self.state, memory)
+        out = self.path("out.mcd")
+        p = run("read", *self.sim("-o", out), check=TRANSFER)
+        self.assertRegex(p.stderr, "Конфигурация повреждена, CRC: 0x[0-9a-f]+!=0x[0-9a-f]+")
+        self.assertFalse(os.path.exists(out))
+        self.assertEqual(os.listdir(self.dir).count("out.mcd"), 0)
+        # An image of the other model is refused by the write.
+        b = self.new("b.mcd", "RB")
+        p = run("write", *self.sim("--sim-model", "RA", b), check=TRANSFER)
+        self.assertIn("Конфигурация не соответсвует типу контроллера.", p.stderr)
+        self.assertIn("Ошибка. Запись конфигурации прервана.", p.stderr)
 
     def test_show_decodes_the_defaults_of_each_model(self):
         expected_pages = {
