@@ -1,7 +1,7 @@
 // k330ctl: the terminal's file and controller operations from the command line, for production
-// lines and scripts. It links only the widget-free libraries and runs each exchange in its own
-// thread through the same exchange functions as the terminal's worker, so the bytes on the
-// wire are the same.
+// lines and scripts. It links only the widget-free libraries. With no window to keep responsive,
+// it waits for the controller in its main thread, calling the same exchange functions as the
+// terminal's worker, so the bytes on the wire are the same.
 
 #include "app/linkoptions.h"
 #include "config/configfile.h"
