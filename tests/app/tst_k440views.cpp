@@ -260,7 +260,7 @@ private Q_SLOTS:
         const Lines sent = sim->traceCapture().sent();
         QVERIFY2(fileMatches(file, sent),
                  qPrintable(QStringLiteral("%1 of %2").arg(file.size()).arg(sent.size())));
-        QVERIFY(file.size() > 500);
+        QVERIFY(file.size() > 100);
         QSet<quint16> channels;
         for (const auto &l : file)
             channels.insert(l.channel);
