@@ -64,6 +64,11 @@ void Trace::Run(bool on)
             const QString name =
                 QFileDialog::getSaveFileName(this, tr("Сохранить файл"), QString(),
                                              tr("файл трассировки (*.log);;Все файлы (*.*)"));
+            // The dialog runs its own event loop: a lost connection may have stopped the
+            // capture meanwhile (Conn unchecks the button). Then there is nothing to start,
+            // and the chosen file is not opened.
+            if (!ui.bRun->isChecked())
+                return;
             if (!name.isEmpty()) {
                 if (!traceFile.fileName().isEmpty())
                     traceFile.close();

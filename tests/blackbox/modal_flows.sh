@@ -1,7 +1,8 @@
 #!/bin/sh
 # Drives the modal flows of k330-terminal under a virtual X server like a user, on the
 # simulated controller: the service dialog with a right and a wrong access code, the question
-# "Закрыть текущее устройство" answered both ways, and a warning box.
+# "Закрыть текущее устройство" answered both ways, a warning box, and the trace window's file
+# dialog answered with a name and cancelled.
 # Usage: modal_flows.sh <path to k330-terminal>   (needs Xvfb, xdotool)
 set -eu
 app=$1
@@ -162,6 +163,41 @@ wait_windows "\$main_title" -eq 1 || fail "the warning box did not close"
 ! grep -q "Загружена конфигурация" "\$log" || fail "a configuration was opened"
 stop
 
+# Trace window in service mode 5: "Сохранить" asks for the .log file in a modal dialog when the
+# capture starts; the chosen file receives the Link lines. A cancelled dialog starts the capture
+# without a file: the first file stays as it was.
+click() { xdotool mousemove --window "\$main" \$1 \$2 click 1; sleep 0.2; }
+run_button() { click 530 339; }
+start trace_file
+new_config Return
+service Coral_Cobalts
+wait_log "Загружена конфигурация контроллера K-330RA" 2 || fail "the tree was not rebuilt for mode 5"
+click 73 122 # "Монитор", its fifth child "Трассировка"
+xdotool key Right Down Down Down Down Down Return
+sleep 0.8
+click 490 181; click 490 207; click 490 274 # Link RxD, Link TxD, "Сохранить"
+run_button
+if f=\$(find_window "Сохранить файл" 300); then
+    focus "\$f"; xdotool type --delay 5 "$work/trace.log"; xdotool key Return
+else fail "no file dialog at the start"; fi
+sleep 1.5
+focus "\$main"
+run_button
+sleep 0.5
+lines=\$(wc -l < "$work/trace.log" 2>/dev/null || echo 0)
+[ "\$lines" -gt 10 ] || fail "the trace file holds \$lines lines"
+grep -Evq '^[0-9:.]{12}-> Link [RT]xD=>(0x[0-9A-F]{2}; )+\$' "$work/trace.log" && fail "a line of the file is not a Link line"
+run_button
+if f=\$(find_window "Сохранить файл" 300); then focus "\$f"; xdotool key Escape
+else fail "no file dialog at the second start"; fi
+sleep 1
+wait_windows "Сохранить файл" -eq 0 || fail "the file dialog stayed open"
+focus "\$main"
+run_button
+sleep 0.3
+[ "\$(wc -l < "$work/trace.log")" -eq "\$lines" ] || fail "the capture without a file wrote to the first file"
+stop
+
 echo "\$failures" > "$work/failures"
 DRIVE
 chmod +x "$work/drive.sh"
@@ -170,4 +206,4 @@ if [ "$(cat "$work/failures" 2>/dev/null || echo 1)" != 0 ]; then
     for f in "$work"/*.log "$work"/*.out; do echo "== $f"; cat "$f"; done
     exit 1
 fi
-echo "PASS: service code right and wrong, question answered both ways, warning box"
+echo "PASS: service code right and wrong, question answered both ways, warning box, trace file dialog"

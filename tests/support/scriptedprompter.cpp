@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -53,6 +55,9 @@ void clickButton(QWidget *modal, const QString &text)
 }
 } // namespace
 
+ScriptedPrompter::ScriptedPrompter() = default;
+ScriptedPrompter::~ScriptedPrompter() = default;
+
 bool ScriptedPrompter::askYesNo(QWidget *parent, const QString &title, const QString &text)
 {
     asked << text;
@@ -101,4 +106,37 @@ int ScriptedPrompter::execDialog(QDialog *dialog)
         },
         &unanswered);
     return Prompter::execDialog(dialog);
+}
+
+void ScriptedPrompter::answerFileDialogs()
+{
+    if (fileWatch)
+        return;
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    fileWatch = std::make_unique<QTimer>();
+    auto answered = std::make_shared<QPointer<QFileDialog>>();
+    QObject::connect(fileWatch.get(), &QTimer::timeout, [this, answered] {
+        QWidget *modal = QApplication::activeModalWidget();
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (box && qobject_cast<QFileDialog *>(box->parentWidget())) {
+            box->button(QMessageBox::Yes)->click();
+            return;
+        }
+        auto *d = qobject_cast<QFileDialog *>(modal);
+        if (!d || d == *answered)
+            return;
+        *answered = d;
+        fileDialogs << d->windowTitle() + QLatin1Char('|') + d->nameFilters().join(";;");
+        if (saveNames.isEmpty()) {
+            d->reject();
+            return;
+        }
+        // Typed into the name field as a user does (selectFile leaves a focused field alone).
+        if (auto *edit = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            edit->setText(saveNames.takeFirst());
+        // Its own accept, as its button does; queued, so that the question it may ask runs its
+        // modal loop outside this poll, which then answers it.
+        QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+    });
+    fileWatch->start(PollMs);
 }

@@ -9,12 +9,17 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class QDialog;
+class QTimer;
 
 class ScriptedPrompter : public Prompter
 {
 public:
+    ScriptedPrompter();
+    ~ScriptedPrompter() override;
+
     // Answers of "Закрыть текущее устройство", in order; "&Нет" when the queue is empty.
     QList<bool> yesNo;
     QStringList openNames;
@@ -37,4 +42,13 @@ public:
     QString getSaveFileName(QWidget *parent, const QString &caption,
                             const QString &filter) override;
     int execDialog(QDialog *dialog) override;
+
+    // Windows that ask for a file themselves run a real QFileDialog (the widget one): from now
+    // on each that opens modally is answered inside its exec() with the next of saveNames
+    // through its own accept (a question about replacing the file is answered "Yes"), or
+    // rejected when the queue is empty; its caption and filters go to fileDialogs.
+    void answerFileDialogs();
+
+private:
+    std::unique_ptr<QTimer> fileWatch;
 };
