@@ -185,6 +185,7 @@ private:
     monitor::Stream monStream;
     std::atomic<quint16> monMask {0}; // copy of monStream's mask for any thread
     std::atomic<bool> monReadQueued {false}; // a monitor read waits in the queue
+    std::atomic<bool> monNotifyPending {false}; // a monitorRdy waits to be emitted
     std::atomic<quint64> monFrames {0};
     std::atomic<quint64> monOverwritten {0};
 

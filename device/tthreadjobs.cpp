@@ -244,7 +244,18 @@ void TThread::monitorRead()
             monitor::storeFrame(frame, block);
         }
         ++monFrames;
-        Q_EMIT monitorRdy(mon.address());
+        // One announcement waits in the GUI thread at a time: the views read every block
+        // that has a frame when it arrives. A signal per frame would pile up in the GUI's
+        // queue faster than the views draw whenever the stream outruns them, delaying every
+        // other event (timers, input) without bound; frames overwritten meanwhile are counted.
+        if (!monNotifyPending.exchange(true))
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    monNotifyPending = false;
+                    Q_EMIT monitorRdy(mon.address());
+                },
+                Qt::QueuedConnection);
     });
     monMask = monStream.mask();
     if (outcome == monitor::Stream::ReadOutcome::Continue)

@@ -57,6 +57,13 @@ void SimMonitorStream::setFlatOut(bool on)
     nextDueMs = double(clock.elapsed());
 }
 
+void SimMonitorStream::setFrameRate(int perSecond)
+{
+    QMutexLocker lock(&mutex);
+    frameRate = qMax(0, perSecond);
+    nextDueMs = double(clock.elapsed());
+}
+
 void SimMonitorStream::setModulation(Modulation m)
 {
     QMutexLocker lock(&mutex);
@@ -207,7 +214,8 @@ std::optional<QByteArray> SimMonitorStream::read(quint8, int)
         // frame every period / k. A reader that falls far behind gets no burst afterwards.
         const int on = qMax(1, int(std::popcount(mask)));
         const double now = double(clock.elapsed());
-        nextDueMs = qMax(nextDueMs, now - 1000) + double(FramePeriodMs) / on;
+        const double step = frameRate > 0 ? 1000.0 / frameRate : double(FramePeriodMs) / on;
+        nextDueMs = qMax(nextDueMs, now - 1000) + step;
         QByteArray frame = makeFrameLocked(channel);
         if (drops > 0) {
             --drops;

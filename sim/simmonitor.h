@@ -42,6 +42,10 @@ public:
     quint64 framesSent() const;
 
     void setFlatOut(bool on);
+    // Paced at this many frames per second in total, whatever the number of channels on
+    // (1190: the full-speed bulk ceiling of 1024-byte frames); 0: one frame per channel every
+    // FramePeriodMs.
+    void setFrameRate(int perSecond);
     void setModulation(Modulation m);
     // Standard deviation of the constellation's noise, as a share of full scale.
     void setNoise(double sigma);
@@ -71,6 +75,7 @@ private:
     int lastChannel = -1;
     quint64 sent = 0;
     bool flatOut = false;
+    int frameRate = 0;
     Modulation modulation = Modulation::Qam16;
     double noise = 0.03;
     std::mt19937 random {330};

@@ -10,6 +10,8 @@
 #include <QGraphicsSimpleTextItem>
 #include <QScrollBar>
 
+#include <algorithm>
+
 namespace {
 const QColor Background(152, 240, 168);
 constexpr double GridZ = -1000;
@@ -35,9 +37,20 @@ Oscilloscope::Oscilloscope(QWidget *parent, TThread *t, quint16 ch, bool connect
     setAttribute(Qt::WA_DeleteOnClose);
     ui.setupUi(this);
     ui.bRun->setEnabled(connected);
+    // The axis titles change with every zoom; a control column that followed their width
+    // would resize the view, whose resize refits and retitles: a layout loop that never ends.
+    const int column =
+        std::max({ui.groupBox->sizeHint().width(), ui.boxX->sizeHint().width(),
+                  fontMetrics().horizontalAdvance(QStringLiteral("Y=1x0.000123457")) + 24});
+    for (QGroupBox *box : {ui.groupBox, ui.boxY, ui.boxX})
+        box->setFixedWidth(column);
     view = new MyGraphicsView(this);
     view->setObjectName(QStringLiteral("view"));
     view->setFitOnResize(true);
+    // Scroll bars that came and went with the zoom would resize the viewport, and every
+    // resize refits the zoom: with both always shown, a fit cannot trigger another.
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     view->setDragMode(QGraphicsView::RubberBandDrag);
     ui.hLayout->insertWidget(0, view, 1);
     scene = new QGraphicsScene();

@@ -130,6 +130,31 @@ private Q_SLOTS:
         QCOMPARE(readsAfter(*rig.sim, hexBytes("000e 0001")), 0);
     }
 
+    // A stream that outruns the GUI thread does not pile announcements up in its queue: one
+    // waits at a time, and the frames its views missed meanwhile are counted.
+    void announcementsDoNotPileUp()
+    {
+        WorkerRig rig;
+        rig.sim->monitorStream().setFlatOut(true);
+        QueuedSpy ready(&rig.thread, &TThread::monitorRdy);
+        rig.thread.reqMonitor(1, true);
+        QTRY_VERIFY(rig.thread.monitorFrames() > 0);
+        QCoreApplication::processEvents();
+        const quint64 before = rig.thread.monitorFrames();
+        const qsizetype announced = ready.size();
+        QThread::msleep(200); // the GUI thread is busy elsewhere
+        const quint64 stored = rig.thread.monitorFrames() - before;
+        QVERIFY2(stored > 20, qPrintable(QString::number(stored)));
+        // One pass of the event loop: the announcement that waited, and its spy's copy.
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QVERIFY2(ready.size() - announced <= 3,
+                 qPrintable(QString::number(ready.size() - announced)));
+        QVERIFY(rig.thread.monitorOverwritten() > 0);
+        rig.thread.reqMonitor(1, false);
+        QVERIFY(waitIdle(rig.thread));
+    }
+
     // A second channel joins the running stream without a second chain of reads.
     void secondChannelJoins()
     {
