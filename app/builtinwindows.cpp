@@ -4,6 +4,8 @@
 #include "device/load.h"
 #include "device/read.h"
 #include "device/write.h"
+#include "views/constellation.h"
+#include "views/oscilloscope.h"
 #include "views/report.h"
 #include "views/trace.h"
 
@@ -28,6 +30,17 @@ void registerBuiltinWindows()
     windowRegistry().add(WindowId::Trace, [](C c) -> SubWindow * {
         return new Trace(c.mainWindow, c.thread, c.connected);
     });
+    windowRegistry().add(WindowId::Constellation, [](C c) -> SubWindow * {
+        return new Constellation(c.mainWindow, c.thread, 0, c.connected);
+    });
+    const std::pair<WindowId, quint16> scopes[] = {{WindowId::AdcSignal, 1},
+                                                   {WindowId::DacSignal, 2},
+                                                   {WindowId::Channel3, 3},
+                                                   {WindowId::Channel4, 4}};
+    for (const auto &[id, channel] : scopes)
+        windowRegistry().add(id, [channel](C c) -> SubWindow * {
+            return new Oscilloscope(c.mainWindow, c.thread, channel, c.connected);
+        });
     windowRegistry().add(WindowId::About, [](C c) -> SubWindow * {
         return new About(c.mainWindow, TK440::NewImageVersion);
     });

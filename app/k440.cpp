@@ -70,8 +70,11 @@ K440::K440(const QString &logFileName, const UsbTransport::Factory &transport)
 
 K440::~K440()
 {
-    // Sub-windows go first, while the images they point into still exist.
+    // Sub-windows go first, while the images they point into and the worker they queue their
+    // last requests on still exist; closed ones still waiting for their deferred deletion too
+    // (they are no longer listed, and would otherwise go after the worker).
     qDeleteAll(mdiArea->subWindowList());
+    qDeleteAll(mdiArea->findChildren<QMdiSubWindow *>());
     // The worker may still be running when the window goes without a close event.
     disconnect(thread, nullptr, this, nullptr);
     thread->stop();

@@ -134,6 +134,8 @@ void DeviceConnection::drop()
     if (link)
         link->close();
     transfer = 0;
+    if (events.closed)
+        events.closed();
 }
 
 void DeviceConnection::release()

@@ -19,6 +19,8 @@ public:
     {
         std::function<void(const QString &line)> log;
         std::function<void(bool connected)> announce;
+        // The connection closed, whatever the reason (may be empty).
+        std::function<void()> closed;
     };
 
     explicit DeviceConnection(Events events);

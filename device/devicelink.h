@@ -13,6 +13,13 @@ public:
     // Bulk transfers with the normal time-out: bytes moved or a negative error number.
     virtual int write(quint8 endpoint, const char *data, int size) = 0;
     virtual int read(quint8 endpoint, char *data, int size) = 0;
+    // A read with its own time-out (the monitor stream's); a link without time-outs reads as
+    // read() does.
+    virtual int readFor(quint8 endpoint, char *data, int size, int timeoutMs)
+    {
+        Q_UNUSED(timeoutMs);
+        return read(endpoint, data, size);
+    }
     // Bytes one transfer may carry: the payload size the controller announced plus the 8-byte
     // header (the size of the worker's transfer buffer).
     virtual int transferSize() const = 0;

@@ -41,6 +41,12 @@ public:
 
     // Where the record lives, for the signal that announces it; read it only under a lock.
     Record *address() { return &record; }
+    // Units no lock holds now (all of them when nobody reads or writes).
+    int freeUnits()
+    {
+        std::lock_guard lock(mutex);
+        return available;
+    }
 
 private:
     // A counting semaphore of standard parts rather than QSemaphore, whose synchronisation

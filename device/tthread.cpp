@@ -15,6 +15,11 @@ TThread::TThread(QObject *parent, const UsbTransport::Factory &transport)
     , connection({
           [this](const QString &line) { Q_EMIT mes(line); },
           [this](bool connected) { Q_EMIT conn(connected); },
+          // Closing ends the monitor stream: no channel is on, no frame is half gathered.
+          [this] {
+              monStream.reset();
+              monMask = 0;
+          },
       })
 {
     qRegisterMetaType<TDev *>("TDev*");
@@ -127,6 +132,10 @@ void TThread::reqMonitor(quint8 channel, bool on)
 
 void TThread::reqMonitorRead()
 {
+    // Only while a channel is on, and one read at a time: a read still waiting in the queue
+    // continues the chain, and a second one would start a parallel chain that never merges.
+    if (monMask.load() == 0 || monReadQueued.exchange(true))
+        return;
     reqJob(JobMonitorRead, {}, 0);
 }
 
@@ -181,6 +190,14 @@ void TThread::run()
         std::unique_ptr<TJob> job;
         {
             QMutexLocker lock(&mutex);
+            if (stopFlag && monMask.load() != 0) {
+                // Channels the closed windows could not switch off any more (their jobs are
+                // dropped with the queue) are switched off now, so that the controller does
+                // not stream on after the terminal has gone.
+                lock.unlock();
+                switchOffMonitor();
+                lock.relock();
+            }
             if (stopFlag || jobs.isEmpty()) {
                 active = false;
                 return;

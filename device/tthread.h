@@ -18,6 +18,7 @@
 #include "config/tk440.h"
 #include "device/connection.h"
 #include "device/jobs.h"
+#include "device/monitorexchange.h"
 #include "device/records.h"
 #include "device/sharedrecord.h"
 #include "device/usbhotplug.h"
@@ -97,6 +98,12 @@ public:
     // MonitorReadLock or ReportLock; the worker writes under MonitorWriteLock or ReportLock.
     MonitorRecords &monitorRecords() { return mon; }
     ReportRecord &reportRecord() { return report; }
+    // Monitor channels switched on (bit k: channel k), as the last monitor job left them.
+    quint16 monitorMask() const { return monMask.load(); }
+    // Monitor frames stored in a block, and those among them that replaced a block its view
+    // had not yet consumed (the view fell behind the stream).
+    quint64 monitorFrames() const { return monFrames.load(); }
+    quint64 monitorOverwritten() const { return monOverwritten.load(); }
 
 Q_SIGNALS:
     void readErr();
@@ -153,6 +160,10 @@ private:
     void loadFirmware(const TJob &job); // JobLoad
     void statisticsReport(bool reset); // JobReport, JobReportReset
     void traceRead(); // JobTrace
+    void monitorSwitch(const TJob &job); // JobMonitor
+    void monitorRead(); // JobMonitorRead
+    // At shut-down: switches off at the controller every monitor channel still on.
+    void switchOffMonitor();
 
     // The hot-plug check that checkDevice asked for, if any (worker thread).
     void serviceCheck();
@@ -168,6 +179,15 @@ private:
     bool active = false;
 
     SleepFunction sleeper;
+
+    // The monitor stream's frame and channel mask. Guarded by connMutex (declared before the
+    // connection, whose closing resets it, so that it outlives the connection).
+    monitor::Stream monStream;
+    std::atomic<quint16> monMask {0}; // copy of monStream's mask for any thread
+    std::atomic<bool> monReadQueued {false}; // a monitor read waits in the queue
+    std::atomic<bool> monNotifyPending {false}; // a monitorRdy waits to be emitted
+    std::atomic<quint64> monFrames {0};
+    std::atomic<quint64> monOverwritten {0};
 
     // Declared before the connection, whose transport may still report into it until the
     // connection is gone.

@@ -25,6 +25,10 @@ public:
     {
         return t.usbRead(endpoint, data, size);
     }
+    int readFor(quint8 endpoint, char *data, int size, int timeoutMs) override
+    {
+        return t.usbRead(endpoint, data, size, timeoutMs);
+    }
     int transferSize() const override { return t.connection.transferSize(); }
     void pause(int ms) override { t.sleepMs(ms); }
     void log(const QString &line) override { Q_EMIT t.mes(line); }
@@ -57,6 +61,12 @@ void TThread::dispatch(TJob &job)
         return;
     case JobTrace:
         traceRead();
+        return;
+    case JobMonitor:
+        monitorSwitch(job);
+        return;
+    case JobMonitorRead:
+        monitorRead();
         return;
     default:
         break;
@@ -201,4 +211,67 @@ void TThread::traceRead()
         break;
     }
     wrongEchoes = 0;
+}
+
+void TThread::monitorSwitch(const TJob &job)
+{
+    const auto request = monitor::switchFromJob(
+        job.data ? QByteArray(job.data.get(), qsizetype(job.size)) : QByteArray());
+    if (!request || !hasDevice())
+        return;
+    WorkerLink link(*this);
+    const auto outcome = monStream.switchChannel(link, *request);
+    monMask = monStream.mask();
+    if (outcome == monitor::Stream::SwitchOutcome::Started)
+        reqMonitorRead();
+}
+
+void TThread::monitorRead()
+{
+    monReadQueued = false;
+    if (!hasDevice()) {
+        monStream.reset();
+        monMask = 0;
+        return;
+    }
+    WorkerLink link(*this);
+    const auto outcome = monStream.read(link, [this](int channel, const char *frame) {
+        {
+            MonitorWriteLock lock(mon);
+            TMonBlock &block = lock->ch[channel];
+            if (block.len != 0)
+                ++monOverwritten;
+            monitor::storeFrame(frame, block);
+        }
+        ++monFrames;
+        // One announcement waits in the GUI thread at a time: the views read every block
+        // that has a frame when it arrives. A signal per frame would pile up in the GUI's
+        // queue faster than the views draw whenever the stream outruns them, delaying every
+        // other event (timers, input) without bound; frames overwritten meanwhile are counted.
+        if (!monNotifyPending.exchange(true))
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    monNotifyPending = false;
+                    Q_EMIT monitorRdy(mon.address());
+                },
+                Qt::QueuedConnection);
+    });
+    monMask = monStream.mask();
+    if (outcome == monitor::Stream::ReadOutcome::Continue)
+        reqMonitorRead();
+}
+
+void TThread::switchOffMonitor()
+{
+    QMutexLocker lock(&connMutex);
+    if (hasDevice()) {
+        WorkerLink link(*this);
+        for (quint8 c = 0; c < monitor::Channels; ++c) {
+            if (monStream.mask() & (1u << c))
+                monStream.switchChannel(link, {c, false});
+        }
+    }
+    monStream.reset();
+    monMask = 0;
 }

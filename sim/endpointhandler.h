@@ -44,4 +44,7 @@ public:
     // nothing to send: the read waits, asking again whenever an OUT transfer or a queued
     // packet wakes it, until its time-out.
     virtual std::optional<QByteArray> read(quint8 endpoint, int maxSize);
+    // IN endpoint: milliseconds until read() will have data by itself (a paced stream), so
+    // that a waiting read asks again then; -1 (the default): only when something wakes it.
+    virtual int msUntilReady(quint8 endpoint);
 };

@@ -9,8 +9,10 @@ SimController::SimController(QObject *parent)
     flash.attach(port);
     stats.attach(port);
     trace.attach(port);
+    monitor.attach(port);
     setEndpointHandler(SimCommandPort::CommandEndpoint, &port);
     setEndpointHandler(SimBootStream::Endpoint, &boot);
+    setEndpointHandler(SimMonitorStream::Endpoint, &monitor);
 }
 
 SimController::~SimController()
@@ -18,6 +20,7 @@ SimController::~SimController()
     // No transfer may reach a part while the parts go.
     setEndpointHandler(SimCommandPort::CommandEndpoint, nullptr);
     setEndpointHandler(SimBootStream::Endpoint, nullptr);
+    setEndpointHandler(SimMonitorStream::Endpoint, nullptr);
 }
 
 void SimController::setModel(quint16 model)

@@ -4,12 +4,13 @@
 // the command port on 0x01/0x81 with configuration memory and identification, the live
 // commands' codec, amplifier and parameters, the serial flash (command 2, target 4), the
 // statistics counters (codes 12, 13), the protocol trace (codes 15, 16), and the boot-mode
-// stream on 0x06, stored as the new flash contents. Reads of the
-// other IN endpoints (the monitor stream on 0x82) return what queueRead() put there.
+// stream on 0x06, stored as the new flash contents, and the monitor stream on 0x82 (command
+// 14). Data put there by queueRead() is read before anything the parts make.
 //
 // All members are thread-safe.
 
 #include "sim/simcommandport.h"
+#include "sim/simmonitor.h"
 #include "sim/simparts.h"
 #include "sim/simusbdevice.h"
 
@@ -37,6 +38,7 @@ public:
     SimSerialFlash &serialFlash() { return flash; }
     SimStatistics &statistics() { return stats; }
     SimTrace &traceCapture() { return trace; }
+    SimMonitorStream &monitorStream() { return monitor; }
 
     // Handshake and identification.
     void setPayloadSize(quint16 n) { port.setPayloadSize(n); } // N; 512 by default
@@ -75,4 +77,5 @@ private:
     SimBootStream boot;
     SimStatistics stats;
     SimTrace trace;
+    SimMonitorStream monitor;
 };

@@ -16,6 +16,11 @@ std::optional<QByteArray> EndpointHandler::read(quint8, int)
     return std::nullopt;
 }
 
+int EndpointHandler::msUntilReady(quint8)
+{
+    return -1;
+}
+
 SimUsbDevice::SimUsbDevice(QObject *parent)
     : QObject(parent)
 {
@@ -253,9 +258,17 @@ int SimUsbDevice::waitTimeout(int timeoutMs)
     return -110;
 }
 
+void SimUsbDevice::setRecording(bool on)
+{
+    QMutexLocker lock(&mutex);
+    recording = on;
+}
+
 void SimUsbDevice::record(quint8 endpoint, int requested, int timeoutMs, int result,
                           const QByteArray &data)
 {
+    if (!recording)
+        return;
     log.append({endpoint, requested, timeoutMs, result, data});
 }
 
@@ -308,15 +321,19 @@ int SimUsbDevice::awaitData(quint32 s, quint8 endpoint, int size, int timeoutMs,
             *out = *bytes;
             return 0;
         }
+        auto wake = deadline;
         if (EndpointHandler *h = handlers.value(endpoint)) {
             if (auto bytes = h->read(endpoint, size)) {
                 *out = *bytes;
                 return 0;
             }
+            if (const int ms = h->msUntilReady(endpoint); ms >= 0)
+                wake = std::min(deadline,
+                                std::chrono::steady_clock::now() + std::chrono::milliseconds(ms));
         }
         if (std::chrono::steady_clock::now() >= deadline)
             return -110;
-        readable.wait_until(mutex, deadline);
+        readable.wait_until(mutex, wake);
     }
 }
 

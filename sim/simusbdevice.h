@@ -100,6 +100,9 @@ public:
     QList<QByteArray> moved(quint8 endpoint) const;
     int transferCount() const { return locked(bulkCount); } // bulk transfers so far
     void clearTransfers();
+    // Whether transfers are recorded (on by default); a long stream turns it off to keep the
+    // record from growing.
+    void setRecording(bool on);
 
     // --- Host side: what a USB stack asks of the device. `session` identifies the opening;
     // it dies when the device leaves the bus (then every call fails with -6). ---
@@ -167,4 +170,5 @@ private:
     int bulkCount = 0;
 
     QList<Transfer> log;
+    bool recording = true;
 };

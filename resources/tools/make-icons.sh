@@ -31,6 +31,8 @@ icon picture.png '#102040' -draw "rectangle 3,3 29,29" -fill yellow -stroke none
 icon channel.png black -draw "rectangle 3,5 29,27" -fill none -stroke '#40ff40' -draw "polyline 5,16 9,9 13,23 17,9 21,23 25,9 27,16"
 icon trace.png white -draw "rectangle 4,3 28,29" -stroke '#2040a0' -draw "line 8,9 24,9" -draw "line 8,14 20,14" -draw "line 8,19 24,19" -draw "line 8,24 16,24"
 icon info.png '#2060d0' -draw "circle 16,16 16,3" -fill white -stroke none -draw "rectangle 14,13 18,25" -draw "circle 16,8 18,8"
+icon zoomin.png white -strokewidth 2 -draw "circle 13,13 13,4" -draw "line 19,19 28,28" -draw "line 9,13 17,13" -draw "line 13,9 13,17"
+icon zoomout.png white -strokewidth 2 -draw "circle 13,13 13,4" -draw "line 19,19 28,28" -draw "line 9,13 17,13"
 convert -size 32x32 xc:none -fill '#208040' -stroke black -draw "rectangle 7,7 25,25" \
     -draw "line 10,2 10,7" -draw "line 16,2 16,7" -draw "line 22,2 22,7" \
     -draw "line 10,25 10,30" -draw "line 16,25 16,30" -draw "line 22,25 22,30" \

@@ -2,8 +2,10 @@
 // and the libusb backend through an emulated USB device, so that the terminal's bytes cross
 // libusb's Linux code path. Later exchanges add their cases here with the same fixture.
 
+#include "device/monitorprotocol.h"
 #include "device/tthread.h"
 #include "queuedspy.h"
+#include "sim/simcontroller.h"
 #include "usbbenchtest.h"
 
 #include <QTest>
@@ -16,38 +18,6 @@ const QString Connected = QStringLiteral("Контроллер VELK K-330S по�
 const QString Lost = QStringLiteral("Контроллер VELK K-330S отключен от шины USB");
 const QString Removed = QStringLiteral("Контроллер VELK K-330С отключен от шины USB");
 
-// The worker with one extra job: a read of the monitor endpoint that takes the lost-device path
-// on a removal error, as the monitor read does.
-class ProbeThread : public TThread
-{
-public:
-    // The worker calls this class's dispatch(): it must have ended before this part goes.
-    ~ProbeThread() override
-    {
-        stop();
-        wait();
-    }
-
-    static constexpr quint16 JobProbeRead = 200;
-    std::atomic<int> probeResult {0};
-
-protected:
-    void dispatch(TJob &job) override
-    {
-        if (job.type != JobProbeRead) {
-            TThread::dispatch(job);
-            return;
-        }
-        if (!hasDevice())
-            return;
-        char frame[1024];
-        const int n = usbRead(usb::Ep2In, frame, sizeof frame);
-        probeResult = n;
-        if (usb::isRemovalError(n))
-            lostDevice();
-    }
-};
-
 } // namespace
 
 class TstLinkExchanges : public UsbBenchTest
@@ -55,7 +25,7 @@ class TstLinkExchanges : public UsbBenchTest
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProbeThread> thread;
+    std::unique_ptr<TThread> thread;
     std::unique_ptr<QueuedSpy> messages;
     std::unique_ptr<QueuedSpy> connection;
 
@@ -78,7 +48,7 @@ private:
 protected:
     void setUp() override
     {
-        thread = std::make_unique<ProbeThread>();
+        thread = std::make_unique<TThread>();
         thread->setSleepFunction([](int) {});
         thread->setTransport(bench->makeTransport());
         // As the main window does: every device change runs the hot-plug check.
@@ -287,20 +257,69 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(connStates(), (QList<bool> {true, false, true}), 5000);
     }
 
-    // Removal in the middle of a transfer: the transfer's removal error takes the lost-device
-    // path (Latin S), long before the read's own time-out.
+    // The monitor stream through libusb: two channels switched on, frames of both stored in
+    // their blocks as the controller made them, and the stream ended by switching them off.
+    void monitorStream()
+    {
+        QVERIFY(connectNow());
+        bench->model->monitorStream().setFlatOut(true);
+        TThread *worker = thread.get();
+        QueuedSpy ready(worker, &TThread::monitorRdy);
+        thread->reqMonitor(0, true);
+        thread->reqMonitor(2, true);
+        QTRY_VERIFY_WITH_TIMEOUT(ready.size() >= 20, 10000);
+        {
+            MonitorReadLock lock(thread->monitorRecords());
+            QCOMPARE(lock->ch[0].len, quint16(1020));
+            QCOMPARE(lock->ch[2].len, quint16(1020));
+            // A whole frame of the triangle: consecutive samples of the controller's signal.
+            const TMonBlock &b = lock->ch[2];
+            const quint64 made = bench->model->monitorStream().framesSent() * 255;
+            const auto matches = [&b](quint64 first) {
+                for (int i = 0; i < 255; ++i)
+                    if (monitor::sample(b, i) != SimMonitorStream::signalSample(2, first + i))
+                        return false;
+                return true;
+            };
+            quint64 index = 0;
+            while (index <= made && !matches(index))
+                index += 255;
+            QVERIFY(index <= made);
+        }
+        thread->reqMonitor(0, false);
+        thread->reqMonitor(2, false);
+        QTRY_VERIFY_WITH_TIMEOUT(thread->queuedJobs() == 0 && thread->isFinished(), 5000);
+        QCOMPARE(thread->monitorMask(), quint16(0));
+        QCOMPARE(bench->model->monitorStream().channels(), quint16(0));
+        QCOMPARE(connStates(), QList<bool> {true});
+    }
+
+    // Removal in the middle of a transfer: the monitor read waiting for a frame gets the
+    // removal error and takes the lost-device path (Latin S), long before its own time-out;
+    // the stream ends with the connection.
     void unplugDuringTransfer()
     {
         QVERIFY(connectNow());
-        thread->reqJob(ProbeThread::JobProbeRead, QByteArray(), 0);
+        // The controller sends nothing on 0x82, so the read waits for its frame.
+        bench->model->setEndpointHandler(usb::Ep2In, nullptr);
+        thread->reqMonitor(1, true);
+        QTRY_COMPARE(thread->monitorMask(), quint16(0x0002));
         QTest::qWait(250); // the read is waiting for a frame
         bench->model->unplug();
         QTRY_COMPARE_WITH_TIMEOUT(connStates(), (QList<bool> {true, false}), 5000);
         // Not the read's time-out (-110), which would leave the connection open.
-        QCOMPARE(thread->probeResult.load(), int(usb::ErrNoDevice));
+        const auto transfers = bench->model->transfers();
+        int last = 0;
+        for (const auto &t : transfers)
+            if (t.endpoint == usb::Ep2In)
+                last = t.result;
+        QCOMPARE(last, int(usb::ErrNoDevice));
         QTest::qWait(200); // the hot-plug check that follows finds nothing more to do
         QCOMPARE(messages->strings(), (QStringList {Connected, Lost}));
         QCOMPARE(connStates(), (QList<bool> {true, false}));
+        QCOMPARE(thread->monitorMask(), quint16(0));
+        QTRY_VERIFY(thread->queuedJobs() == 0 && thread->isFinished());
+        bench->model->setEndpointHandler(usb::Ep2In, &bench->model->monitorStream());
     }
 };
 

@@ -1,0 +1,447 @@
+// The oscilloscope and constellation windows: what a monitor block draws (sweep, wrap, sample
+// mapping, dot placement and reuse), the zoom controls and the grid, and the windows opened,
+// run and closed many times over a live simulated stream.
+
+#include "queuedspy.h"
+#include "simrig.h"
+
+#include "device/monitorprotocol.h"
+#include "device/tthread.h"
+#include "sim/simcontroller.h"
+#include "sim/simtransport.h"
+#include "views/constellation.h"
+#include "views/mygraphicsview.h"
+#include "views/oscilloscope.h"
+
+#include <QApplication>
+#include <QGraphicsEllipseItem>
+#include <QGraphicsLineItem>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+// A worker without a connection: the windows' monitor requests do nothing, and a test fills
+// the blocks itself and announces them as the worker does.
+struct Offline
+{
+    Offline()
+        : thread(nullptr, [] { return makeSimulatedTransport(std::make_shared<SimController>()); })
+    { }
+    ~Offline()
+    {
+        thread.stop();
+        thread.wait();
+    }
+
+    // Stores `len` and 32-bit samples (channels 1 to 4) or I/Q pairs (channel 0) into a block
+    // and announces it.
+    void deliver(int channel, const QList<qint32> &samples, int len = -1)
+    {
+        {
+            MonitorWriteLock lock(thread.monitorRecords());
+            TMonBlock &b = lock->ch[channel];
+            std::fill(std::begin(b.data), std::end(b.data), 0);
+            for (int i = 0; i < samples.size() && i < 255; ++i) {
+                b.data[2 * i] = quint16(quint32(samples[i]) >> 16);
+                b.data[2 * i + 1] = quint16(quint32(samples[i]) & 0xFFFF);
+            }
+            b.len = quint16(len >= 0 ? len : int(samples.size()) * 4);
+        }
+        Q_EMIT thread.monitorRdy(thread.monitorRecords().address());
+    }
+    void deliverPoints(const QList<QPoint> &points, int len = -1)
+    {
+        QList<qint32> packed;
+        for (const QPoint &p : points)
+            packed.append(qint32((quint32(quint16(p.x())) << 16) | quint16(p.y())));
+        deliver(0, packed, len);
+    }
+    quint16 len(int channel)
+    {
+        MonitorReadLock lock(thread.monitorRecords());
+        return lock->ch[channel].len;
+    }
+
+    TThread thread;
+};
+
+QGraphicsScene *sceneOf(QWidget *w)
+{
+    return w->findChild<MyGraphicsView *>()->scene();
+}
+
+// The signal lines of an oscilloscope, by sample position (the end point's x).
+QMap<int, QLineF> signalLines(QWidget *w)
+{
+    QMap<int, QLineF> out;
+    for (QGraphicsItem *item : sceneOf(w)->items())
+        if (auto *l = qgraphicsitem_cast<QGraphicsLineItem *>(item); l && l->zValue() == 0)
+            out.insert(qRound(l->line().p2().x()), l->line());
+    return out;
+}
+
+QList<QPointF> dotCentres(QWidget *w)
+{
+    QList<QPointF> out;
+    for (QGraphicsItem *item : sceneOf(w)->items())
+        if (auto *e = qgraphicsitem_cast<QGraphicsEllipseItem *>(item))
+            out.append(e->rect().center());
+    return out;
+}
+
+void start(QWidget *w)
+{
+    w->findChild<QPushButton *>("bRun")->setEnabled(true);
+    w->findChild<QPushButton *>("bRun")->click();
+}
+
+// Samples 0, 1000, 2000, ... from `from` on.
+QList<qint32> ramp(int from, int count)
+{
+    QList<qint32> out;
+    for (int i = 0; i < count; ++i)
+        out.append((from + i) * 1000);
+    return out;
+}
+
+double yOf(qint32 v)
+{
+    return 1.0 - double(v) / 2147483647.0;
+}
+
+} // namespace
+
+class TstMonitorViews : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void blockLength_data()
+    {
+        QTest::addColumn<int>("len");
+        QTest::addColumn<int>("drawn");
+        QTest::newRow("empty") << 0 << 0;
+        QTest::newRow("1 byte") << 1 << 0;
+        QTest::newRow("3 bytes") << 3 << 0;
+        QTest::newRow("one sample") << 4 << 1;
+        QTest::newRow("full block") << 1020 << 255;
+        QTest::newRow("len beyond the block") << 4000 << 255;
+    }
+    void blockLength()
+    {
+        QFETCH(int, len);
+        QFETCH(int, drawn);
+        Offline o;
+        Oscilloscope w(nullptr, &o.thread, 2, true);
+        start(&w);
+        o.deliver(2, ramp(0, 255), len);
+        QCOMPARE(signalLines(&w).size(), drawn);
+        QCOMPARE(o.len(2), quint16(0));
+        // Another channel's block is neither drawn nor consumed.
+        o.deliver(3, ramp(0, 255));
+        QCOMPARE(signalLines(&w).size(), drawn);
+        QCOMPARE(o.len(3), quint16(1020));
+    }
+
+    void stoppedIgnoresData()
+    {
+        Offline o;
+        Oscilloscope w(nullptr, &o.thread, 1, true);
+        o.deliver(1, ramp(0, 255));
+        QCOMPARE(signalLines(&w).size(), 0);
+        QCOMPARE(o.len(1), quint16(1020));
+    }
+
+    // At "Кол-во отсчетов" 1000 the sample after position 999 is a single point at x = 0,
+    // position 1 connects to it, and the old items are reused.
+    void sweepWraps()
+    {
+        Offline o;
+        Oscilloscope w(nullptr, &o.thread, 1, true);
+        start(&w);
+        for (int b = 0; b < 4; ++b)
+            o.deliver(1, ramp(b * 255, 255));
+        const QMap<int, QLineF> lines = signalLines(&w);
+        QCOMPARE(lines.size(), 1000);
+        QCOMPARE(lines[0], QLineF(0, yOf(1000 * 1000), 0, yOf(1000 * 1000)));
+        QCOMPARE(lines[1], QLineF(0, yOf(1000 * 1000), 1, yOf(1001 * 1000)));
+        QCOMPARE(lines[19], QLineF(18, yOf(1018 * 1000), 19, yOf(1019 * 1000)));
+        QCOMPARE(lines[20], QLineF(19, yOf(19 * 1000), 20, yOf(20 * 1000))); // first sweep
+        QCOMPARE(lines[999].p2(), QPointF(999, yOf(999 * 1000)));
+    }
+
+    void sampleToY_data()
+    {
+        QTest::addColumn<qint32>("sample");
+        QTest::addColumn<double>("y");
+        QTest::newRow("positive full scale") << qint32(2147483647) << 0.0;
+        QTest::newRow("zero") << qint32(0) << 1.0;
+        QTest::newRow("negative full scale") << qint32(-2147483647) << 2.0;
+        QTest::newRow("half") << qint32(1073741824) << 1.0 - 1073741824.0 / 2147483647.0;
+        QTest::newRow("most negative") << qint32(INT_MIN) << 1.0 + 2147483648.0 / 2147483647.0;
+    }
+    void sampleToY()
+    {
+        QFETCH(qint32, sample);
+        QFETCH(double, y);
+        Offline o;
+        Oscilloscope w(nullptr, &o.thread, 4, true);
+        start(&w);
+        o.deliver(4, {sample});
+        QCOMPARE(signalLines(&w).value(0), QLineF(0, y, 0, y));
+    }
+
+    // A new size empties the trace, sets the scene width and rescales; starting empties too.
+    void sizeAndStartClear()
+    {
+        Offline o;
+        Oscilloscope w(nullptr, &o.thread, 3, true);
+        start(&w);
+        o.deliver(3, ramp(0, 255));
+        QCOMPARE(signalLines(&w).size(), 255);
+        w.findChild<QSpinBox *>("spinSize")->setValue(300);
+        QCOMPARE(signalLines(&w).size(), 0);
+        QCOMPARE(sceneOf(&w)->sceneRect(), QRectF(0, 0, 300, 2));
+        o.deliver(3, ramp(0, 255));
+        o.deliver(3, ramp(255, 255));
+        QCOMPARE(signalLines(&w).size(), 300);
+        auto *run = w.findChild<QPushButton *>("bRun");
+        run->click(); // stop
+        QCOMPARE(run->text(), QStringLiteral("Cтарт"));
+        run->click(); // start again
+        QCOMPARE(run->text(), QStringLiteral("Cтоп"));
+        QCOMPARE(signalLines(&w).size(), 0);
+    }
+
+    // Zoomed to the whole scene: "X=1x1", "Y=1x1", Y labels 1.00 down to -1.00 by 0.20,
+    // and the 43 grid and label items.
+    void gridAtOne()
+    {
+        Offline o;
+        Oscilloscope w(nullptr, &o.thread, 1, true);
+        w.resize(400, 350);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_COMPARE(w.findChild<QGroupBox *>("boxX")->title(), QStringLiteral("X=1x1"));
+        QCOMPARE(w.findChild<QGroupBox *>("boxY")->title(), QStringLiteral("Y=1x1"));
+        QList<QGraphicsSimpleTextItem *> yLabels;
+        int texts = 0, gridLines = 0;
+        for (QGraphicsItem *item : sceneOf(&w)->items()) {
+            if (auto *t = qgraphicsitem_cast<QGraphicsSimpleTextItem *>(item)) {
+                ++texts;
+                QVERIFY(t->flags() & QGraphicsItem::ItemIgnoresTransformations);
+                if (qFuzzyIsNull(t->pos().x()))
+                    yLabels.append(t);
+            } else if (item->zValue() == -1000) {
+                ++gridLines;
+            }
+        }
+        QCOMPARE(texts + gridLines, 43);
+        std::sort(yLabels.begin(), yLabels.end(),
+                  [](auto *a, auto *b) { return a->pos().y() < b->pos().y(); });
+        QStringList got;
+        for (auto *t : yLabels)
+            got.append(t->text());
+        QCOMPARE(got,
+                 (QStringList {"1.00", "0.80", "0.60", "0.40", "0.20", "0.00", "-0.20", "-0.40",
+                               "-0.60", "-0.80", "-1.00"}));
+        // Ten times on X: the group title follows, and a redraw leaves 43 items again.
+        w.findChild<QRadioButton *>("chkX10")->setChecked(true);
+        QCOMPARE(w.findChild<QGroupBox *>("boxX")->title(), QStringLiteral("X=1x10"));
+        int items = 0;
+        for (QGraphicsItem *item : sceneOf(&w)->items())
+            items += item->zValue() < -998 ? 1 : 0;
+        QCOMPARE(items, 43);
+    }
+
+    void pointPlacement_data()
+    {
+        QTest::addColumn<QPoint>("iq");
+        QTest::addColumn<QPointF>("centre");
+        QTest::newRow("origin") << QPoint(0, 0) << QPointF(32767, 32768);
+        QTest::newRow("largest positive") << QPoint(32767, 32767) << QPointF(65534, 1);
+        QTest::newRow("most negative") << QPoint(-32768, -32768) << QPointF(-1, 65536);
+        QTest::newRow("I only") << QPoint(1000, 0) << QPointF(33767, 32768);
+    }
+    void pointPlacement()
+    {
+        QFETCH(QPoint, iq);
+        QFETCH(QPointF, centre);
+        Offline o;
+        Constellation w(nullptr, &o.thread, 0, true);
+        start(&w);
+        o.deliverPoints({iq});
+        QCOMPARE(dotCentres(&w), QList<QPointF> {centre});
+        QCOMPARE(o.len(0), quint16(0));
+    }
+
+    // 1000 dots: point number 1000 overwrites dot 0; lowering the count to 10 keeps the last
+    // ten dots, which the next point wraps over from the start.
+    void dotReuse()
+    {
+        Offline o;
+        Constellation w(nullptr, &o.thread, 0, true);
+        start(&w);
+        const auto pointAt = [](int n) {
+            return QPoint(n, -n);
+        };
+        const auto centreOf = [](int n) {
+            return QPointF(n + 32767, 32768 + n);
+        };
+        const auto drawThousand = [&] {
+            for (int b = 0; b < 4; ++b) {
+                QList<QPoint> pts;
+                for (int i = 0; i < 250; ++i)
+                    pts.append(pointAt(b * 250 + i));
+                o.deliverPoints(pts);
+            }
+        };
+        drawThousand();
+        QList<QPointF> centres = dotCentres(&w);
+        QCOMPARE(centres.size(), 1000);
+        o.deliverPoints({pointAt(1000)});
+        centres = dotCentres(&w);
+        QCOMPARE(centres.size(), 1000);
+        QVERIFY(centres.contains(centreOf(1000)));
+        QVERIFY(!centres.contains(centreOf(0)));
+        QVERIFY(centres.contains(centreOf(1)));
+
+        // Cleared and drawn again: lowering to 10 keeps dots 990 to 999 as dots 0 to 9.
+        w.findChild<QPushButton *>("bReset")->click();
+        QVERIFY(dotCentres(&w).isEmpty());
+        drawThousand();
+        w.findChild<QSpinBox *>("spinSize")->setValue(10);
+        centres = dotCentres(&w);
+        QList<QPointF> expected;
+        for (int n = 990; n < 1000; ++n)
+            expected.append(centreOf(n));
+        std::sort(centres.begin(), centres.end(), [](auto a, auto b) { return a.x() < b.x(); });
+        QCOMPARE(centres, expected);
+        // The next point wraps to dot 0, the former dot 990.
+        o.deliverPoints({pointAt(2000)});
+        centres = dotCentres(&w);
+        QCOMPARE(centres.size(), 10);
+        QVERIFY(centres.contains(centreOf(2000)));
+        QVERIFY(!centres.contains(centreOf(990)));
+        QVERIFY(centres.contains(centreOf(991)));
+    }
+
+    void dotSizeClamp()
+    {
+        Offline o;
+        Constellation w(nullptr, &o.thread, 0, true);
+        start(&w);
+        o.deliverPoints({QPoint(0, 0)});
+        auto *label = w.findChild<QLabel *>("labZoom");
+        QCOMPARE(label->text(), QStringLiteral("1x400.00"));
+        auto *in = w.findChild<QToolButton *>("bZoomIn");
+        for (int i = 0; i < 10; ++i)
+            in->click();
+        QCOMPARE(label->text(), QStringLiteral("1x1000.00"));
+        in->click();
+        QCOMPARE(label->text(), QStringLiteral("1x1000.00"));
+        const auto *dot = qgraphicsitem_cast<QGraphicsEllipseItem *>(
+            sceneOf(&w)->itemAt(QPointF(32767, 32768), QTransform()));
+        QVERIFY(dot);
+        QCOMPARE(dot->rect(), QRectF(32767 - 500, 32768 - 500, 1000, 1000));
+        w.findChild<QToolButton *>("bZoomOut")->click();
+        QCOMPARE(label->text(), QStringLiteral("1x909.09"));
+    }
+
+    // One wheel notch forward zooms the view out by (4/3)^-0.5 and enlarges dots and labels by
+    // its inverse; plus and minus zoom by 1.1; other keys do nothing.
+    void wheelAndKeys()
+    {
+        Offline o;
+        Constellation w(nullptr, &o.thread, 0, true);
+        w.resize(480, 400);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *view = w.findChild<MyGraphicsView *>();
+        auto *label = w.findChild<QLabel *>("labZoom");
+        const double m0 = view->transform().m11();
+        const QPointF at = view->viewport()->rect().center();
+        QWheelEvent wheel(at, view->viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view->viewport(), &wheel);
+        QVERIFY(qAbs(view->transform().m11() / m0 - 0.866025) < 1e-5);
+        QCOMPARE(label->text(), QStringLiteral("1x461.88"));
+        double labelScale = 0;
+        for (QGraphicsItem *item : sceneOf(&w)->items())
+            if (qgraphicsitem_cast<QGraphicsSimpleTextItem *>(item))
+                labelScale = item->scale();
+        QVERIFY(qAbs(labelScale - 230.94) < 0.01);
+
+        const double m1 = view->transform().m11();
+        for (int key : {Qt::Key_A, Qt::Key_Left, Qt::Key_Up, Qt::Key_Space})
+            QTest::keyClick(view, Qt::Key(key));
+        QCOMPARE(view->transform().m11(), m1);
+        QCOMPARE(label->text(), QStringLiteral("1x461.88"));
+        QTest::keyClick(view, Qt::Key_Plus);
+        QVERIFY(qAbs(view->transform().m11() / m1 - 1.1) < 1e-9);
+        QCOMPARE(label->text(), QStringLiteral("1x419.89"));
+        QTest::keyClick(view, Qt::Key_Minus);
+        QVERIFY(qAbs(view->transform().m11() / m1 - 1) < 1e-9);
+    }
+
+    // Every view opened, started, fed by the live stream and closed 100 times: afterwards no
+    // scene (with its items) is left, no unit of the semaphore is held, no channel is on in
+    // the worker or the controller, and the stream has ended.
+    void openCloseWhileStreaming()
+    {
+        WorkerRig rig;
+        rig.sim->setTimeoutWait(20);
+        rig.sim->monitorStream().setFlatOut(true);
+        QList<QPointer<QGraphicsScene>> scenes;
+        for (int round = 0; round < 100; ++round) {
+            QList<QWidget *> windows;
+            windows.append(new Constellation(nullptr, &rig.thread, 0, true));
+            for (quint16 c = 1; c <= 4; ++c)
+                windows.append(new Oscilloscope(nullptr, &rig.thread, c, true));
+            for (QWidget *w : windows) {
+                scenes.append(sceneOf(w));
+                w->show();
+                start(w);
+            }
+            // Every view has drawn from the stream before it goes (every tenth round only,
+            // to keep the test short; the others close while the first frames are on the way).
+            if (round % 10 == 0) {
+                for (QWidget *w : windows)
+                    QTRY_VERIFY(!sceneOf(w)->items().isEmpty()
+                                && (qobject_cast<Constellation *>(w) ? !dotCentres(w).isEmpty()
+                                                                     : !signalLines(w).isEmpty()));
+            } else {
+                QTest::qWait(1);
+            }
+            // Half of them stopped by the user first, the rest closed while running.
+            for (int i = 0; i < windows.size(); ++i) {
+                if ((round + i) % 2)
+                    windows[i]->findChild<QPushButton *>("bRun")->click();
+                windows[i]->close(); // deletes itself
+            }
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(rig.thread.queuedJobs() == 0 && rig.thread.isFinished(), 5000);
+        QCOMPARE(rig.thread.monitorMask(), quint16(0));
+        QCOMPARE(rig.sim->monitorStream().channels(), quint16(0));
+        QCOMPARE(rig.thread.monitorRecords().freeUnits(), 5);
+        for (const auto &s : scenes)
+            QVERIFY(s.isNull());
+        for (QWidget *w : QApplication::allWidgets())
+            QVERIFY(!qobject_cast<MyGraphicsView *>(w));
+        QVERIFY(rig.thread.monitorFrames() > 0);
+    }
+};
+
+QTEST_MAIN(TstMonitorViews)
+#include "tst_monitorviews.moc"

@@ -1,0 +1,198 @@
+#include "views/constellation.h"
+
+#include "device/monitorprotocol.h"
+#include "device/tthread.h"
+#include "views/monitorscale.h"
+#include "views/mygraphicsview.h"
+
+#include <QGraphicsEllipseItem>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+
+namespace {
+const QColor Background(152, 240, 168);
+constexpr double SceneSize = 65536;
+constexpr double ZoomStep = 1.1;
+} // namespace
+
+Constellation::Constellation(QWidget *parent, TThread *t, quint16 ch, bool connected)
+    : SubWindow(nullptr)
+    , thread(t)
+    , channel(ch)
+{
+    // Created without a parent, as every monitoring window: the main window's area adopts it.
+    Q_UNUSED(parent);
+    setAttribute(Qt::WA_DeleteOnClose);
+    ui.setupUi(this);
+    count = 0;
+    ui.bRun->setEnabled(connected);
+    view = new MyGraphicsView(this);
+    view->setObjectName(QStringLiteral("view"));
+    view->setZoomInput(true);
+    view->setDragMode(QGraphicsView::RubberBandDrag);
+    ui.hLayout->insertWidget(0, view, 1);
+    scene = new QGraphicsScene();
+    scene->setItemIndexMethod(QGraphicsScene::NoIndex);
+    view->setBackgroundBrush(QBrush(Background, Qt::SolidPattern));
+    pointSize = 400;
+    labelScale = 200;
+    ui.labZoom->setText(monitorscale::pointSizeText(pointSize));
+    scene->setSceneRect(0, 0, SceneSize, SceneSize);
+    drawAxes();
+    view->scale(1 / labelScale, 1 / labelScale);
+    view->setScene(scene);
+    Clear();
+
+    connect(ui.bZoomIn, &QToolButton::clicked, this, &Constellation::ZoomIn);
+    connect(ui.bZoomOut, &QToolButton::clicked, this, &Constellation::ZoomOut);
+    connect(ui.bReset, &QPushButton::clicked, this, &Constellation::Clear);
+    connect(ui.bClose, &QPushButton::clicked, this, &Constellation::Quit);
+    connect(ui.bRun, &QPushButton::toggled, this, &Constellation::Run);
+    connect(ui.spinSize, &QSpinBox::valueChanged, this, &Constellation::Size);
+    connect(view, &MyGraphicsView::scaled, this, &Constellation::Scale);
+    connect(thread, &TThread::conn, this, &Constellation::Conn);
+    connect(thread, &TThread::monitorRdy, this, &Constellation::SetData);
+}
+
+Constellation::~Constellation()
+{
+    if (ui.bRun->isChecked())
+        thread->reqMonitor(quint8(channel), false);
+    disconnect(thread, nullptr, this, nullptr);
+    delete view;
+    delete scene; // with every dot, grid line and label
+}
+
+void Constellation::drawAxes()
+{
+    const double w = scene->width(), h = scene->height();
+    const QPen gridPen(Qt::darkGray, 0);
+    for (int k = 0; k <= 16; ++k) {
+        const double x = k * w / 16, y = k * h / 16, v = 1 - 0.125 * k;
+        scene->addLine(x, 0, x, h, gridPen);
+        scene->addLine(0, y, w, y, gridPen);
+        auto *lx = scene->addSimpleText(QString::number(-v, 'g', 6));
+        lx->setRotation(90);
+        lx->setScale(labelScale);
+        lx->setBrush(QBrush(Qt::black, Qt::SolidPattern));
+        lx->setPos(x + 7 * labelScale, h / 2 + 2 * labelScale);
+        labelsX.append(lx);
+        auto *ly = scene->addSimpleText(QString::number(v, 'g', 6));
+        ly->setScale(labelScale);
+        ly->setBrush(QBrush(Qt::black, Qt::SolidPattern));
+        ly->setPos(w / 2 + 2 * labelScale, y - 7 * labelScale);
+        labelsY.append(ly);
+    }
+}
+
+void Constellation::Clear()
+{
+    for (QGraphicsEllipseItem *item : std::as_const(points)) {
+        scene->removeItem(item);
+        delete item;
+    }
+    points.clear();
+    count = 0;
+}
+
+void Constellation::Quit()
+{
+    requestClose(false);
+}
+
+void Constellation::Conn(bool on)
+{
+    ui.bRun->setChecked(false);
+    ui.bRun->setEnabled(on);
+}
+
+void Constellation::Run(bool on)
+{
+    if (on) {
+        Clear();
+        thread->reqMonitor(quint8(channel), true);
+        ui.bRun->setText(QStringLiteral("Cтоп"));
+    } else {
+        thread->reqMonitor(quint8(channel), false);
+        ui.bRun->setText(QStringLiteral("Cтарт"));
+    }
+}
+
+void Constellation::SetData(TMon *monitor)
+{
+    Q_UNUSED(monitor);
+    if (!ui.bRun->isChecked() || channel >= monitor::Channels)
+        return;
+    MonitorReadLock lock(thread->monitorRecords());
+    TMonBlock &block = lock->ch[channel];
+    if (block.len == 0)
+        return;
+    const int n = monitor::blockBytes(block) / 4;
+    const int size = ui.spinSize->value();
+    const double half = pointSize / 2;
+    for (int i = 0; i < n; ++i) {
+        if (count >= size)
+            count = 0;
+        const monitor::Point p = monitor::point(block, i);
+        const QRectF rect(monitorscale::pointX(p.i) - half, monitorscale::pointY(p.q) - half,
+                          pointSize, pointSize);
+        if (count < points.size()) {
+            points.at(count)->setRect(rect);
+        } else {
+            auto *item = new QGraphicsEllipseItem(rect);
+            item->setBrush(QBrush(Qt::red, Qt::SolidPattern));
+            item->setPen(Qt::NoPen);
+            points.append(item);
+            scene->addItem(item);
+        }
+        ++count;
+    }
+    block.len = 0;
+}
+
+void Constellation::Size(int n)
+{
+    while (points.size() > n) {
+        QGraphicsEllipseItem *item = points.takeFirst();
+        scene->removeItem(item);
+        delete item;
+    }
+}
+
+void Constellation::resizePoints(double k)
+{
+    pointSize = monitorscale::scaledPointSize(pointSize, k);
+    for (QGraphicsEllipseItem *item : std::as_const(points)) {
+        const QPointF c = item->rect().center();
+        item->setRect(c.x() - pointSize / 2, c.y() - pointSize / 2, pointSize, pointSize);
+    }
+    ui.labZoom->setText(monitorscale::pointSizeText(pointSize));
+}
+
+void Constellation::ZoomIn()
+{
+    resizePoints(ZoomStep);
+}
+
+void Constellation::ZoomOut()
+{
+    resizePoints(1 / ZoomStep);
+}
+
+void Constellation::Scale(double f)
+{
+    const double k = 1 / f;
+    resizePoints(k);
+    const double old = labelScale;
+    labelScale = old * k;
+    for (QGraphicsSimpleTextItem *l : std::as_const(labelsX)) {
+        const QPointF p = l->pos();
+        l->setScale(labelScale);
+        l->setPos(p.x() - 7 * old + 7 * labelScale, p.y() - 2 * old + 2 * labelScale);
+    }
+    for (QGraphicsSimpleTextItem *l : std::as_const(labelsY)) {
+        const QPointF p = l->pos();
+        l->setScale(labelScale);
+        l->setPos(p.x() - 2 * old + 2 * labelScale, p.y() + 7 * old - 7 * labelScale);
+    }
+}

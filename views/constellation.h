@@ -1,0 +1,49 @@
+#pragma once
+// Constellation window: the modem's received I/Q points (monitor channel 0) as dots on a
+// square scene with a 16 x 16 grid; new points overwrite the oldest dots position by position.
+
+#include "config/subwindow.h"
+#include "ui_constellation.h"
+
+class MyGraphicsView;
+class QGraphicsEllipseItem;
+class QGraphicsScene;
+class QGraphicsSimpleTextItem;
+class TThread;
+struct TMon;
+
+class Constellation : public SubWindow
+{
+    Q_OBJECT
+
+public:
+    Constellation(QWidget *parent, TThread *thread, quint16 channel, bool connected);
+    ~Constellation() override;
+
+public Q_SLOTS:
+    void Clear();
+    void Quit();
+    void Conn(bool on);
+    void Run(bool on);
+    void SetData(TMon *monitor);
+    void Size(int n);
+    void ZoomIn();
+    void ZoomOut();
+    void Scale(double f);
+
+private:
+    void drawAxes();
+    void resizePoints(double k); // dot size change by factor k
+
+    Ui::ConstellationClass ui;
+    TThread *thread;
+    quint16 channel;
+    quint16 count = 0; // next point number
+    MyGraphicsView *view;
+    QGraphicsScene *scene;
+    QList<QGraphicsEllipseItem *> points; // index = point number
+    QList<QGraphicsSimpleTextItem *> labelsX;
+    QList<QGraphicsSimpleTextItem *> labelsY;
+    double pointSize = 400;
+    double labelScale = 200;
+};
