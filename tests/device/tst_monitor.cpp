@@ -290,6 +290,17 @@ private Q_SLOTS:
         s.rig.sim->setTimeoutWait(500);
         QueuedSpy ready(&s.rig.thread, &TThread::monitorRdy);
         QueuedSpy log(&s.rig.thread, &TThread::mes);
+        // The fault is counted from the read in progress, so that read must neither end nor be
+        // replaced while the script is armed: wait for a read to time out, then give the next
+        // one a moment to start; it has its full wait ahead.
+        s.rig.sim->clearTransfers();
+        QTRY_VERIFY([&] {
+            for (const auto &t : s.rig.sim->transfers())
+                if (t.endpoint == Ep && t.result == -110)
+                    return true;
+            return false;
+        }());
+        QTest::qWait(100);
         s.rig.sim->clearTransfers();
         s.rig.sim->failTransfer(1, fault);
         const QByteArray first = frameFor(1, 3);
