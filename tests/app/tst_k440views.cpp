@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -119,17 +120,25 @@ QStringList shownChannelLines(QWidget *win)
 }
 
 // Clicks OK on the next message box inside its modal loop and keeps its text.
-void answerBox(QString *text)
+// Answers the next message box of the window under test with Ok and keeps its text; the
+// "replace?" question of a file dialog is left to the prompter. Returns the poll, for the test
+// to stop it when no box came.
+QPointer<QTimer> answerBox(QString *text)
 {
     auto *poll = new QTimer(qApp);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, text] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            poll->deleteLater();
-            *text = box->text();
-            box->button(QMessageBox::Ok)->click();
-        }
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || qobject_cast<QFileDialog *>(box->parentWidget()))
+            return;
+        QAbstractButton *ok = box->button(QMessageBox::Ok);
+        if (!ok)
+            return;
+        poll->deleteLater();
+        *text = box->text();
+        ok->click();
     });
     poll->start(5);
+    return poll;
 }
 } // namespace
 
@@ -372,11 +381,12 @@ private Q_SLOTS:
         child<QCheckBox>(win, "chkTxB")->setChecked(true);
         w->answers->saveNames << path;
         QString modalText;
-        answerBox(&modalText);
+        const QPointer<QTimer> poll = answerBox(&modalText);
         auto *run = child<QPushButton>(win, "bRun");
         run->click();
         QTRY_VERIFY(shownChannelLines(win).size() > 20); // the capture runs
         QVERIFY(run->isChecked());
+        delete poll.data();
         QStringList warnings = {modalText};
         for (QMessageBox *box : win->findChildren<QMessageBox *>())
             if (box->isVisible())

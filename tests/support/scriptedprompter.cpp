@@ -119,7 +119,14 @@ void ScriptedPrompter::answerFileDialogs()
         QWidget *modal = QApplication::activeModalWidget();
         auto *box = qobject_cast<QMessageBox *>(modal);
         if (box && qobject_cast<QFileDialog *>(box->parentWidget())) {
-            box->button(QMessageBox::Yes)->click();
+            // The dialog's "replace?" question; a box without "Yes" is named and dismissed
+            // rather than clicked through a null button.
+            if (QAbstractButton *yes = box->button(QMessageBox::Yes)) {
+                yes->click();
+            } else {
+                qWarning("unexpected box over a file dialog: %s", qPrintable(box->text()));
+                box->reject();
+            }
             return;
         }
         auto *d = qobject_cast<QFileDialog *>(modal);
