@@ -2,8 +2,11 @@
 
 #include "views/monitorscale.h"
 
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 namespace {
 constexpr double KeyFactor = 1.1;
@@ -16,6 +19,70 @@ MyGraphicsView::MyGraphicsView(QWidget *parent)
     // margin added to every dirty rectangle for antialiasing the items do not use.
     setOptimizationFlags(QGraphicsView::DontSavePainterState
                          | QGraphicsView::DontAdjustForAntialiasing);
+    refreshTimer.setSingleShot(true);
+    connect(&refreshTimer, &QTimer::timeout, this, &MyGraphicsView::refresh);
+    connect(this, &QGraphicsView::rubberBandChanged, this, &MyGraphicsView::updateViewport);
+}
+
+void MyGraphicsView::setCoalescedRepaint(bool on)
+{
+    coalesced = on;
+    setViewportUpdateMode(on ? QGraphicsView::NoViewportUpdate
+                             : QGraphicsView::MinimalViewportUpdate);
+    updateViewport();
+}
+
+void MyGraphicsView::updateSceneRect(const QRectF &rect)
+{
+    if (!coalesced || dirtyAll)
+        return;
+    if (!dirtyRects.isEmpty() && dirtyRects.last().intersects(rect))
+        dirtyRects.last() |= rect;
+    else
+        dirtyRects.append(rect);
+    scheduleRefresh();
+}
+
+void MyGraphicsView::updateViewport()
+{
+    if (!coalesced) {
+        viewport()->update();
+        return;
+    }
+    dirtyAll = true;
+    dirtyRects.clear();
+    scheduleRefresh();
+}
+
+void MyGraphicsView::scheduleRefresh()
+{
+    if (refreshTimer.isActive())
+        return;
+    // A view whose repaint is long (thousands of overlapping dots) refreshes less often, so
+    // that repainting it never takes more than about an eighth of the GUI thread's time.
+    refreshTimer.start(std::clamp(int(lastPaintNs * 8 / 1000000), RefreshMs, MaxRefreshMs));
+}
+
+void MyGraphicsView::refresh()
+{
+    if (dirtyAll) {
+        viewport()->update();
+    } else {
+        QRegion region;
+        for (const QRectF &r : std::as_const(dirtyRects))
+            region += mapFromScene(r).boundingRect().adjusted(-2, -2, 2, 2);
+        viewport()->update(region);
+    }
+    dirtyAll = false;
+    dirtyRects.clear();
+}
+
+void MyGraphicsView::scrollContentsBy(int dx, int dy)
+{
+    QGraphicsView::scrollContentsBy(dx, dy);
+    // Without viewport updates from the scene, the view does not repaint a scroll itself.
+    if (coalesced)
+        updateViewport();
 }
 
 void MyGraphicsView::zoom(double factor)
@@ -60,4 +127,12 @@ void MyGraphicsView::resizeEvent(QResizeEvent *event)
         Q_EMIT fit();
     else
         QGraphicsView::resizeEvent(event);
+}
+
+void MyGraphicsView::paintEvent(QPaintEvent *event)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QGraphicsView::paintEvent(event);
+    lastPaintNs = clock.nsecsElapsed();
 }
