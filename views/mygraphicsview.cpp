@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -21,7 +22,15 @@ MyGraphicsView::MyGraphicsView(QWidget *parent)
                          | QGraphicsView::DontAdjustForAntialiasing);
     refreshTimer.setSingleShot(true);
     connect(&refreshTimer, &QTimer::timeout, this, &MyGraphicsView::refresh);
-    connect(this, &QGraphicsView::rubberBandChanged, this, &MyGraphicsView::updateViewport);
+    // The scene draws no rubber band without viewport updates: the old and the new band are
+    // repainted as the user drags.
+    connect(this, &QGraphicsView::rubberBandChanged, this, [this](QRect band) {
+        if (!coalesced)
+            return;
+        viewport()->update(QRegion(shownBand.adjusted(-1, -1, 1, 1))
+                           + QRegion(band.adjusted(-1, -1, 1, 1)));
+        shownBand = band;
+    });
 }
 
 void MyGraphicsView::setCoalescedRepaint(bool on)
@@ -36,7 +45,8 @@ void MyGraphicsView::updateSceneRect(const QRectF &rect)
 {
     if (!coalesced || dirtyAll)
         return;
-    if (!dirtyRects.isEmpty() && dirtyRects.last().intersects(rect))
+    // Consecutive strips touch: merged into one rectangle.
+    if (!dirtyRects.isEmpty() && dirtyRects.last().adjusted(-1, -1, 1, 1).intersects(rect))
         dirtyRects.last() |= rect;
     else
         dirtyRects.append(rect);
@@ -134,5 +144,8 @@ void MyGraphicsView::paintEvent(QPaintEvent *event)
     QElapsedTimer clock;
     clock.start();
     QGraphicsView::paintEvent(event);
-    lastPaintNs = clock.nsecsElapsed();
+    // The refresh period follows the repaints of what changed; a repaint of the whole view
+    // (after a zoom or scroll) is rare and would hold up the next ones for nothing.
+    if (event->rect() != viewport()->rect())
+        lastPaintNs = clock.nsecsElapsed();
 }

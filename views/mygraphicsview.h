@@ -22,7 +22,7 @@ public:
     void setZoomInput(bool on) { zoomInput = on; }
     void setFitOnResize(bool on) { fitOnResize = on; }
 
-    // Repaints only what updateScene()/updateViewport() report, once per refresh period.
+    // Repaints only what updateSceneRect()/updateViewport() report, once per refresh period.
     void setCoalescedRepaint(bool on);
     bool coalescedRepaint() const { return coalesced; }
     // A scene rectangle changed: repainted at the next refresh (at once without coalescing,
@@ -61,5 +61,6 @@ private:
     QTimer refreshTimer;
     QList<QRectF> dirtyRects; // scene rectangles to repaint at the next refresh
     bool dirtyAll = false; // the whole viewport is to be repainted
-    qint64 lastPaintNs = 0; // duration of the last repaint
+    qint64 lastPaintNs = 0; // duration of the last repaint of a changed part
+    QRect shownBand; // the rubber band as last drawn, viewport coordinates
 };
