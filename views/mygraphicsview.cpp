@@ -75,16 +75,38 @@ void MyGraphicsView::scheduleRefresh()
 
 void MyGraphicsView::refresh()
 {
-    if (dirtyAll) {
-        viewport()->update();
-    } else {
-        QRegion region;
-        for (const QRectF &r : std::as_const(dirtyRects))
-            region += mapFromScene(r).boundingRect().adjusted(-2, -2, 2, 2);
-        viewport()->update(region);
+    // One repaint per turn of the event loop, whichever view it is: views whose refreshes fall
+    // due together would otherwise repaint back to back, and the monitor frames waiting in
+    // their blocks meanwhile would be overwritten.
+    static QElapsedTimer sinceRepaint; // the last repaint of any view ended
+    if (sinceRepaint.isValid() && sinceRepaint.nsecsElapsed() < RepaintGapNs) {
+        refreshTimer.start(1);
+        return;
     }
-    dirtyAll = false;
+    if (dirtyAll) {
+        pending = viewport()->rect();
+        dirtyAll = false;
+    }
+    for (const QRectF &r : std::as_const(dirtyRects))
+        pending += mapFromScene(r).boundingRect().adjusted(-2, -2, 2, 2);
     dirtyRects.clear();
+    pending &= viewport()->rect();
+    if (pending.isEmpty())
+        return;
+    QRegion now = pending;
+    if (bands && nsPerColumn > 0) {
+        // A wide strip (the stream far ahead of the screen) is repainted band by band, each
+        // within the budget at the cost per column the last repaint took.
+        const QRect all = pending.boundingRect();
+        const int columns = std::max(MinBandColumns, int(BandBudgetNs / nsPerColumn));
+        if (all.width() > columns)
+            now &= QRect(all.x(), all.y(), columns, all.height());
+    }
+    pending -= now;
+    viewport()->repaint(now);
+    sinceRepaint.start();
+    if (!pending.isEmpty())
+        refreshTimer.start(1);
 }
 
 void MyGraphicsView::scrollContentsBy(int dx, int dy)
@@ -146,6 +168,8 @@ void MyGraphicsView::paintEvent(QPaintEvent *event)
     QGraphicsView::paintEvent(event);
     // The refresh period follows the repaints of what changed; a repaint of the whole view
     // (after a zoom or scroll) is rare and would hold up the next ones for nothing.
-    if (event->rect() != viewport()->rect())
+    if (event->rect() != viewport()->rect()) {
         lastPaintNs = clock.nsecsElapsed();
+        nsPerColumn = double(lastPaintNs) / std::max(1, event->rect().width());
+    }
 }

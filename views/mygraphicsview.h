@@ -32,8 +32,15 @@ public:
     // repainted at the next refresh.
     void updateViewport();
 
+    // Repaints a wide change band by band, each within a time budget: for a view whose items
+    // are culled by position (the oscilloscope's blocks), where a narrow band costs little.
+    void setRefreshInBands(bool on) { bands = on; }
+
     static constexpr int RefreshMs = 16;
     static constexpr int MaxRefreshMs = 250;
+    static constexpr qint64 RepaintGapNs = 1000000; // between repaints of any two views
+    static constexpr double BandBudgetNs = 4e6;
+    static constexpr int MinBandColumns = 16;
 
 Q_SIGNALS:
     void scaled(double factor);
@@ -59,7 +66,10 @@ private:
     bool fitOnResize = false;
     bool coalesced = false;
     QTimer refreshTimer;
+    bool bands = false;
     QList<QRectF> dirtyRects; // scene rectangles to repaint at the next refresh
+    QRegion pending; // viewport region still to repaint
+    double nsPerColumn = 0; // cost of the last repaint of a changed part, per pixel column
     bool dirtyAll = false; // the whole viewport is to be repainted
     qint64 lastPaintNs = 0; // duration of the last repaint of a changed part
     QRect shownBand; // the rubber band as last drawn, viewport coordinates

@@ -55,6 +55,7 @@ Oscilloscope::Oscilloscope(QWidget *parent, TThread *t, quint16 ch, bool connect
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     view->setDragMode(QGraphicsView::RubberBandDrag);
     view->setCoalescedRepaint(true);
+    view->setRefreshInBands(true);
     ui.hLayout->insertWidget(0, view, 1);
     scene = new QGraphicsScene();
     scene->setItemIndexMethod(QGraphicsScene::NoIndex);
