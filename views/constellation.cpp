@@ -2,17 +2,40 @@
 
 #include "device/monitorprotocol.h"
 #include "device/tthread.h"
+#include "views/itemblock.h"
 #include "views/monitorscale.h"
 #include "views/mygraphicsview.h"
 
 #include <QGraphicsEllipseItem>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
+#include <QPainter>
 
 namespace {
 const QColor Background(152, 240, 168);
+const QBrush dotBrush(Qt::red, Qt::SolidPattern);
 constexpr double SceneSize = 65536;
 constexpr double ZoomStep = 1.1;
+// A dot. Drawn as an ellipse; one that covers at most two device pixels each way is filled as
+// a rectangle, which the raster engine does without building an ellipse path: at the sizes the
+// windows start with, thousands of such dots are repainted with every refresh.
+class Dot : public QGraphicsEllipseItem
+{
+public:
+    Dot(const QRectF &rect, QGraphicsItem *parent)
+        : QGraphicsEllipseItem(rect, parent)
+    { }
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override
+    {
+        const QTransform &t = painter->worldTransform();
+        const QRectF r = rect();
+        if (t.type() <= QTransform::TxScale && qAbs(r.width() * t.m11()) <= 2.0
+            && qAbs(r.height() * t.m22()) <= 2.0)
+            painter->fillRect(r, brush());
+        else
+            QGraphicsEllipseItem::paint(painter, option, widget);
+    }
+};
 } // namespace
 
 Constellation::Constellation(QWidget *parent, TThread *t, quint16 ch, bool connected)
@@ -30,6 +53,7 @@ Constellation::Constellation(QWidget *parent, TThread *t, quint16 ch, bool conne
     view->setObjectName(QStringLiteral("view"));
     view->setZoomInput(true);
     view->setDragMode(QGraphicsView::RubberBandDrag);
+    view->setCoalescedRepaint(true);
     ui.hLayout->insertWidget(0, view, 1);
     scene = new QGraphicsScene();
     scene->setItemIndexMethod(QGraphicsScene::NoIndex);
@@ -85,14 +109,28 @@ void Constellation::drawAxes()
     }
 }
 
+QGraphicsItem *Constellation::blockFor(int number)
+{
+    const int index = number / ItemBlock::Size;
+    while (blocks.size() <= index) {
+        auto *block = new ItemBlock;
+        scene->addItem(block);
+        blocks.append(block);
+    }
+    return blocks.at(index);
+}
+
 void Constellation::Clear()
 {
-    for (QGraphicsEllipseItem *item : std::as_const(points)) {
-        scene->removeItem(item);
-        delete item;
-    }
+    // Every dot belongs to a block: deleting the blocks deletes the dots.
     points.clear();
+    for (ItemBlock *block : std::as_const(blocks)) {
+        scene->removeItem(block);
+        delete block;
+    }
+    blocks.clear();
     count = 0;
+    view->updateViewport();
 }
 
 void Constellation::Quit()
@@ -123,31 +161,41 @@ void Constellation::SetData(TMon *monitor)
     Q_UNUSED(monitor);
     if (!ui.bRun->isChecked() || channel >= monitor::Channels)
         return;
-    MonitorReadLock lock(thread->monitorRecords());
-    TMonBlock &block = lock->ch[channel];
-    if (block.len == 0)
-        return;
+    // The unit is held for the copy only (see Oscilloscope::SetData).
+    TMonBlock block;
+    {
+        MonitorReadLock lock(thread->monitorRecords());
+        TMonBlock &shared = lock->ch[channel];
+        if (shared.len == 0)
+            return;
+        block = shared;
+        shared.len = 0;
+    }
     const int n = monitor::blockBytes(block) / 4;
     const int size = ui.spinSize->value();
     const double half = pointSize / 2;
+    QRectF changed;
     for (int i = 0; i < n; ++i) {
         if (count >= size)
             count = 0;
         const monitor::Point p = monitor::point(block, i);
         const QRectF rect(monitorscale::pointX(p.i) - half, monitorscale::pointY(p.q) - half,
                           pointSize, pointSize);
+        changed |= rect;
         if (count < points.size()) {
-            points.at(count)->setRect(rect);
+            QGraphicsEllipseItem *dot = points.at(count);
+            changed |= dot->rect();
+            dot->setRect(rect);
         } else {
-            auto *item = new QGraphicsEllipseItem(rect);
-            item->setBrush(QBrush(Qt::red, Qt::SolidPattern));
+            auto *item = new Dot(rect, blockFor(int(points.size())));
+            item->setBrush(dotBrush);
             item->setPen(Qt::NoPen);
             points.append(item);
-            scene->addItem(item);
         }
         ++count;
     }
-    block.len = 0;
+    if (!changed.isNull())
+        view->updateSceneRect(changed);
 }
 
 void Constellation::Size(int n)
@@ -157,6 +205,7 @@ void Constellation::Size(int n)
         scene->removeItem(item);
         delete item;
     }
+    view->updateViewport();
 }
 
 void Constellation::resizePoints(double k)
@@ -167,6 +216,7 @@ void Constellation::resizePoints(double k)
         item->setRect(c.x() - pointSize / 2, c.y() - pointSize / 2, pointSize, pointSize);
     }
     ui.labZoom->setText(monitorscale::pointSizeText(pointSize));
+    view->updateViewport();
 }
 
 void Constellation::ZoomIn()
@@ -195,4 +245,5 @@ void Constellation::Scale(double f)
         l->setScale(labelScale);
         l->setPos(p.x() - 2 * old + 2 * labelScale, p.y() + 7 * old - 7 * labelScale);
     }
+    view->updateViewport();
 }

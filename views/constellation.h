@@ -5,7 +5,9 @@
 #include "config/subwindow.h"
 #include "ui_constellation.h"
 
+class ItemBlock;
 class MyGraphicsView;
+class QGraphicsItem;
 class QGraphicsEllipseItem;
 class QGraphicsScene;
 class QGraphicsSimpleTextItem;
@@ -33,6 +35,8 @@ public Q_SLOTS:
 
 private:
     void drawAxes();
+    // The block that holds the dot of a point number, created on first use.
+    QGraphicsItem *blockFor(int number);
     void resizePoints(double k); // dot size change by factor k
 
     Ui::ConstellationClass ui;
@@ -42,6 +46,7 @@ private:
     MyGraphicsView *view;
     QGraphicsScene *scene;
     QList<QGraphicsEllipseItem *> points; // index = point number
+    QList<ItemBlock *> blocks; // parents of the dots, Size point numbers each
     QList<QGraphicsSimpleTextItem *> labelsX;
     QList<QGraphicsSimpleTextItem *> labelsY;
     double pointSize = 400;

@@ -2,6 +2,7 @@
 
 #include "device/monitorprotocol.h"
 #include "device/tthread.h"
+#include "views/itemblock.h"
 #include "views/monitorscale.h"
 #include "views/mygraphicsview.h"
 
@@ -14,6 +15,7 @@
 
 namespace {
 const QColor Background(152, 240, 168);
+const QPen signalPen(Qt::red, 0);
 constexpr double GridZ = -1000;
 constexpr double LabelZ = -999;
 
@@ -52,6 +54,8 @@ Oscilloscope::Oscilloscope(QWidget *parent, TThread *t, quint16 ch, bool connect
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     view->setDragMode(QGraphicsView::RubberBandDrag);
+    view->setCoalescedRepaint(true);
+    view->setRefreshInBands(true);
     ui.hLayout->insertWidget(0, view, 1);
     scene = new QGraphicsScene();
     scene->setItemIndexMethod(QGraphicsScene::NoIndex);
@@ -93,8 +97,11 @@ Oscilloscope::~Oscilloscope()
 
 void Oscilloscope::Clear()
 {
-    deleteItems(scene, lines);
+    // Every line item belongs to a block: deleting the blocks deletes the items.
+    lines.clear();
+    deleteItems(scene, blocks);
     pos = 0;
+    view->updateViewport();
 }
 
 void Oscilloscope::Quit()
@@ -125,32 +132,58 @@ void Oscilloscope::SetData(TMon *monitor)
     Q_UNUSED(monitor);
     if (!ui.bRun->isChecked() || channel >= monitor::Channels)
         return;
-    MonitorReadLock lock(thread->monitorRecords());
-    TMonBlock &block = lock->ch[channel];
-    if (block.len == 0)
-        return;
+    // The unit is held for the copy only: the worker waits for every unit before it stores
+    // the next frame, so drawing under it would hold up the stream.
+    TMonBlock block;
+    {
+        MonitorReadLock lock(thread->monitorRecords());
+        TMonBlock &shared = lock->ch[channel];
+        if (shared.len == 0)
+            return;
+        block = shared;
+        shared.len = 0;
+    }
     const int count = monitor::blockBytes(block) / 4;
     const int size = ui.spinSize->value();
+    int runStart = pos;
     for (int i = 0; i < count; ++i) {
         const double y = monitorscale::sampleY(monitor::sample(block, i));
         QPointF start(0, y);
-        if (pos >= size)
+        if (pos >= size) {
+            if (pos > runStart)
+                view->updateSceneRect(QRectF(runStart - 1, 0, pos - runStart, 2));
             pos = 0;
-        else if (pos > 0)
+            runStart = 0;
+        } else if (pos > 0) {
             start = lines.at(pos - 1)->line().p2();
+        }
         const QLineF line(start, QPointF(pos, y));
         if (pos < lines.size()) {
             lines.at(pos)->setLine(line);
         } else {
-            auto *item = new QGraphicsLineItem(line);
+            auto *item = new QGraphicsLineItem(line, blockFor(pos));
             item->setZValue(0);
-            item->setPen(QPen(Qt::red, 0));
+            item->setPen(signalPen);
             lines.append(item);
-            scene->addItem(item);
         }
         ++pos;
     }
-    block.len = 0;
+    if (pos > runStart)
+        view->updateSceneRect(QRectF(runStart - 1, 0, pos - runStart, 2));
+}
+
+QGraphicsItem *Oscilloscope::blockFor(int position)
+{
+    const int index = position / ItemBlock::Size;
+    while (blocks.size() <= index) {
+        // Line items of positions p to p + Size - 1 run from x = p - 1 to p + Size - 1 and stay
+        // within y = 0 to 2 (with a margin for the most negative sample).
+        const int first = int(blocks.size()) * ItemBlock::Size;
+        auto *block = new ItemBlock(QRectF(first - 1, -0.5, ItemBlock::Size, 3));
+        scene->addItem(block);
+        blocks.append(block);
+    }
+    return blocks.at(index);
 }
 
 void Oscilloscope::Size(int n)
@@ -213,6 +246,7 @@ void Oscilloscope::Grid(int)
     deleteItems(scene, gridH);
     deleteItems(scene, labelsX);
     deleteItems(scene, labelsY);
+    view->updateViewport();
 
     const QRectF s = scene->sceneRect();
     const QRectF v = visibleRect();

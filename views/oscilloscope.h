@@ -5,7 +5,9 @@
 #include "config/subwindow.h"
 #include "ui_oscilloscope.h"
 
+class ItemBlock;
 class MyGraphicsView;
+class QGraphicsItem;
 class QGraphicsLineItem;
 class QGraphicsScene;
 class QGraphicsSimpleTextItem;
@@ -36,6 +38,8 @@ public Q_SLOTS:
 
 private:
     QRectF visibleRect() const;
+    // The block that holds the line item of a sample position, created on first use.
+    QGraphicsItem *blockFor(int position);
 
     Ui::OscilloscopeClass ui;
     TThread *thread;
@@ -44,6 +48,7 @@ private:
     MyGraphicsView *view;
     QGraphicsScene *scene;
     QList<QGraphicsLineItem *> lines; // index = sample position
+    QList<ItemBlock *> blocks; // parents of the line items, Size positions each
     QList<QGraphicsLineItem *> gridV;
     QList<QGraphicsLineItem *> gridH;
     QList<QGraphicsSimpleTextItem *> labelsX;

@@ -14,6 +14,7 @@
 #include "views/oscilloscope.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QGraphicsEllipseItem>
 #include <QGraphicsLineItem>
 #include <QGraphicsScene>
@@ -22,6 +23,8 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
@@ -112,6 +115,35 @@ QList<qint32> ramp(int from, int count)
     for (int i = 0; i < count; ++i)
         out.append((from + i) * 1000);
     return out;
+}
+
+// Red pixels of a shown window as its backing store holds them: what was really repainted, not
+// a fresh rendering (grab() would paint the widget anew and hide a missed repaint).
+int redPixels(QWidget *w)
+{
+    QPaintDevice *device = w->window()->backingStore()->paintDevice();
+    if (device->devType() != QInternal::Image)
+        return -1;
+    const QImage image = static_cast<QImage *>(device)->copy();
+    int red = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            red += qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60 ? 1 : 0;
+        }
+    return red;
+}
+
+// Items of a window's scene that are not its own sample items (grid lines, labels, blocks).
+int itemsBesidesSamples(QWidget *w)
+{
+    int n = 0;
+    for (QGraphicsItem *item : sceneOf(w)->items())
+        n += qgraphicsitem_cast<QGraphicsEllipseItem *>(item)
+                || (qgraphicsitem_cast<QGraphicsLineItem *>(item) && item->zValue() == 0)
+            ? 0
+            : 1;
+    return n;
 }
 
 double yOf(qint32 v)
@@ -392,6 +424,101 @@ private Q_SLOTS:
         QCOMPARE(label->text(), QStringLiteral("1x419.89"));
         QTest::keyClick(view, Qt::Key_Minus);
         QVERIFY(qAbs(view->transform().m11() / m1 - 1) < 1e-9);
+    }
+
+    // The views repaint themselves only where their window reports a change, once per refresh:
+    // new samples and dots reach the screen, and so do a cleared trace and a scroll.
+    void repaintsWhatChanged_data()
+    {
+        QTest::addColumn<int>("channel");
+        QTest::newRow("oscilloscope") << 1;
+        QTest::newRow("constellation") << 0;
+    }
+    void repaintsWhatChanged()
+    {
+        QFETCH(int, channel);
+        Offline o;
+        std::unique_ptr<QWidget> w;
+        if (channel == 0)
+            w = std::make_unique<Constellation>(nullptr, &o.thread, 0, true);
+        else
+            w = std::make_unique<Oscilloscope>(nullptr, &o.thread, quint16(channel), true);
+        w->resize(480, 400);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        start(w.get());
+        QTest::qWait(2 * MyGraphicsView::RefreshMs);
+        if (redPixels(w.get()) < 0)
+            QSKIP("the platform's backing store is not an image");
+        QCOMPARE(redPixels(w.get()), 0);
+        auto *spin = w->findChild<QSpinBox *>("spinSize");
+        if (channel == 0) {
+            QList<QPoint> points;
+            for (int i = 0; i < 200; ++i)
+                points.append(QPoint(-20000 + 200 * i, 12000 - 100 * i));
+            o.deliverPoints(points);
+        } else {
+            spin->setValue(255);
+            QList<qint32> wave;
+            for (int i = 0; i < 255; ++i)
+                wave.append(i % 2 ? 1500000000 : -1500000000);
+            o.deliver(channel, wave);
+        }
+        QTRY_VERIFY(redPixels(w.get()) > 50);
+        w->findChild<QPushButton *>("bReset")->click();
+        QTRY_COMPARE(redPixels(w.get()), 0);
+        if (channel != 0) {
+            // Zoomed in and scrolled back to the start: the new samples are drawn where the
+            // view now shows them.
+            w->findChild<QRadioButton *>("chkX10")->setChecked(true);
+            auto *view = w->findChild<MyGraphicsView *>();
+            view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->minimum());
+            QList<qint32> wave;
+            for (int i = 0; i < 60; ++i)
+                wave.append(i % 2 ? 1500000000 : -1500000000);
+            o.deliver(channel, wave);
+            QTRY_VERIFY(redPixels(w.get()) > 50);
+        }
+    }
+
+    // Sample items live in blocks: clearing, resizing and restarting leave no block behind,
+    // only the grid and labels the window draws itself.
+    void clearLeavesNoBlock_data()
+    {
+        QTest::addColumn<int>("channel");
+        QTest::newRow("oscilloscope") << 2;
+        QTest::newRow("constellation") << 0;
+    }
+    void clearLeavesNoBlock()
+    {
+        QFETCH(int, channel);
+        Offline o;
+        std::unique_ptr<QWidget> w;
+        if (channel == 0)
+            w = std::make_unique<Constellation>(nullptr, &o.thread, 0, true);
+        else
+            w = std::make_unique<Oscilloscope>(nullptr, &o.thread, quint16(channel), true);
+        start(w.get());
+        const int bare = int(sceneOf(w.get())->items().size());
+        const int own = itemsBesidesSamples(w.get());
+        const auto fill = [&] {
+            for (int b = 0; b < 6; ++b)
+                o.deliver(channel, ramp(b * 255, 255));
+        };
+        fill();
+        QVERIFY(itemsBesidesSamples(w.get()) > own); // the blocks
+        w->findChild<QPushButton *>("bReset")->click();
+        QCOMPARE(sceneOf(w.get())->items().size(), bare);
+        fill();
+        auto *run = w->findChild<QPushButton *>("bRun");
+        run->click();
+        run->click(); // a start clears
+        QCOMPARE(sceneOf(w.get())->items().size(), bare);
+        if (channel != 0) {
+            fill();
+            w->findChild<QSpinBox *>("spinSize")->setValue(500);
+            QCOMPARE(sceneOf(w.get())->items().size(), bare);
+        }
     }
 
     // Every view opened, started, fed by the live stream and closed 100 times: afterwards no
