@@ -61,7 +61,7 @@ void codecFields(TK440 &image, QList<ImageField> &f)
 void inputFields(TK440 &image, InputModel::Input input, QList<ImageField> &f)
 {
     using namespace InputModel;
-    const Values v = load(image.b + spec(input).offset);
+    const Values v = load(image.b + profile(input).offset);
     add(f, "line1", onOff(v.line1On));
     add(f, "line1.level", number(lineDb(v.line1)), Db);
     add(f, "line2", onOff(v.line2On));
@@ -83,8 +83,8 @@ void inputFields(TK440 &image, InputModel::Input input, QList<ImageField> &f)
 void outputFields(TK440 &image, OutputModel::Output output, QList<ImageField> &f)
 {
     using namespace OutputModel;
-    const Spec &sp = spec(output);
-    const quint8 *s = image.b + sp.offset;
+    const Profile &pr = profile(output);
+    const quint8 *s = image.b + pr.offset;
     const struct
     {
         const char *name;
@@ -97,7 +97,7 @@ void outputFields(TK440 &image, OutputModel::Output output, QList<ImageField> &f
         f.append({stem + QStringLiteral(".level"), Attenuation::text(ch.step),
                   ch.step < Attenuation::OffStep ? Db : QString()});
     }
-    const Amplifier a = loadAmplifier(sp, s[2 * PairAmp]);
+    const Amplifier a = loadAmplifier(pr, s[2 * PairAmp]);
     add(f, "amp", onOff(a.on));
     add(f, "amp.gain", QString::number(a.gain), Db);
     if (output == Output::Recorder) {

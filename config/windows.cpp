@@ -27,14 +27,14 @@ void amplifierDefaults(TK440 &image, QDate)
 
 template<InputModel::Input I> void inputDefaults(TK440 &image, QDate)
 {
-    const InputModel::Spec &spec = InputModel::spec(I);
-    InputModel::writeDefaults(spec, image.b + spec.offset);
+    const InputModel::Profile &profile = InputModel::profile(I);
+    InputModel::writeDefaults(profile, image.b + profile.offset);
 }
 
 template<OutputModel::Output O> void outputDefaults(TK440 &image, QDate)
 {
-    const OutputModel::Spec &spec = OutputModel::spec(O);
-    OutputModel::writeDefaults(spec, image.b + spec.offset, image.model());
+    const OutputModel::Profile &profile = OutputModel::profile(O);
+    OutputModel::writeDefaults(profile, image.b + profile.offset, image.model());
     if (O == OutputModel::Output::Recorder)
         OutputModel::Recorder::writeDefaults(image.b + TK440::OutRec2Offset);
 }

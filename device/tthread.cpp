@@ -292,3 +292,14 @@ void TThread::startWatching()
         plugWatch->startPolling(PollIntervalMs);
 #endif
 }
+
+bool TThread::takeMonitorBlock(int channel, TMonBlock *out)
+{
+    MonitorReadLock lock(mon);
+    TMonBlock &shared = lock->ch[channel];
+    if (shared.len == 0)
+        return false;
+    *out = shared;
+    shared.len = 0;
+    return true;
+}

@@ -97,6 +97,10 @@ public:
     // Records the acquisition signals point into. A window reads them only while it holds a
     // MonitorReadLock or ReportLock; the worker writes under MonitorWriteLock or ReportLock.
     MonitorRecords &monitorRecords() { return mon; }
+    // A view's take of its channel's newest frame: copies the block and marks it read (len 0).
+    // The unit is held for the copy only: the worker waits for every unit before it stores the
+    // next frame, so drawing under it would hold up the stream. False when no new frame waits.
+    bool takeMonitorBlock(int channel, TMonBlock *out);
     ReportRecord &reportRecord() { return report; }
     // Monitor channels switched on (bit k: channel k), as the last monitor job left them.
     quint16 monitorMask() const { return monMask.load(); }

@@ -34,7 +34,7 @@ template<class W> W *formChild(QWidget *page, const char *name)
 
 InputPage::InputPage(Input input, TThread *thread, quint8 *section, QWidget *parent)
     : LivePage(thread, DefaultDebounceMs, parent)
-    , spec(InputModel::spec(input))
+    , profile(InputModel::profile(input))
     , sec(section)
 { }
 
@@ -78,7 +78,7 @@ void InputPage::init(int mode, bool connected, const char *speedBox)
     c.checkClip = formChild<QCheckBox>(p, "checkClip");
     c.tabAgc = formChild<QWidget>(p, "tabAgc");
 
-    writeRegisters(spec, sec);
+    writeRegisters(profile, sec);
     setUp(mode, connected);
 }
 
@@ -201,7 +201,7 @@ void InputPage::DialNoiseDet(int v)
 
 void InputPage::writeDefaults()
 {
-    InputModel::writeDefaults(spec, sec);
+    InputModel::writeDefaults(profile, sec);
 }
 
 void InputPage::Load()

@@ -70,7 +70,7 @@ protected:
     Controls c {};
 
 private:
-    const InputModel::Spec &spec;
+    const InputModel::Profile &profile;
     quint8 *sec;
 };
 

@@ -9,7 +9,7 @@
 namespace InputModel {
 
 namespace {
-const Spec specs[] = {
+const Profile profiles[] = {
     {Input::Receiver, TK440::ReceiverOffset, {19, 17, 15, 27, 28, 34, 103, 104, 26}, 48},
     {Input::Radio, TK440::InpRadioOffset, {22, 18, 16, 30, 31, 35, 105, 106, 29}, 0},
 };
@@ -43,9 +43,9 @@ QString shortDelay(int code)
 }
 } // namespace
 
-const Spec &spec(Input input)
+const Profile &profile(Input input)
 {
-    return specs[int(input)];
+    return profiles[int(input)];
 }
 
 Values load(const quint8 *section)
@@ -96,21 +96,21 @@ void store(quint8 *section, const Values &v)
     set(PairAgc, (v.agc ? AgcBit : 0) | ((v.agcLevel & 7) << 4));
 }
 
-void writeRegisters(const Spec &spec, quint8 *section)
+void writeRegisters(const Profile &profile, quint8 *section)
 {
     for (int p = 0; p < Pairs; ++p)
-        section[2 * p + 1] = spec.regs[size_t(p)];
+        section[2 * p + 1] = profile.regs[size_t(p)];
 }
 
-std::array<quint8, Pairs> defaultValues(const Spec &spec)
+std::array<quint8, Pairs> defaultValues(const Profile &profile)
 {
-    return {132, 255, spec.defaultGain, 80, 171, 68, 136, 136, 64};
+    return {132, 255, profile.defaultGain, 80, 171, 68, 136, 136, 64};
 }
 
-void writeDefaults(const Spec &spec, quint8 *section)
+void writeDefaults(const Profile &profile, quint8 *section)
 {
-    writeRegisters(spec, section);
-    const auto values = defaultValues(spec);
+    writeRegisters(profile, section);
+    const auto values = defaultValues(profile);
     for (int p = 0; p < Pairs; ++p)
         section[2 * p] = values[size_t(p)];
 }

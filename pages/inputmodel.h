@@ -30,7 +30,7 @@ constexpr int AgcLevels = 8;
 
 enum class Input { Receiver, Radio };
 
-struct Spec
+struct Profile
 {
     Input input;
     int offset; // image offset of the section
@@ -38,7 +38,7 @@ struct Spec
     quint8 defaultGain; // value byte of pair 2 in the defaults
 };
 
-const Spec &spec(Input input);
+const Profile &profile(Input input);
 
 // What the controls show for a section.
 struct Values
@@ -67,10 +67,10 @@ Values load(const quint8 *section);
 void store(quint8 *section, const Values &v);
 
 // Writes the register byte of every pair (every time a page is built).
-void writeRegisters(const Spec &spec, quint8 *section);
-std::array<quint8, Pairs> defaultValues(const Spec &spec);
+void writeRegisters(const Profile &profile, quint8 *section);
+std::array<quint8, Pairs> defaultValues(const Profile &profile);
 // Writes the registers and the default values.
-void writeDefaults(const Spec &spec, quint8 *section);
+void writeDefaults(const Profile &profile, quint8 *section);
 
 // Line attenuation: step <-> dB (-1.5 dB a step; dB values between steps fall to the step
 // nearer 0 dB).

@@ -40,7 +40,7 @@ template<int N> std::array<quint16, N / 2> words(const quint8 *bytes)
 OutputPage::OutputPage(Output output, TThread *thread, const quint8 *model, quint8 *section,
                        QWidget *parent)
     : LivePage(thread, DefaultDebounceMs, parent)
-    , spec(OutputModel::spec(output))
+    , profile(OutputModel::profile(output))
     , modelCode(readModel(model))
     , sec(section)
 { }
@@ -68,13 +68,13 @@ void OutputPage::init(int mode, bool connected)
     dialAmp = formChild<QDial>(this, QStringLiteral("dialAmp"));
     spinAmp = formChild<QSpinBox>(this, QStringLiteral("spinAmp"));
 
-    writeRegisters(spec, sec);
-    if (spec.output == Output::Radio && modelCode != TK440::ModelRA
+    writeRegisters(profile, sec);
+    if (profile.output == Output::Radio && modelCode != TK440::ModelRA
         && modelCode != TK440::ModelRB) {
         refuse(QCoreApplication::translate("OutputPage", "Модель контроллера не определена"));
         return;
     }
-    const Titles titles = channelTitles(spec, modelCode);
+    const Titles titles = channelTitles(profile, modelCode);
     if (!titles.dac1.isEmpty()) {
         channels[0].box->setTitle(titles.dac1);
         channels[1].box->setTitle(titles.pga1);
@@ -114,7 +114,7 @@ void OutputPage::SpinAmp(int a)
 
 void OutputPage::writeDefaults()
 {
-    OutputModel::writeDefaults(spec, sec, modelCode);
+    OutputModel::writeDefaults(profile, sec, modelCode);
 }
 
 void OutputPage::Load()
@@ -124,7 +124,7 @@ void OutputPage::Load()
         c.box->setChecked(v.routed);
         c.dial->setValue(v.step);
     }
-    const Amplifier a = loadAmplifier(spec, sec[2 * PairAmp]);
+    const Amplifier a = loadAmplifier(profile, sec[2 * PairAmp]);
     boxAmp->setChecked(a.on);
     dialAmp->setValue(a.gain);
 }
@@ -133,7 +133,7 @@ void OutputPage::Store()
 {
     for (const Channel &c : channels)
         sec[2 * c.pair] = storeChannel({c.box->isChecked(), c.dial->value()});
-    sec[2 * PairAmp] = storeAmplifier(spec, {boxAmp->isChecked(), dialAmp->value()});
+    sec[2 * PairAmp] = storeAmplifier(profile, {boxAmp->isChecked(), dialAmp->value()});
 }
 
 void OutputPage::connectControls()
@@ -175,9 +175,9 @@ void OutputPage::sendGroups(int mask)
         codec(PairDac1);
         const quint8 reg = sec[2 * PairDac1 + 1];
         const quint8 value = sec[2 * PairDac1];
-        if (spec.echo == Pair1Echo::Param5)
+        if (profile.echo == Pair1Echo::Param5)
             thread()->reqParam5(reg, value);
-        else if (spec.echo == Pair1Echo::Param6)
+        else if (profile.echo == Pair1Echo::Param6)
             thread()->reqParam6(reg, value);
     }
     for (size_t i = 1; i < channels.size(); ++i) {

@@ -60,7 +60,7 @@ private:
         QLineEdit *line;
     };
 
-    const OutputModel::Spec &spec;
+    const OutputModel::Profile &profile;
     quint16 modelCode;
     quint8 *sec;
     // In test-mode order: Dac1 (pair 1), Pga1 (pair 0), Dac2 (pair 3), Pga2 (pair 2).

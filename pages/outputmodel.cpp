@@ -8,7 +8,7 @@ namespace OutputModel {
 
 namespace {
 // clang-format off
-const Spec specs[] = {
+const Profile profiles[] = {
     // output, section, registers of pairs 0..4, on, off, on mask, any bit, pair-1 echo
     {Output::Transmitter, TK440::TransmitterOffset, {88, 92, 91, 89, 93}, 9, 0, 9, true,
      Pair1Echo::Param5},
@@ -37,9 +37,9 @@ QString tr(const char *text)
 }
 } // namespace
 
-const Spec &spec(Output output)
+const Profile &profile(Output output)
 {
-    return specs[int(output)];
+    return profiles[int(output)];
 }
 
 Channel loadChannel(quint8 value)
@@ -52,29 +52,29 @@ quint8 storeChannel(const Channel &c)
     return quint8((c.step & StepMask) | (c.routed ? RoutedBit : 0));
 }
 
-Amplifier loadAmplifier(const Spec &spec, quint8 value)
+Amplifier loadAmplifier(const Profile &profile, quint8 value)
 {
     const bool on =
-        spec.onAnyBit ? (value & spec.onMask) != 0 : (value & spec.onMask) == spec.onCode;
+        profile.onAnyBit ? (value & profile.onMask) != 0 : (value & profile.onMask) == profile.onCode;
     return {on, qMin(value >> 4, MaxGain)};
 }
 
-quint8 storeAmplifier(const Spec &spec, const Amplifier &a)
+quint8 storeAmplifier(const Profile &profile, const Amplifier &a)
 {
-    return quint8((a.gain << 4) | ((a.on ? spec.onCode : spec.offCode) & CodeMask));
+    return quint8((a.gain << 4) | ((a.on ? profile.onCode : profile.offCode) & CodeMask));
 }
 
-void writeRegisters(const Spec &spec, quint8 *section)
+void writeRegisters(const Profile &profile, quint8 *section)
 {
     for (int p = 0; p < Pairs; ++p)
-        section[2 * p + 1] = spec.regs[size_t(p)];
+        section[2 * p + 1] = profile.regs[size_t(p)];
 }
 
-std::array<quint8, Pairs> defaultValues(const Spec &spec, quint16 model)
+std::array<quint8, Pairs> defaultValues(const Profile &profile, quint16 model)
 {
     constexpr quint8 Off = MaxStep; // not routed, "Откл."
     const bool b0 = modelBit0(model);
-    switch (spec.output) {
+    switch (profile.output) {
     case Output::Transmitter:
         return {Off, 140, Off, Off, 9};
     case Output::Radio:
@@ -89,18 +89,18 @@ std::array<quint8, Pairs> defaultValues(const Spec &spec, quint16 model)
     return {};
 }
 
-void writeDefaults(const Spec &spec, quint8 *section, quint16 model)
+void writeDefaults(const Profile &profile, quint8 *section, quint16 model)
 {
-    writeRegisters(spec, section);
-    const auto values = defaultValues(spec, model);
+    writeRegisters(profile, section);
+    const auto values = defaultValues(profile, model);
     for (int p = 0; p < Pairs; ++p)
         section[2 * p] = values[size_t(p)];
 }
 
-Titles channelTitles(const Spec &spec, quint16 model)
+Titles channelTitles(const Profile &profile, quint16 model)
 {
     bool swapped = false;
-    switch (spec.output) {
+    switch (profile.output) {
     case Output::Radio:
         swapped = model == TK440::ModelRB;
         break;

@@ -32,7 +32,7 @@ enum class Output { Transmitter, Radio, Headset, Accessory, Recorder };
 // command, repeat the two bytes as parameter command 5 or 6, or nothing more.
 enum class Pair1Echo { None, Param5, Param6 };
 
-struct Spec
+struct Profile
 {
     Output output;
     int offset; // image offset of the mixer section
@@ -45,7 +45,7 @@ struct Spec
     Pair1Echo echo;
 };
 
-const Spec &spec(Output output);
+const Profile &profile(Output output);
 
 // Channel value byte <-> group box and dial. Steps above 118 load as 118.
 struct Channel
@@ -62,15 +62,15 @@ struct Amplifier
     bool on = false;
     int gain = 0;
 };
-Amplifier loadAmplifier(const Spec &spec, quint8 value);
-quint8 storeAmplifier(const Spec &spec, const Amplifier &a);
+Amplifier loadAmplifier(const Profile &profile, quint8 value);
+quint8 storeAmplifier(const Profile &profile, const Amplifier &a);
 
 // Writes the register byte of every pair (every time a page is built).
-void writeRegisters(const Spec &spec, quint8 *section);
+void writeRegisters(const Profile &profile, quint8 *section);
 // Value bytes of the defaults of a page on an image of `model`.
-std::array<quint8, Pairs> defaultValues(const Spec &spec, quint16 model);
+std::array<quint8, Pairs> defaultValues(const Profile &profile, quint16 model);
 // Writes the registers and the default values into the mixer section.
-void writeDefaults(const Spec &spec, quint8 *section, quint16 model);
+void writeDefaults(const Profile &profile, quint8 *section, quint16 model);
 
 // Titles of the pair-1 and pair-0 group boxes ("boxDac1", "boxPga1") as the page shows them on
 // a model; empty strings when the page keeps the titles of its form.
@@ -79,7 +79,7 @@ struct Titles
     QString dac1;
     QString pga1;
 };
-Titles channelTitles(const Spec &spec, quint16 model);
+Titles channelTitles(const Profile &profile, quint16 model);
 
 // True when the "Уровень Rx" box of the recorder is shown on the model.
 bool recorderLevelShown(quint16 model);

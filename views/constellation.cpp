@@ -124,11 +124,7 @@ void Constellation::Clear()
 {
     // Every dot belongs to a block: deleting the blocks deletes the dots.
     points.clear();
-    for (ItemBlock *block : std::as_const(blocks)) {
-        scene->removeItem(block);
-        delete block;
-    }
-    blocks.clear();
+    deleteItems(scene, blocks);
     count = 0;
     view->updateViewport();
 }
@@ -161,16 +157,9 @@ void Constellation::SetData(TMon *monitor)
     Q_UNUSED(monitor);
     if (!ui.bRun->isChecked() || channel >= monitor::Channels)
         return;
-    // The unit is held for the copy only (see Oscilloscope::SetData).
     TMonBlock block;
-    {
-        MonitorReadLock lock(thread->monitorRecords());
-        TMonBlock &shared = lock->ch[channel];
-        if (shared.len == 0)
-            return;
-        block = shared;
-        shared.len = 0;
-    }
+    if (!thread->takeMonitorBlock(channel, &block))
+        return;
     const int n = monitor::blockBytes(block) / 4;
     const int size = ui.spinSize->value();
     const double half = pointSize / 2;

@@ -7,6 +7,8 @@
 // every item outside it.
 
 #include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QList>
 
 class ItemBlock : public QGraphicsItem
 {
@@ -33,3 +35,13 @@ public:
 private:
     QRectF area;
 };
+
+// Takes the items out of the scene, deletes them (with their children) and empties the list.
+template<typename Item> void deleteItems(QGraphicsScene *scene, QList<Item *> &items)
+{
+    for (Item *item : std::as_const(items)) {
+        scene->removeItem(item);
+        delete item;
+    }
+    items.clear();
+}

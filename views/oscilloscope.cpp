@@ -18,15 +18,6 @@ const QColor Background(152, 240, 168);
 const QPen signalPen(Qt::red, 0);
 constexpr double GridZ = -1000;
 constexpr double LabelZ = -999;
-
-template<typename Item> void deleteItems(QGraphicsScene *scene, QList<Item *> &items)
-{
-    for (Item *item : std::as_const(items)) {
-        scene->removeItem(item);
-        delete item;
-    }
-    items.clear();
-}
 } // namespace
 
 Oscilloscope::Oscilloscope(QWidget *parent, TThread *t, quint16 ch, bool connected)
@@ -132,17 +123,9 @@ void Oscilloscope::SetData(TMon *monitor)
     Q_UNUSED(monitor);
     if (!ui.bRun->isChecked() || channel >= monitor::Channels)
         return;
-    // The unit is held for the copy only: the worker waits for every unit before it stores
-    // the next frame, so drawing under it would hold up the stream.
     TMonBlock block;
-    {
-        MonitorReadLock lock(thread->monitorRecords());
-        TMonBlock &shared = lock->ch[channel];
-        if (shared.len == 0)
-            return;
-        block = shared;
-        shared.len = 0;
-    }
+    if (!thread->takeMonitorBlock(channel, &block))
+        return;
     const int count = monitor::blockBytes(block) / 4;
     const int size = ui.spinSize->value();
     int runStart = pos;

@@ -66,11 +66,11 @@ private Q_SLOTS:
         QFETCH(bool, on);
         QFETCH(int, gain);
         QFETCH(int, stored);
-        const auto &spec = OutputModel::spec(Output(output));
-        const OutputModel::Amplifier a = OutputModel::loadAmplifier(spec, quint8(value));
+        const auto &profile = OutputModel::profile(Output(output));
+        const OutputModel::Amplifier a = OutputModel::loadAmplifier(profile, quint8(value));
         QCOMPARE(a.on, on);
         QCOMPARE(a.gain, gain);
-        QCOMPARE(int(OutputModel::storeAmplifier(spec, a)), stored);
+        QCOMPARE(int(OutputModel::storeAmplifier(profile, a)), stored);
     }
 
     void recorderSection()
@@ -118,7 +118,7 @@ private Q_SLOTS:
         QFETCH(int, shown);
         QFETCH(int, stored);
         quint8 sec[InputModel::SectionSize];
-        InputModel::writeDefaults(InputModel::spec(InputModel::Input::Receiver), sec);
+        InputModel::writeDefaults(InputModel::profile(InputModel::Input::Receiver), sec);
         quint8 expected[InputModel::SectionSize];
         std::memcpy(expected, sec, sizeof sec);
         sec[2 * pair] = quint8(value);
