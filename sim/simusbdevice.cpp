@@ -367,6 +367,13 @@ int SimUsbDevice::hostBulkIn(quint32 s, quint8 endpoint, char *data, int size, i
             out.truncate(qMax(0, p.fault.value));
         if (r == 0 && p.has && p.fault.kind == Fault::Empty)
             out.clear();
+        if (r == 0 && p.has && p.fault.kind == Fault::Patch) {
+            for (qsizetype i = 0; i < p.fault.data.size(); ++i) {
+                const qsizetype at = p.fault.value + i;
+                if (at >= 0 && at < out.size())
+                    out[at] = p.fault.data[i];
+            }
+        }
     }
     if (r == 0) {
         if (out.size() > size) {

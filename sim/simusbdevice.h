@@ -33,6 +33,8 @@ public:
             Vanish, // the device leaves the bus now; the transfer fails with `value`
             Replace, // a read returns `data` instead of the pending reply
             Delay, // waits `value` ms, then goes on normally
+            Patch, // a read returns its reply with `data` written over it from byte `value`
+                   // on (within the reply's length); a write goes on normally
         };
         Kind kind = Error;
         int value = 0;
@@ -45,6 +47,8 @@ public:
         static Fault vanish(int n = -6) { return {Vanish, n, {}}; }
         static Fault replace(const QByteArray &bytes) { return {Replace, 0, bytes}; }
         static Fault delay(int ms) { return {Delay, ms, {}}; }
+        // A reply whose header names another command: patch(0, <its first word>).
+        static Fault patch(int offset, const QByteArray &bytes) { return {Patch, offset, bytes}; }
     };
 
     // One transfer as the device saw it. data: the bytes moved (the written bytes the device

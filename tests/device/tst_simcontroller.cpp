@@ -87,6 +87,8 @@ private Q_SLOTS:
     void unreadReplyIsDropped();
     void faults_data();
     void faults();
+    void patchedReply_data();
+    void patchedReply();
     void unplugKillsOpenHandle();
     void endpointsFollowConfiguration();
     void streamMadeOnEveryRead();
@@ -217,6 +219,30 @@ void TstSimController::faults()
     // Faults are used up: the next exchange is normal.
     if (l.sim->isPlugged())
         QCOMPARE(l.exchange(handshake, 4), hexBytes("0000 0200"));
+}
+
+// A patched read returns the reply it would have returned, with the given bytes written over
+// it; bytes beyond the reply's end are not added, and the fault is used up.
+void TstSimController::patchedReply_data()
+{
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::newRow("first word") << 0 << hexBytes("7f7f") << hexBytes("7f7f 0200");
+    QTest::newRow("over the end") << 3 << hexBytes("aabbcc") << hexBytes("0000 02aa");
+    QTest::newRow("past the end") << 4 << hexBytes("aa") << hexBytes("0000 0200");
+}
+
+void TstSimController::patchedReply()
+{
+    QFETCH(int, offset);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, reply);
+    Link l;
+    l.sim->failNext(0x81, SimController::Fault::patch(offset, bytes));
+    QCOMPARE(l.exchange(hexBytes("00 00 40 00"), 8), reply);
+    QCOMPARE(l.sim->transfers().last().data, reply);
+    QCOMPARE(l.exchange(hexBytes("00 00 40 00"), 8), hexBytes("0000 0200"));
 }
 
 void TstSimController::unplugKillsOpenHandle()
