@@ -102,6 +102,20 @@ void SimUsbDevice::failStep(Step step, int error)
         stepErrors.remove(step);
 }
 
+void SimUsbDevice::vanishAtStep(Step step, int error)
+{
+    QMutexLocker lock(&mutex);
+    stepDepartures.insert(step, error);
+}
+
+int SimUsbDevice::leaveAtStepLocked(Step step)
+{
+    if (!plugged || !stepDepartures.contains(step))
+        return 0;
+    vanishLocked();
+    return stepDepartures.take(step);
+}
+
 void SimUsbDevice::setEndpoints(int config, const QList<quint8> &eps)
 {
     QMutexLocker lock(&mutex);
@@ -126,6 +140,7 @@ void SimUsbDevice::clearFaults()
     faultsAt.clear();
     faultsNext.clear();
     stepErrors.clear();
+    stepDepartures.clear();
 }
 
 void SimUsbDevice::setTimeoutWait(int ms)
@@ -164,6 +179,11 @@ int SimUsbDevice::hostOpen(quint32 *opened)
     QMutexLocker lock(&mutex);
     if (!plugged)
         return -6;
+    if (const int e = leaveAtStepLocked(StepOpen)) {
+        lock.unlock();
+        Q_EMIT attachmentChanged(false);
+        return e;
+    }
     if (const int e = stepErrors.value(StepOpen))
         return e;
     *opened = session;
@@ -185,7 +205,15 @@ int SimUsbDevice::hostProductString(quint32 s, QByteArray *out, int maxLength)
 {
     QMutexLocker lock(&mutex);
     QByteArray text;
-    int r = stepResult(s, StepProductString);
+    const bool alive = aliveLocked(s);
+    int r = alive ? leaveAtStepLocked(StepProductString) : 0;
+    if (r != 0) {
+        record(0x00, maxLength, 1000, r, text);
+        lock.unlock();
+        Q_EMIT attachmentChanged(false);
+        return r;
+    }
+    r = stepResult(s, StepProductString);
     if (r == 0) {
         text = productText.left(maxLength - 1);
         r = int(text.size());
@@ -199,6 +227,11 @@ int SimUsbDevice::hostProductString(quint32 s, QByteArray *out, int maxLength)
 int SimUsbDevice::hostSetConfiguration(quint32 s, int config)
 {
     QMutexLocker lock(&mutex);
+    if (const int e = aliveLocked(s) ? leaveAtStepLocked(StepSetConfiguration) : 0) {
+        lock.unlock();
+        Q_EMIT attachmentChanged(false);
+        return e;
+    }
     if (const int e = stepResult(s, StepSetConfiguration))
         return e;
     // Real libusb reports the kernel's refusal of an unknown configuration as NOT_FOUND.
@@ -211,6 +244,11 @@ int SimUsbDevice::hostSetConfiguration(quint32 s, int config)
 int SimUsbDevice::hostClaim(quint32 s, int interface)
 {
     QMutexLocker lock(&mutex);
+    if (const int e = aliveLocked(s) ? leaveAtStepLocked(StepClaim) : 0) {
+        lock.unlock();
+        Q_EMIT attachmentChanged(false);
+        return e;
+    }
     if (const int e = stepResult(s, StepClaim))
         return e;
     return interface == 0 ? 0 : -2;

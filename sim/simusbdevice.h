@@ -91,6 +91,8 @@ public:
 
     // Faults.
     void failStep(Step step, int error); // 0 lets the step succeed again
+    // The device leaves the bus when the host next reaches this step, which fails with `error`.
+    void vanishAtStep(Step step, int error);
     void setEndpoints(int configuration, const QList<quint8> &endpoints);
     void failTransfer(int k, const Fault &fault); // the k-th bulk transfer from now; 1 = next
     void failNext(quint8 endpoint, const Fault &fault); // the next bulk transfer on endpoint
@@ -122,7 +124,8 @@ public:
     int hostBulkIn(quint32 session, quint8 endpoint, char *data, int size, int timeoutMs);
 
 Q_SIGNALS:
-    // Emitted by plug() and unplug() (and a Vanish fault), outside the device's lock.
+    // Emitted by plug() and unplug() (and a Vanish fault or a departure at a set-up step),
+    // outside the device's lock.
     void attachmentChanged(bool plugged);
 
 private:
@@ -146,6 +149,9 @@ private:
     bool aliveLocked(quint32 s) const { return plugged && s == session; }
     // Locked: -6 for a dead session, else the step's scripted error or 0.
     int stepResult(quint32 session, Step step) const;
+    // Locked: when the device is scripted to leave at this step, it leaves and the step's error
+    // is returned (the caller emits attachmentChanged(false) after unlocking); else 0.
+    int leaveAtStepLocked(Step step);
     void vanishLocked(); // locked; the caller emits attachmentChanged(false) after unlocking
     void record(quint8 endpoint, int requested, int timeoutMs, int result, const QByteArray &data);
 
@@ -168,6 +174,7 @@ private:
     QHash<int, QList<quint8>> endpoints;
 
     QHash<int, int> stepErrors;
+    QHash<int, int> stepDepartures; // by step: the error of the step the device leaves at
     QHash<int, Fault> faultsAt; // by bulk-transfer number
     QHash<quint8, Fault> faultsNext; // by endpoint
     int timeoutWait = -1;

@@ -89,6 +89,8 @@ private Q_SLOTS:
     void faults();
     void patchedReply_data();
     void patchedReply();
+    void departureAtStep_data();
+    void departureAtStep();
     void unplugKillsOpenHandle();
     void endpointsFollowConfiguration();
     void streamMadeOnEveryRead();
@@ -243,6 +245,42 @@ void TstSimController::patchedReply()
     QCOMPARE(l.exchange(hexBytes("00 00 40 00"), 8), reply);
     QCOMPARE(l.sim->transfers().last().data, reply);
     QCOMPARE(l.exchange(hexBytes("00 00 40 00"), 8), hexBytes("0000 0200"));
+}
+
+// A device scripted to leave at a set-up step leaves when the host reaches it: that step fails
+// with the error given, the departure is announced once, and the device is no longer listed.
+void TstSimController::departureAtStep_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::newRow("open") << int(SimController::StepOpen);
+    QTest::newRow("product string") << int(SimController::StepProductString);
+    QTest::newRow("set configuration") << int(SimController::StepSetConfiguration);
+    QTest::newRow("claim") << int(SimController::StepClaim);
+}
+
+void TstSimController::departureAtStep()
+{
+    QFETCH(int, step);
+    auto sim = std::make_shared<SimController>();
+    SimTransport transport(sim);
+    QSignalSpy left(sim.get(), &SimUsbDevice::attachmentChanged);
+    sim->vanishAtStep(SimController::Step(step), -5);
+    QList<int> results;
+    results << transport.open(0x0451, 0x9001);
+    if (results.last() == 0) {
+        QByteArray name;
+        results << transport.productString(&name, 20);
+        if (results.last() > 0)
+            results << transport.setConfiguration(2);
+        if (results.last() == 0)
+            results << transport.claimInterface(0);
+    }
+    QCOMPARE(results.size(), step + 1); // the steps before it went through
+    QCOMPARE(results.last(), -5);
+    QCOMPARE(left.size(), 1);
+    QCOMPARE(left.at(0).at(0).toBool(), false);
+    QVERIFY(!sim->isPlugged());
+    QCOMPARE(transport.open(0x0451, 0x9001), int(UsbTransport::NotListed));
 }
 
 void TstSimController::unplugKillsOpenHandle()
