@@ -225,24 +225,28 @@ QList<LiveKind> liveKinds()
     };
 }
 
-// The table: one row per transfer (or set-up step), one column per fault kind.
+// The table: one row per transfer (or set-up step of the opening). Each row names the transfer,
+// the job that makes it and where it is, then what the exchange makes of each fault kind, then
+// the exchange's message (and its second message, where a column says so).
+// Named outcome rows: sent, acknowledged, data, step (see above).
 // clang-format off
 const QList<Row> &rows()
 {
     using S = SimController::Step;
     static const QList<Row> table = [] {
-        //                                                               error  gone-5 gone-6 short empty echo  time-out
+        // outcomes:    error gone-5 gone-6 short empty echo time-out
         QList<Row> t {
-            {"opening: device", Job::Handshake, at(S::StepOpen),             step,
-             "Контроллер на шине USB не открывается, Error=%1"},
-            {"opening: configuration 2", Job::Handshake, at(S::StepSetConfiguration), step,
-             "Конфигурация контроллера не доступна, Error=%1"},
-            {"opening: interface", Job::Handshake, at(S::StepClaim),         step,
-             "Интерфейс контроллера не доступен"},
-            {"handshake: request", Job::Handshake, out(bytes("00004000")),   sent,
-             "Ошибка передачи данных=>%1"},
-            {"handshake: reply", Job::Handshake, in(bytes("00004000")),      {F, F, F, F2, F2, A, F},
-             "Ошибка приема данных=>%1", "Ошибка инициализации соединения"},
+            {"opening: device", Job::Handshake, at(S::StepOpen),
+                            step, "Контроллер на шине USB не открывается, Error=%1"},
+            {"opening: configuration 2", Job::Handshake, at(S::StepSetConfiguration),
+                            step, "Конфигурация контроллера не доступна, Error=%1"},
+            {"opening: interface", Job::Handshake, at(S::StepClaim),
+                            step, "Интерфейс контроллера не доступен"},
+            {"handshake: request", Job::Handshake, out(bytes("00004000")),
+                            sent, "Ошибка передачи данных=>%1"},
+            {"handshake: reply", Job::Handshake, in(bytes("00004000")),
+                            {F, F, F, F2, F2, A, F},
+                            "Ошибка приема данных=>%1", "Ошибка инициализации соединения"},
         };
         const std::pair<const char *, Job> identifying[] = {
             {"configuration read", Job::Read},
@@ -251,85 +255,93 @@ const QList<Row> &rows()
         };
         for (const auto &[name, job] : identifying) {
             t << Row {QLatin1String(name) + ": identification request", job, out(command(1)),
-                      {C, C, C, _, _, _, C},
-                      "Ошибка запроса идентификатора устройства=>%1"}
+                            {C, C, C, _, _, _, C},
+                            "Ошибка запроса идентификатора устройства=>%1"}
               << Row {QLatin1String(name) + ": identification reply", job, in(command(1)),
-                      {C, C, C, C, C, C2, C},
-                      "Ошибка приема идентификатора устройства=>%1",
-                      "Ошибка приема идентификатора устройства"};
+                            {C, C, C, C, C, C2, C},
+                            "Ошибка приема идентификатора устройства=>%1",
+                            "Ошибка приема идентификатора устройства"};
         }
-        t << Row {"configuration read: block request", Job::Read, out(memoryRead()),     sent,
-                  "Ошибка запроса конфигурации устройства=>%1"}
-          << Row {"configuration read: block reply", Job::Read, in(memoryRead()),        data,
-                  "Ошибка приема конфигурации устройства=>%1"}
-          << Row {"configuration write: block", Job::Write, out(memoryWrite()),          sent,
-                  "Ошибка записи в устройства=>%1"}
-          << Row {"configuration write: acknowledgement", Job::Write, in(memoryWrite()), acknowledged,
-                  "Ошибка подтверждения записи=>%1"}
-          << Row {"configuration write: read-back request", Job::Write, out(memoryRead()), sent,
-                  "Ошибка запроса данных =>%1"}
-          << Row {"configuration write: read-back reply", Job::Write, in(memoryRead()),  data,
-                  "Ошибка приема данных=>%1"};
+        t << Row {"configuration read: block request", Job::Read, out(memoryRead()),
+                            sent, "Ошибка запроса конфигурации устройства=>%1"}
+          << Row {"configuration read: block reply", Job::Read, in(memoryRead()),
+                            data, "Ошибка приема конфигурации устройства=>%1"}
+          << Row {"configuration write: block", Job::Write, out(memoryWrite()),
+                            sent, "Ошибка записи в устройства=>%1"}
+          << Row {"configuration write: acknowledgement", Job::Write, in(memoryWrite()),
+                            acknowledged, "Ошибка подтверждения записи=>%1"}
+          << Row {"configuration write: read-back request", Job::Write, out(memoryRead()),
+                            sent, "Ошибка запроса данных =>%1"}
+          << Row {"configuration write: read-back reply", Job::Write, in(memoryRead()),
+                            data, "Ошибка приема данных=>%1"};
         for (const LiveKind &k : liveKinds()) {
-            t << Row {QStringLiteral("live %1: command").arg(QLatin1String(k.name)), Job::Live,
-                      out(any()), sent, k.sendText, {}, k.request}
-              << Row {QStringLiteral("live %1: acknowledgement").arg(QLatin1String(k.name)), Job::Live,
-                      in(any()), acknowledged, k.ackText, {}, k.request};
+            t << Row {QStringLiteral("live %1: command").arg(QLatin1String(k.name)), Job::Live, out(any()),
+                            sent, k.sendText, {}, k.request}
+              << Row {QStringLiteral("live %1: acknowledgement").arg(QLatin1String(k.name)), Job::Live, in(any()),
+                            acknowledged, k.ackText, {}, k.request};
         }
-        t << Row {"statistics: reset", Job::Reset, out(command(12)),                     {G, L, L, _, _, _, G},
-                  "Ошибка передачи команды: 12 ошибка=%1"}
-          << Row {"statistics: request", Job::Report, out(command(13)),                  {F, L, L, _, _, _, F},
-                  "Ошибка передачи команды: 13 ошибка=%1"}
-          << Row {"statistics: reply", Job::Report, in(command(13)),                     {F, F, F, F2, F, A, F},
-                  "Ошибка передачи команды: 13 ошибка=%1", "Ошибка приема команды: 13 ошибка=%1"}
-          << Row {"trace: request", Job::Trace, out(command(16)),                        {F, L, L, _, _, _, F},
-                  "Ошибка передачи команды: 16 ошибка=%1"}
+        t << Row {"statistics: reset", Job::Reset, out(command(12)),
+                            {G, L, L, _, _, _, G},
+                            "Ошибка передачи команды: 12 ошибка=%1"}
+          << Row {"statistics: request", Job::Report, out(command(13)),
+                            {F, L, L, _, _, _, F},
+                            "Ошибка передачи команды: 13 ошибка=%1"}
+          << Row {"statistics: reply", Job::Report, in(command(13)),
+                            {F, F, F, F2, F, A, F},
+                            "Ошибка передачи команды: 13 ошибка=%1", "Ошибка приема команды: 13 ошибка=%1"}
+          << Row {"trace: request", Job::Trace, out(command(16)),
+                            {F, L, L, _, _, _, F},
+                            "Ошибка передачи команды: 16 ошибка=%1"}
           // A reply shorter than its header still echoes 16 and is handed on without a line.
-          << Row {"trace: reply", Job::Trace, in(command(16)),                           {F, F, F, A, F, R, F},
-                  "Ошибка приема команды: 16 ошибка=%1", "Ошибка ID команды: 16 ошибка=%1"}
-          << Row {"monitor: switch on", Job::MonitorOn, out(bytes("000e8001")),          {Q, Q, Q, _, _, _, Q}, {}}
+          << Row {"trace: reply", Job::Trace, in(command(16)),
+                            {F, F, F, A, F, R, F},
+                            "Ошибка приема команды: 16 ошибка=%1", "Ошибка ID команды: 16 ошибка=%1"}
+          << Row {"monitor: switch on", Job::MonitorOn, out(bytes("000e8001")),
+                            {Q, Q, Q, _, _, _, Q}, {}}
           << Row {"monitor: switch-on acknowledgement", Job::MonitorOn, in(bytes("000e8001")),
-                                                                                         {Q, Q, Q, A, Q, A, Q}, {}}
-          << Row {"monitor: switch off", Job::MonitorOff, out(bytes("000e0001")),        {Q, Q, Q, _, _, _, Q}, {}}
+                            {Q, Q, Q, A, Q, A, Q}, {}}
+          << Row {"monitor: switch off", Job::MonitorOff, out(bytes("000e0001")),
+                            {Q, Q, Q, _, _, _, Q}, {}}
           << Row {"monitor: switch-off acknowledgement", Job::MonitorOff, in(bytes("000e0001")),
-                                                                                         {Q, Q, Q, A, Q, A, Q}, {}}
+                            {Q, Q, Q, A, Q, A, Q}, {}}
           // A wrong echo on the stream is a frame that names a channel nobody switched on.
-          << Row {"monitor: stream read", Job::MonitorRead, {0x82, any()},               {D, C, C, D, D, D, D},
-                  "Ошибка монитора= %1"}
+          << Row {"monitor: stream read", Job::MonitorRead, {0x82, any()},
+                            {D, C, C, D, D, D, D},
+                            "Ошибка монитора= %1"}
           // At shut-down the worker switches off what is still on: a switch-off the controller
           // took ends its stream whatever became of the acknowledgement.
           << Row {"monitor: switch off at shut-down", Job::ShutDown, out(bytes("000e0001")),
-                                                                                         {Q, Q, Q, _, _, _, Q}, {}}
+                            {Q, Q, Q, _, _, _, Q}, {}}
           << Row {"monitor: switch-off acknowledgement at shut-down", Job::ShutDown, in(bytes("000e0001")),
-                                                                                         {A, A, A, A, A, A, A}, {}}
-          << Row {"firmware load: status request", Job::Load, out(flashOp(0x05)),       sent,
-                  "Ошибка запроса RDSR=>%1"}
-          << Row {"firmware load: status reply", Job::Load, in(flashOp(0x05)),           data,
-                  "Ошибка чтения RDSR=>%1"}
-          << Row {"firmware load: write enable", Job::Load, out(flashOp(0x06)),          sent,
-                  "Ошибка передачи WREN=>%1"}
-          << Row {"firmware load: write enable reply", Job::Load, in(flashOp(0x06)),     acknowledged,
-                  "Ошибка подтверждения WREN=>%1"}
-          << Row {"firmware load: sector erase", Job::Load, out(flashOp(0xd8)),          sent,
-                  "Ошибка передачи SE=>%1"}
-          << Row {"firmware load: sector erase reply", Job::Load, in(flashOp(0xd8)),     acknowledged,
-                  "Ошибка подтверждения SE=>%1"}
-          << Row {"firmware load: page program", Job::Load, out(flashOp(0x02)),          sent,
-                  "Ошибка передачи WrData=>%1"}
-          << Row {"firmware load: page program reply", Job::Load, in(flashOp(0x02)),     acknowledged,
-                  "Ошибка подтверждения WrData=>%1"}
-          << Row {"firmware load: read-back request", Job::Load, out(flashOp(0x03)),     sent,
-                  "Ошибка запроса RdData=>%1"}
-          << Row {"firmware load: read-back reply", Job::Load, in(flashOp(0x03)),        data,
-                  "Ошибка приема RdData=>%1"}
-          << Row {"firmware load in boot mode: opening", Job::Boot, at(S::StepOpen),     step,
-                  "Контроллер на шине USB не открывается, Error=%1"}
-          << Row {"firmware load in boot mode: configuration 1", Job::Boot, at(S::StepSetConfiguration), step,
-                  "Конфигурация контроллера не доступна, Error=%1"}
-          << Row {"firmware load in boot mode: interface", Job::Boot, at(S::StepClaim),  step,
-                  "Интерфейс контроллера не доступен"}
-          << Row {"firmware load in boot mode: stream piece", Job::Boot, out(0x06, any()), sent,
-                  "Ошибка записи в устройства=>%1"};
+                            {A, A, A, A, A, A, A}, {}}
+          << Row {"firmware load: status request", Job::Load, out(flashOp(0x05)),
+                            sent, "Ошибка запроса RDSR=>%1"}
+          << Row {"firmware load: status reply", Job::Load, in(flashOp(0x05)),
+                            data, "Ошибка чтения RDSR=>%1"}
+          << Row {"firmware load: write enable", Job::Load, out(flashOp(0x06)),
+                            sent, "Ошибка передачи WREN=>%1"}
+          << Row {"firmware load: write enable reply", Job::Load, in(flashOp(0x06)),
+                            acknowledged, "Ошибка подтверждения WREN=>%1"}
+          << Row {"firmware load: sector erase", Job::Load, out(flashOp(0xd8)),
+                            sent, "Ошибка передачи SE=>%1"}
+          << Row {"firmware load: sector erase reply", Job::Load, in(flashOp(0xd8)),
+                            acknowledged, "Ошибка подтверждения SE=>%1"}
+          << Row {"firmware load: page program", Job::Load, out(flashOp(0x02)),
+                            sent, "Ошибка передачи WrData=>%1"}
+          << Row {"firmware load: page program reply", Job::Load, in(flashOp(0x02)),
+                            acknowledged, "Ошибка подтверждения WrData=>%1"}
+          << Row {"firmware load: read-back request", Job::Load, out(flashOp(0x03)),
+                            sent, "Ошибка запроса RdData=>%1"}
+          << Row {"firmware load: read-back reply", Job::Load, in(flashOp(0x03)),
+                            data, "Ошибка приема RdData=>%1"}
+          << Row {"firmware load in boot mode: opening", Job::Boot, at(S::StepOpen),
+                            step, "Контроллер на шине USB не открывается, Error=%1"}
+          << Row {"firmware load in boot mode: configuration 1", Job::Boot, at(S::StepSetConfiguration),
+                            step, "Конфигурация контроллера не доступна, Error=%1"}
+          << Row {"firmware load in boot mode: interface", Job::Boot, at(S::StepClaim),
+                            step, "Интерфейс контроллера не доступен"}
+          << Row {"firmware load in boot mode: stream piece", Job::Boot, out(0x06, any()),
+                            sent, "Ошибка записи в устройства=>%1"};
         return t;
     }();
     return table;
