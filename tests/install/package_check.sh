@@ -14,7 +14,15 @@ src=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$src/build}" && pwd)
 mode=${2:-package}
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# The installs below overwrite the build folder's install manifest, which lists what the user's
+# own last install put where (the README's uninstall reads it); it is put back on exit.
+manifest=$build/install_manifest.txt
+if [ -f "$manifest" ]; then cp -p "$manifest" "$work.manifest"; fi
+restore() {
+    if [ -f "$work.manifest" ]; then mv -f "$work.manifest" "$manifest"; else rm -f "$manifest"; fi
+    rm -rf "$work"
+}
+trap restore EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 have() { command -v "$1" >/dev/null 2>&1; }
@@ -116,16 +124,16 @@ prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >"$work/install.log"
 # Every installed file, as the manifest lists it, lies under the prefix; and what is under the
 # prefix is what the manifest lists (nothing went elsewhere unlisted).
-outside=$(grep -v "^$prefix/" "$build/install_manifest.txt" || true)
+outside=$(grep -v "^$prefix/" "$manifest" || true)
 if [ -n "$outside" ]; then fail "installed outside the prefix: $outside"; fi
-diff <(sort "$build/install_manifest.txt") <(find "$prefix" -type f | sort) >"$work/diff" ||
+diff <(sort "$manifest") <(find "$prefix" -type f | sort) >"$work/diff" ||
     { cat "$work/diff"; fail "the files under the prefix differ from the install manifest"; }
 check_tree "$prefix" "prefix install"
 
 echo "=== cmake --install staged with DESTDIR"
 stage=$work/stage
 DESTDIR=$stage cmake --install "$build" --prefix /opt/k330-check >"$work/install.log"
-outside=$(grep -v "^/opt/k330-check/" "$build/install_manifest.txt" || true)
+outside=$(grep -v "^/opt/k330-check/" "$manifest" || true)
 [ -z "$outside" ] || fail "staged install outside the prefix: $outside"
 stray=$(find "$stage" -type f ! -path "$stage/opt/k330-check/*")
 [ -z "$stray" ] || fail "staged install outside DESTDIR/prefix: $stray"
