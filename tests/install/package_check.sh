@@ -13,6 +13,10 @@ set -euo pipefail
 src=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$src/build}" && pwd)
 mode=${2:-package}
+case $mode in
+prefix | package) ;;
+*) echo "usage: $0 [BUILD_DIR] [prefix|package]" >&2; exit 2 ;;
+esac
 work=$(mktemp -d)
 # The installs below overwrite the build folder's install manifest, which lists what the user's
 # own last install put where (the README's uninstall reads it); it is put back on exit.
