@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, running and testing the terminal needs.
 # Quick when everything is already there; uses sudo when not run as root.
+# "setup.sh packaging" also installs the tools that build and check the Debian package
+# (tests/install/package_check.sh).
 set -euo pipefail
 
 packages=(
@@ -10,6 +12,12 @@ packages=(
     libbenchmark-dev
     umockdev libumockdev-dev xvfb xauth imagemagick xdotool python3
 )
+for group in "$@"; do
+    case $group in
+    packaging) packages+=(dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db) ;;
+    *) echo "setup.sh: unknown group $group" >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
