@@ -73,7 +73,7 @@ void K440::buildTree(int m)
     for (const WindowRow *row : deviceTreeRows(doc.workingCopy()->model(), m)) {
         QTreeWidgetItem *parent = items.value(row->parent);
         auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(devTree);
-        item->setData(0, Qt::DisplayRole, row->titleText());
+        item->setData(0, Qt::DisplayRole, row->displayTitle());
         if (*row->icon)
             item->setIcon(0, QIcon(row->iconName()));
         items.insert(row->id, item);

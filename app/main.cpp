@@ -23,11 +23,13 @@ int main(int argc, char *argv[])
     if (onlyPrints(argc, argv)) {
         QCoreApplication app(argc, argv);
         initApplication();
+        setUpStartLanguage(QCoreApplication::arguments());
         parseStartOptions(QCoreApplication::arguments()); // prints and exits
         return 0;
     }
     QApplication app(argc, argv);
     initApplication();
+    setUpStartLanguage(QApplication::arguments());
     const StartOptions options = parseStartOptions(QApplication::arguments());
 
     auto *window = new K440(options.logFile, options.transport); // deletes itself on close

@@ -4,6 +4,7 @@
 #include "config/crc16.h"
 #include "config/defaultimage.h"
 #include "config/image.h"
+#include "config/language.h"
 #include "k330/version.h"
 #include "sim/simcontroller.h"
 
@@ -20,6 +21,15 @@ void initApplication()
     QCoreApplication::setApplicationVersion(QStringLiteral(K330_VERSION));
 }
 
+void setUpStartLanguage(const QStringList &arguments)
+{
+    const QString error = setUpLanguage(languageArgument(arguments));
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "k330-terminal: %s\n", qPrintable(error));
+        std::exit(1);
+    }
+}
+
 StartOptions parseStartOptions(const QStringList &arguments)
 {
     StartOptions options;
@@ -33,6 +43,9 @@ StartOptions parseStartOptions(const QStringList &arguments)
         QStringLiteral("Also append every line of the program log to <file> (UTF-8)."),
         QStringLiteral("file"));
     parser.addOption(logOption);
+    // Read before the parser runs (setUpStartLanguage), listed here for --help.
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("lang"), QString::fromUtf8(LanguageOptionHelp), QStringLiteral("ru|en")));
     addLinkOptions(parser);
     parser.process(arguments);
     options.logFile = parser.value(logOption);

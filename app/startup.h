@@ -16,6 +16,10 @@ struct StartOptions
 // Sets the organisation, application name and version used by the settings and --version.
 void initApplication();
 
+// Installs the interface language (--lang, else the system's) before any window is made; an
+// unknown --lang value prints and exits the process.
+void setUpStartLanguage(const QStringList &arguments);
+
 // Parses the command line (arguments with the program name first); --help and --version print
 // and exit the process, as does an unknown option.
 StartOptions parseStartOptions(const QStringList &arguments);

@@ -13,6 +13,7 @@
 #include "pages/sectionwords.h"
 #include "pages/vocmodel.h"
 
+#include <QCoreApplication>
 #include <QHash>
 
 #include <cstring>
@@ -114,7 +115,9 @@ void ampFields(TK440 &image, QList<ImageField> &f)
 {
     const AmpModel::Values v = AmpModel::load(image.b + TK440::AmpOffset);
     add(f, "gain", AmpModel::gainText(v.gain), Db);
-    add(f, "modulation", v.pwm ? QStringLiteral("ШИМ") : QStringLiteral("СДМ"));
+    add(f, "modulation",
+        QString::fromUtf8(v.pwm ? QT_TRANSLATE_NOOP("ImageFields", "ШИМ")
+                                : QT_TRANSLATE_NOOP("ImageFields", "СДМ")));
 }
 
 void vocoderFields(TK440 &image, QList<ImageField> &f)
@@ -240,7 +243,7 @@ bool pageFields(const WindowRow &row, TK440 &image, QList<ImageField> &f)
     }
 }
 
-const QString IdentityTitle = QStringLiteral("Идентификация");
+const QString IdentityTitle = QString::fromUtf8(QT_TRANSLATE_NOOP("WindowTitle", "Идентификация"));
 
 bool rangesEqual(const TK440 &a, const TK440 &b, const QList<Section> &ranges)
 {
@@ -343,4 +346,22 @@ QList<FieldDifference> compareImages(const TK440 &a, const TK440 &b, bool withCp
                         rangesHex(b, ranges)});
     }
     return out;
+}
+
+QString identityTitle()
+{
+    return IdentityTitle;
+}
+
+QString displayedText(const QString &text)
+{
+    // The words among the values: the modulation types above, and the step that switches a
+    // level off (the pages translate it in their own contexts).
+    static const char *const valueWords[] = {QT_TRANSLATE_NOOP("ImageFields", "Откл.")};
+    Q_UNUSED(valueWords);
+    const QByteArray source = text.toUtf8();
+    const QString title = QCoreApplication::translate("WindowTitle", source.constData());
+    if (title != text)
+        return title;
+    return QCoreApplication::translate("ImageFields", source.constData());
 }

@@ -42,3 +42,10 @@ struct FieldDifference
 // equal. The checksum word is not compared; neither are the processor serial and identifier
 // unless withCpu is set.
 QList<FieldDifference> compareImages(const TK440 &a, const TK440 &b, bool withCpu = false);
+
+// Title of the identity section (Russian, as the other section titles).
+QString identityTitle();
+
+// Section titles and values are kept in Russian, as scripts read them (--json); this is the
+// text one reads in the interface language.
+QString displayedText(const QString &text);

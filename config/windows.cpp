@@ -10,7 +10,7 @@
 #include "pages/outputmodel.h"
 #include "pages/vocmodel.h"
 
-#include <QHash>
+#include <QCoreApplication>
 
 namespace {
 // Defaults writers: each writes its block's sections only and reads nothing but the model word,
@@ -75,72 +75,84 @@ using T = TK440;
 
 // clang-format off
 const WindowRow rows[] = {
-    // id, kind, title, icon (under :/images/), in tree, tree parent,
-    //   models, mode feature, sections, defaults writer
-    {Tasks,           K::Group,    "Задачи",             "task.bmp",     true,  None,
-     M::Any, F::None, {}, nullptr},
-    {Read,            K::Task,     "Прочитать",          "read.bmp",     true,  Tasks,
-     M::Any, F::None, {}, nullptr},
-    {Write,           K::Task,     "Записать",           "write.bmp",    true,  Tasks,
-     M::Any, F::None, {}, nullptr},
-    {Load,            K::Task,     "Загрузить ПО",       "load.png",     true,  Tasks,
-     M::Any, F::FirmwareLoad, {}, nullptr},
-    {Devices,         K::Group,    "Устройства",         "device.png",   true,  None,
-     M::Any, F::None, {}, nullptr},
-    {Radio,           K::Group,    "Радиостанция",       "radio.png",    true,  Devices,
-     M::Any, F::None, {}, nullptr},
-    {MicInput,        K::Page,     "Вход микрофона",     "mic.png",      true,  Radio,
-     M::RA, F::None, {{T::InpRadioOffset, T::InpRadioSize}}, radioInputDefaults},
-    {ReceiverOutput,  K::Page,     "Выход приемника",    "transmit.png", true,  Radio,
-     M::RA, F::None, {{T::OutRadioOffset, T::OutRadioSize}}, radioOutputDefaults},
-    {HeadsetOutput,   K::Page,     "Выход гарнитуры",    "cast.png",     true,  Radio,
-     M::RA, F::None, {{T::OutExtOffset, T::OutExtSize}}, headsetDefaults},
-    {AccessoryOutput, K::Page,     "Выход аксессуарный", "connect.png",  true,  Radio,
-     M::RA, F::None, {{T::OutAccOffset, T::OutAccSize}}, accessoryDefaults},
-    {ReceiverInput,   K::Page,     "Вход приемника",     "transmit.png", true,  Radio,
-     M::RB, F::None, {{T::InpRadioOffset, T::InpRadioSize}}, radioInputDefaults},
-    {MicOutput,       K::Page,     "Выход микрофона",    "mic.png",      true,  Radio,
-     M::RB, F::None, {{T::OutRadioOffset, T::OutRadioSize}}, radioOutputDefaults},
-    {Vocoder,         K::Page,     "Вокодер",            "compress.png", true,  Devices,
-     M::Any, F::None, {{T::VocOffset, T::VocSize}, {T::Voc2Offset, T::Voc2Size}},
+    // id, kind, title,
+    //   icon (under :/images/), in tree, tree parent, models, mode feature,
+    //   sections, defaults writer (on the same line where they fit)
+    {Tasks, K::Group, QT_TRANSLATE_NOOP("WindowTitle", "Задачи"),
+     "task.bmp", true, None, M::Any, F::None, {}, nullptr},
+    {Read, K::Task, QT_TRANSLATE_NOOP("WindowTitle", "Прочитать"),
+     "read.bmp", true, Tasks, M::Any, F::None, {}, nullptr},
+    {Write, K::Task, QT_TRANSLATE_NOOP("WindowTitle", "Записать"),
+     "write.bmp", true, Tasks, M::Any, F::None, {}, nullptr},
+    {Load, K::Task, QT_TRANSLATE_NOOP("WindowTitle", "Загрузить ПО"),
+     "load.png", true, Tasks, M::Any, F::FirmwareLoad, {}, nullptr},
+    {Devices, K::Group, QT_TRANSLATE_NOOP("WindowTitle", "Устройства"),
+     "device.png", true, None, M::Any, F::None, {}, nullptr},
+    {Radio, K::Group, QT_TRANSLATE_NOOP("WindowTitle", "Радиостанция"),
+     "radio.png", true, Devices, M::Any, F::None, {}, nullptr},
+    {MicInput, K::Page, QT_TRANSLATE_NOOP("WindowTitle", "Вход микрофона"),
+     "mic.png", true, Radio, M::RA, F::None,
+     {{T::InpRadioOffset, T::InpRadioSize}}, radioInputDefaults},
+    {ReceiverOutput, K::Page, QT_TRANSLATE_NOOP("WindowTitle", "Выход приемника"),
+     "transmit.png", true, Radio, M::RA, F::None,
+     {{T::OutRadioOffset, T::OutRadioSize}}, radioOutputDefaults},
+    {HeadsetOutput, K::Page, QT_TRANSLATE_NOOP("WindowTitle", "Выход гарнитуры"),
+     "cast.png", true, Radio, M::RA, F::None, {{T::OutExtOffset, T::OutExtSize}}, headsetDefaults},
+    {AccessoryOutput, K::Page, QT_TRANSLATE_NOOP("WindowTitle", "Выход аксессуарный"),
+     "connect.png", true, Radio, M::RA, F::None,
+     {{T::OutAccOffset, T::OutAccSize}}, accessoryDefaults},
+    {ReceiverInput, K::Page, QT_TRANSLATE_NOOP("WindowTitle", "Вход приемника"),
+     "transmit.png", true, Radio, M::RB, F::None,
+     {{T::InpRadioOffset, T::InpRadioSize}}, radioInputDefaults},
+    {MicOutput, K::Page, QT_TRANSLATE_NOOP("WindowTitle", "Выход микрофона"),
+     "mic.png", true, Radio, M::RB, F::None,
+     {{T::OutRadioOffset, T::OutRadioSize}}, radioOutputDefaults},
+    {Vocoder, K::Page, QT_TRANSLATE_NOOP("WindowTitle", "Вокодер"),
+     "compress.png", true, Devices, M::Any, F::None,
+     {{T::VocOffset, T::VocSize}, {T::Voc2Offset, T::Voc2Size}},
      vocoderDefaults},
-    {Amplifier,       K::Page,     "Усилитель НЧ",       "sound.png",    true,  Devices,
-     M::AmpFitted, F::None, {{T::AmpOffset, T::AmpSize}}, amplifierDefaults},
-    {Recorder,        K::Page,     "Регистратор",        "recorder.png", true,  Devices,
-     M::Any, F::None, {{T::OutRecOffset, T::OutRecSize}, {T::OutRec2Offset, T::OutRec2Size}},
+    {Amplifier, K::Page, QT_TRANSLATE_NOOP("WindowTitle", "Усилитель НЧ"),
+     "sound.png", true, Devices, M::AmpFitted, F::None,
+     {{T::AmpOffset, T::AmpSize}}, amplifierDefaults},
+    {Recorder, K::Page, QT_TRANSLATE_NOOP("WindowTitle", "Регистратор"),
+     "recorder.png", true, Devices, M::Any, F::None,
+     {{T::OutRecOffset, T::OutRecSize}, {T::OutRec2Offset, T::OutRec2Size}},
      recorderDefaults},
-    {ModemGroup,      K::Group,    "Модем",              "connect.png",  true,  Devices,
-     M::Any, F::None, {}, nullptr},
-    {Modem,           K::Page,     "Соединение",         "link.png",     true,  ModemGroup,
-     M::Any, F::None, {{T::ModemOffset, T::ModemSize}}, modemDefaults},
-    {Codec,           K::Page,     "Кодек",              "",             true,  ModemGroup,
-     M::Any, F::ModemBlocks, {{T::CodecOffset, T::CodecSize}}, codecDefaults},
-    {InputAmplifier,  K::Page,     "Входной усилитель",  "",             true,  ModemGroup,
-     M::Any, F::ModemBlocks, {{T::ReceiverOffset, T::ReceiverSize}}, receiverDefaults},
-    {OutputAmplifier, K::Page,     "Выходной усилитель", "",             true,  ModemGroup,
-     M::Any, F::ModemBlocks, {{T::TransmitterOffset, T::TransmitterSize}}, transmitterDefaults},
-    {Protocol,        K::Page,     "Протокол",           "",             true,  ModemGroup,
-     M::Any, F::ModemBlocks, {{T::LinkOffset, T::LinkSize}}, linkDefaults},
-    {Monitor,         K::Group,    "Монитор",            "monitor.png",  true,  None,
-     M::Any, F::None, {}, nullptr},
-    {Statistics,      K::View,     "Статистика",         "report.png",   true,  Monitor,
-     M::Any, F::None, {}, nullptr},
-    {Constellation,   K::View,     "Созвездие",          "picture.png",  true,  Monitor,
-     M::Any, F::None, {}, nullptr},
-    {AdcSignal,       K::View,     "Сигнал АЦП",         "channel.png",  true,  Monitor,
-     M::Any, F::None, {}, nullptr},
-    {DacSignal,       K::View,     "Сигнал ЦАП",         "channel.png",  true,  Monitor,
-     M::Any, F::None, {}, nullptr},
-    {Channel3,        K::View,     "Канал 3",            "channel.png",  true,  Monitor,
-     M::Any, F::ExtraChannels, {}, nullptr},
-    {Channel4,        K::View,     "Канал 4",            "channel.png",  true,  Monitor,
-     M::Any, F::ExtraChannels, {}, nullptr},
-    {Trace,           K::View,     "Трассировка",        "trace.png",    true,  Monitor,
-     M::Any, F::TraceView, {}, nullptr},
-    {Info,            K::Document, "Информация",         "info.png",     true,  None,
-     M::Any, F::None, {{T::InfoOffset, T::InfoSize}}, infoDefaults},
-    {About,           K::View,     "О программе",        "",             false, None,
-     M::Any, F::None, {}, nullptr},
+    {ModemGroup, K::Group, QT_TRANSLATE_NOOP("WindowTitle", "Модем"),
+     "connect.png", true, Devices, M::Any, F::None, {}, nullptr},
+    {Modem, K::Page, QT_TRANSLATE_NOOP("WindowTitle", "Соединение"),
+     "link.png", true, ModemGroup, M::Any, F::None,
+     {{T::ModemOffset, T::ModemSize}}, modemDefaults},
+    {Codec, K::Page, QT_TRANSLATE_NOOP("WindowTitle", "Кодек"),
+     "", true, ModemGroup, M::Any, F::ModemBlocks, {{T::CodecOffset, T::CodecSize}}, codecDefaults},
+    {InputAmplifier, K::Page, QT_TRANSLATE_NOOP("WindowTitle", "Входной усилитель"),
+     "", true, ModemGroup, M::Any, F::ModemBlocks,
+     {{T::ReceiverOffset, T::ReceiverSize}}, receiverDefaults},
+    {OutputAmplifier, K::Page, QT_TRANSLATE_NOOP("WindowTitle", "Выходной усилитель"),
+     "", true, ModemGroup, M::Any, F::ModemBlocks,
+     {{T::TransmitterOffset, T::TransmitterSize}}, transmitterDefaults},
+    {Protocol, K::Page, QT_TRANSLATE_NOOP("WindowTitle", "Протокол"),
+     "", true, ModemGroup, M::Any, F::ModemBlocks, {{T::LinkOffset, T::LinkSize}}, linkDefaults},
+    {Monitor, K::Group, QT_TRANSLATE_NOOP("WindowTitle", "Монитор"),
+     "monitor.png", true, None, M::Any, F::None, {}, nullptr},
+    {Statistics, K::View, QT_TRANSLATE_NOOP("WindowTitle", "Статистика"),
+     "report.png", true, Monitor, M::Any, F::None, {}, nullptr},
+    {Constellation, K::View, QT_TRANSLATE_NOOP("WindowTitle", "Созвездие"),
+     "picture.png", true, Monitor, M::Any, F::None, {}, nullptr},
+    {AdcSignal, K::View, QT_TRANSLATE_NOOP("WindowTitle", "Сигнал АЦП"),
+     "channel.png", true, Monitor, M::Any, F::None, {}, nullptr},
+    {DacSignal, K::View, QT_TRANSLATE_NOOP("WindowTitle", "Сигнал ЦАП"),
+     "channel.png", true, Monitor, M::Any, F::None, {}, nullptr},
+    {Channel3, K::View, QT_TRANSLATE_NOOP("WindowTitle", "Канал 3"),
+     "channel.png", true, Monitor, M::Any, F::ExtraChannels, {}, nullptr},
+    {Channel4, K::View, QT_TRANSLATE_NOOP("WindowTitle", "Канал 4"),
+     "channel.png", true, Monitor, M::Any, F::ExtraChannels, {}, nullptr},
+    {Trace, K::View, QT_TRANSLATE_NOOP("WindowTitle", "Трассировка"),
+     "trace.png", true, Monitor, M::Any, F::TraceView, {}, nullptr},
+    {Info, K::Document, QT_TRANSLATE_NOOP("WindowTitle", "Информация"),
+     "info.png", true, None, M::Any, F::None, {{T::InfoOffset, T::InfoSize}}, infoDefaults},
+    {About, K::View, QT_TRANSLATE_NOOP("WindowTitle", "О программе"),
+     "", false, None, M::Any, F::None, {}, nullptr},
 };
 // clang-format on
 
@@ -185,15 +197,19 @@ const WindowRow &windowRow(WindowId id)
     return rows[0];
 }
 
+QString WindowRow::displayTitle() const
+{
+    return QCoreApplication::translate("WindowTitle", title);
+}
+
 const WindowRow *findWindow(const QString &title)
 {
-    static const QHash<QString, const WindowRow *> byTitle = [] {
-        QHash<QString, const WindowRow *> map;
-        for (const WindowRow &r : rows)
-            map.insert(r.titleText(), &r);
-        return map;
-    }();
-    return byTitle.value(title, nullptr);
+    // The displayed title follows the translation installed now, so it is not kept.
+    for (const WindowRow &r : rows) {
+        if (r.titleText() == title || r.displayTitle() == title)
+            return &r;
+    }
+    return nullptr;
 }
 
 int treeLevel(const WindowRow &row)

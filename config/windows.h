@@ -2,7 +2,9 @@
 // Every window of the main window, one row each: the device-tree items (groups, tasks, pages,
 // views), the Info page and the About window. The tree, the section copying of the pages, the
 // defaults of a new image and the opening of windows all read this table; a window is looked up
-// by its title, which is also its tree item's text.
+// by its title, which is also its tree item's text. The title in the table is the Russian one
+// (the text a front end stores or prints for scripts); windows, the tree and messages show it in
+// the interface language (displayTitle), and a lookup accepts either.
 //
 // Adding a page: its files (form, page class, widget-free model with the defaults writer), its
 // row in config/windows.cpp naming the writer, and one factory line in pages/builtinpages.cpp.
@@ -79,7 +81,7 @@ struct WindowRow
 {
     WindowId id;
     WindowKind kind;
-    const char *title; // UTF-8; also the tree item's text
+    const char *title; // UTF-8, Russian; translated in the context "WindowTitle"
     const char *icon; // file name under ":/images/"; empty for none
     bool inTree; // false for windows opened only through a menu ("О программе")
     WindowId parent; // tree parent; WindowId::None at the top level
@@ -89,7 +91,10 @@ struct WindowRow
     Section sections[2];
     DefaultsWriter writeDefaults; // nullptr for windows that write no defaults
 
+    // The Russian title, as stored and printed for scripts.
     QString titleText() const { return QString::fromUtf8(title); }
+    // The title in the interface language: the window's title and its tree item's text.
+    QString displayTitle() const;
     // Resource name of the icon; empty for none.
     QString iconName() const
     {
@@ -103,11 +108,12 @@ std::span<const WindowRow> windowTable();
 
 // The row of an identifier (every identifier but None has one).
 const WindowRow &windowRow(WindowId id);
-// The row whose title is `title`, or nullptr.
+// The row whose Russian or displayed title is `title`, or nullptr.
 const WindowRow *findWindow(const QString &title);
+// The displayed title of a window.
 inline QString titleOf(WindowId id)
 {
-    return windowRow(id).titleText();
+    return windowRow(id).displayTitle();
 }
 
 // Depth of a tree item: 0 at the top level.

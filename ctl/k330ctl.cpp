@@ -9,6 +9,7 @@
 #include "config/defaultimage.h"
 #include "config/image.h"
 #include "config/imagefields.h"
+#include "config/language.h"
 #include "config/modes.h"
 #include "config/tk440.h"
 #include "config/windows.h"
@@ -37,6 +38,12 @@
 #include <unistd.h>
 
 namespace {
+
+// Messages: the terminal's Russian texts, translated in the context "k330ctl".
+struct Ctl
+{
+    Q_DECLARE_TR_FUNCTIONS(k330ctl)
+};
 
 // Exit statuses; `k330ctl --help` and the README list them.
 enum Status {
@@ -152,7 +159,7 @@ void say(const QString &text)
 
 QString fileText(const QString &name, const char *tail)
 {
-    return QStringLiteral("Файл ") + name + QString::fromUtf8(tail);
+    return Ctl::tr("Файл ") + name + Ctl::tr(tail);
 }
 
 // Model texts of the task windows.
@@ -160,9 +167,9 @@ QString windowModelText(quint16 model)
 {
     switch (model) {
     case TK440::ModelRA:
-        return QStringLiteral("К-330RA");
+        return Ctl::tr("К-330RA");
     case TK440::ModelRB:
-        return QStringLiteral("К-330RB");
+        return Ctl::tr("К-330RB");
     default:
         return QStringLiteral("xxxxxxx");
     }
@@ -173,19 +180,19 @@ Status loadImage(const QString &name, TK440 &image)
 {
     switch (readConfigFile(name, image)) {
     case ConfigReadResult::OpenFailed:
-        say(fileText(name, " не удалось открыть."));
+        say(fileText(name, QT_TRANSLATE_NOOP("k330ctl", " не удалось открыть.")));
         return InvalidFile;
     case ConfigReadResult::WrongSize:
-        say(fileText(name, " не соответсвует типу контроллера."));
+        say(fileText(name, QT_TRANSLATE_NOOP("k330ctl", " не соответсвует типу контроллера.")));
         return InvalidFile;
     case ConfigReadResult::ShortRead:
-        say(fileText(name, " не удалось прочитать."));
+        say(fileText(name, QT_TRANSLATE_NOOP("k330ctl", " не удалось прочитать.")));
         return InvalidFile;
     case ConfigReadResult::Ok:
         break;
     }
     if (!imageChecksumValid(Crc16(), image)) {
-        say(fileText(name, " поврежден."));
+        say(fileText(name, QT_TRANSLATE_NOOP("k330ctl", " поврежден.")));
         return InvalidFile;
     }
     return Success;
@@ -196,17 +203,31 @@ Status saveImage(const QString &name, TK440 &image)
 {
     switch (writeConfigFile(name, Crc16(), image)) {
     case ConfigWriteResult::OpenFailed:
-        say(fileText(name, " не удалось открыть."));
+        say(fileText(name, QT_TRANSLATE_NOOP("k330ctl", " не удалось открыть.")));
         return SaveFailed;
     case ConfigWriteResult::WriteFailed:
-        say(fileText(name, " не удалось записать."));
+        say(fileText(name, QT_TRANSLATE_NOOP("k330ctl", " не удалось записать.")));
         return SaveFailed;
     case ConfigWriteResult::Ok:
         break;
     }
-    say(QStringLiteral("Конфигурация контроллера ") + modelName(image.model()) + QStringLiteral("(")
-        + QString::number(TK440::Size) + QStringLiteral(" байт) записана в файл: ") + name);
+    say(Ctl::tr("Конфигурация контроллера ") + modelName(image.model()) + QStringLiteral("(")
+        + QString::number(TK440::Size) + Ctl::tr(" байт) записана в файл: ") + name);
     return Success;
+}
+
+// Section titles and values in Russian whatever the language, as --json prints them for
+// scripts; the text listings translate them (displayedText).
+QList<ImageSection> describeStored(const TK440 &image)
+{
+    const SourceLanguageScope russian;
+    return describeImage(image);
+}
+
+QList<FieldDifference> compareStored(const TK440 &a, const TK440 &b, bool withCpu = false)
+{
+    const SourceLanguageScope russian;
+    return compareImages(a, b, withCpu);
 }
 
 void printJson(const QJsonObject &o)
@@ -228,7 +249,9 @@ QJsonArray differencesJson(const QList<FieldDifference> &diffs)
 void printDifferences(const QList<FieldDifference> &diffs)
 {
     for (const FieldDifference &d : diffs)
-        printOut(QStringLiteral("%1 / %2: %3 | %4\n").arg(d.section, d.field, d.a, d.b));
+        printOut(
+            QStringLiteral("%1 / %2: %3 | %4\n")
+                .arg(displayedText(d.section), d.field, displayedText(d.a), displayedText(d.b)));
 }
 
 // --- The controller -----------------------------------------------------------------------
@@ -351,7 +374,7 @@ Status makeController(const QCommandLineParser &parser, Controller &c)
 // Reads the controller's configuration as the read window takes it.
 Status readController(Controller &c, TK440 &image, bool *readModelOk = nullptr)
 {
-    const QString failed = QStringLiteral("Ошибка. Чтение конфигурации прервано.");
+    const QString failed = Ctl::tr("Ошибка. Чтение конфигурации прервано.");
     c.open();
     if (!c.connection.isReady()) {
         say(failed);
@@ -366,14 +389,14 @@ Status readController(Controller &c, TK440 &image, bool *readModelOk = nullptr)
             const quint16 model = record.model();
             if (!isKnownModel(model)) {
                 modelOk = false;
-                say(QStringLiteral("Ошибка (") + QString::number(model)
-                    + QStringLiteral("), чтение остановлено"));
+                say(Ctl::tr("Ошибка (") + QString::number(model)
+                    + Ctl::tr("), чтение остановлено"));
                 return;
             }
             // The read window's texts, the Cyrillic letter of the RB one included.
             reporter().begin(model == TK440::ModelRA
-                                 ? QStringLiteral("Контроллер K-330RA, чтение конфигурации.")
-                                 : QStringLiteral("Контроллер К-330RB, чтение конфигурации."),
+                                 ? Ctl::tr("Контроллер K-330RA, чтение конфигурации.")
+                                 : Ctl::tr("Контроллер К-330RB, чтение конфигурации."),
                              TK440::Size);
         },
         [](quint32 count) { reporter().count(count); },
@@ -391,7 +414,7 @@ Status readController(Controller &c, TK440 &image, bool *readModelOk = nullptr)
     const ReadCheck check =
         fromDeviceForm(Crc16(), QByteArrayView(record.data(), TK440::Size), image);
     if (!check.ok) {
-        say(QStringLiteral("Конфигурация повреждена, CRC: 0x") + QString::number(check.computed, 16)
+        say(Ctl::tr("Конфигурация повреждена, CRC: 0x") + QString::number(check.computed, 16)
             + QStringLiteral("!=0x") + QString::number(check.stored, 16));
         return TransferFailed;
     }
@@ -439,7 +462,7 @@ int runNew(const QCommandLineParser &p)
     }
     TK440 image;
     makeDefaultImage(image, code);
-    say(QStringLiteral("Создана новая конфигурация контроллера ") + modelName(code));
+    say(Ctl::tr("Создана новая конфигурация контроллера ") + modelName(code));
     return saveImage(p.value(OutputName), image);
 }
 
@@ -449,7 +472,7 @@ int runShow(const QCommandLineParser &p)
     TK440 image;
     if (const Status s = loadImage(name, image); s != Success)
         return s;
-    const QList<ImageSection> sections = describeImage(image);
+    const QList<ImageSection> sections = describeStored(image);
     if (p.isSet(JsonName)) {
         QJsonArray list;
         for (const ImageSection &s : sections) {
@@ -469,9 +492,9 @@ int runShow(const QCommandLineParser &p)
     }
     QString out;
     for (const ImageSection &s : sections) {
-        out += QStringLiteral("[%1]\n").arg(s.title);
+        out += QStringLiteral("[%1]\n").arg(displayedText(s.title));
         for (const ImageField &f : s.fields) {
-            out += QStringLiteral("  %1: %2").arg(f.name, f.value);
+            out += QStringLiteral("  %1: %2").arg(f.name, displayedText(f.value));
             if (!f.unit.isEmpty())
                 out += QLatin1Char(' ') + f.unit;
             out += QLatin1Char('\n');
@@ -490,7 +513,7 @@ int runDiff(const QCommandLineParser &p)
         return s;
     if (const Status s = loadImage(files[1], b); s != Success)
         return s;
-    const QList<FieldDifference> diffs = compareImages(a, b, p.isSet(QStringLiteral("cpu")));
+    const QList<FieldDifference> diffs = compareStored(a, b, p.isSet(QStringLiteral("cpu")));
     if (p.isSet(JsonName))
         printJson({{QStringLiteral("equal"), diffs.isEmpty()},
                    {QStringLiteral("differences"), differencesJson(diffs)}});
@@ -512,8 +535,8 @@ int runRead(const QCommandLineParser &p)
     TK440 image;
     if (const Status s = readController(c, image); s != Success)
         return s;
-    say(QStringLiteral("Контроллер ") + windowModelText(image.model())
-        + QStringLiteral(", конфигурации прочитана."));
+    say(Ctl::tr("Контроллер ") + windowModelText(image.model())
+        + Ctl::tr(", конфигурации прочитана."));
     if (const Status s = saveImage(out, image); s != Success)
         return s;
     if (p.isSet(JsonName))
@@ -544,10 +567,10 @@ int runWrite(const QCommandLineParser &p)
     TK440 image;
     if (const Status s = loadImage(name, image); s != Success)
         return s;
-    const QString failed = QStringLiteral("Ошибка. Запись конфигурации прервана.");
+    const QString failed = Ctl::tr("Ошибка. Запись конфигурации прервана.");
     if (!isKnownModel(image.model())) {
         // The terminal never sends an image of an unknown model.
-        say(QStringLiteral("Конфигурация не соответсвует типу контроллера."));
+        say(Ctl::tr("Конфигурация не соответсвует типу контроллера."));
         return InvalidFile;
     }
     Controller c;
@@ -566,13 +589,11 @@ int runWrite(const QCommandLineParser &p)
     CtlLink link(c.connection, mode);
     const configuration::WriteProgress progress {
         [&] {
-            reporter().begin(QStringLiteral("Контроллер ") + model
-                                 + QStringLiteral(", загрузка конфигурации."),
+            reporter().begin(Ctl::tr("Контроллер ") + model + Ctl::tr(", загрузка конфигурации."),
                              count);
         },
         [&] {
-            reporter().begin(QStringLiteral("Контроллер ") + model
-                                 + QStringLiteral(", проверка конфигурации."),
+            reporter().begin(Ctl::tr("Контроллер ") + model + Ctl::tr(", проверка конфигурации."),
                              count);
         },
         [](quint32 n) { reporter().count(n); },
@@ -591,7 +612,7 @@ int runWrite(const QCommandLineParser &p)
                    {QStringLiteral("differing"), differing}});
     if (differing > 0)
         return Different;
-    say(QStringLiteral("Контроллер ") + model + QStringLiteral(", конфигурации записана."));
+    say(Ctl::tr("Контроллер ") + model + Ctl::tr(", конфигурации записана."));
     return Success;
 }
 
@@ -616,12 +637,12 @@ int runVerify(const QCommandLineParser &p)
     // What a write in this mode would have sent: the model, the sections and, where the mode
     // writes it, the information area.
     const bool withInfo = writeLength(mode) > TK440::ConfigAreaSize;
-    const QString infoTitle = titleOf(WindowId::Info);
+    const QString infoTitle = windowRow(WindowId::Info).titleText();
     QList<FieldDifference> diffs;
-    for (const FieldDifference &d : compareImages(image, device)) {
+    for (const FieldDifference &d : compareStored(image, device)) {
         if (d.section == infoTitle && !withInfo)
             continue;
-        if (d.section == QStringLiteral("Идентификация") && d.field != QLatin1String("model"))
+        if (d.section == identityTitle() && d.field != QLatin1String("model"))
             continue;
         diffs.append(d);
     }
@@ -633,8 +654,8 @@ int runVerify(const QCommandLineParser &p)
     const int differing = image.model() != device.model()
         ? count
         : configuration::differingBytes(fileWire.data(), deviceWire.data(), count);
-    say(QStringLiteral("Проверка загруженной конфигурации выполнена. Ошибочных ")
-        + QString::number(differing) + QStringLiteral(" байтов"));
+    say(Ctl::tr("Проверка загруженной конфигурации выполнена. Ошибочных ")
+        + QString::number(differing) + Ctl::tr(" байтов"));
     if (p.isSet(JsonName))
         printJson({{QStringLiteral("file"), name},
                    {QStringLiteral("equal"), diffs.isEmpty()},
@@ -650,32 +671,30 @@ int runLoad(const QCommandLineParser &p)
     const QString name = p.positionalArguments().value(0);
     QFile f(name);
     if (!QFileInfo(name).isFile() || !f.open(QIODevice::ReadOnly)) {
-        say(fileText(name, " не удалось открыть."));
+        say(fileText(name, QT_TRANSLATE_NOOP("k330ctl", " не удалось открыть.")));
         return InvalidFile;
     }
     const qint64 expected = f.size();
     const QByteArray data = f.readAll();
     if (data.size() < expected) {
-        say(fileText(name, " не удалось прочитать."));
+        say(fileText(name, QT_TRANSLATE_NOOP("k330ctl", " не удалось прочитать.")));
         return InvalidFile;
     }
     Controller c;
     if (const Status s = makeController(p, c); s != Success)
         return s;
-    const QString failed = QStringLiteral("Ошибка. Загрузка ПО прервана.");
+    const QString failed = Ctl::tr("Ошибка. Загрузка ПО прервана.");
     QString model;
     int differing = 0;
     CtlLink link(c.connection, int(OperatingMode::ServiceFirmware));
     const int total = int(qMin<qint64>(data.size(), INT_MAX));
     const flash::LoadProgress progress {
         [&](quint16 m) {
-            model = m == 0 ? QStringLiteral("в режиме boot") : modelName(m);
-            reporter().begin(
-                QStringLiteral("Контроллер ") + model + QStringLiteral(", загрузка ПО."), total);
+            model = m == 0 ? Ctl::tr("в режиме boot") : modelName(m);
+            reporter().begin(Ctl::tr("Контроллер ") + model + Ctl::tr(", загрузка ПО."), total);
         },
         [&] {
-            reporter().begin(
-                QStringLiteral("Контроллер ") + model + QStringLiteral(", проверка ПО."), total);
+            reporter().begin(Ctl::tr("Контроллер ") + model + Ctl::tr(", проверка ПО."), total);
         },
         [](quint32 n) { reporter().count(n); },
         [&](int n) { differing = n; },
@@ -695,7 +714,7 @@ int runLoad(const QCommandLineParser &p)
         }
         const int n = c.connection.transport()->prepareEndpoint(usb::Ep6Out);
         if (n < 0)
-            say(linktext::withNumber(QStringLiteral("Ошибка Ep6out=>"), n));
+            say(linktext::withNumber(Ctl::tr("Ошибка Ep6out=>"), n));
         else
             ok = flash::stream(link, data.constData(), total, progress);
         c.connection.drop();
@@ -707,7 +726,7 @@ int runLoad(const QCommandLineParser &p)
     }
     if (differing > 0)
         return Different;
-    say(QStringLiteral("Контроллер ") + model + QStringLiteral(", ПО загружено."));
+    say(Ctl::tr("Контроллер ") + model + Ctl::tr(", ПО загружено."));
     return Success;
 }
 
@@ -722,7 +741,7 @@ QList<Command> commands()
     };
     return {
         {"new", "new --model RA|RB -o FILE",
-         "Save the new configuration \"Создать\" makes for the model.", 0,
+         "Save the new configuration that the terminal makes for the model.", 0,
          [](QCommandLineParser &p) {
              p.addOption(QCommandLineOption(QStringLiteral("model"),
                                             QStringLiteral("Controller model: RA or RB."),
@@ -796,7 +815,9 @@ QString mainHelp()
     text += QStringLiteral("\n'k330ctl COMMAND --help' lists the options of a command. The "
                            "controller commands take --simulate, --sim-model RA|RB,\n--sim-state "
                            "FILE and --usb-trace FILE. Messages and progress go to standard "
-                           "error.\n\n")
+                           "error.\n--lang ru|en chooses the language of the messages: Russian "
+                           "by default, English\nwhere the desktop's language is neither "
+                           "Russian nor the C locale.\n\n")
         + QLatin1String(StatusHelp);
     return text;
 }
@@ -809,7 +830,13 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("OOO VELK"));
     QCoreApplication::setApplicationName(QStringLiteral("k330ctl"));
     QCoreApplication::setApplicationVersion(QStringLiteral(K330_VERSION));
-    const QStringList args = QCoreApplication::arguments();
+    // --lang goes with any command, before or after its name.
+    QStringList args = QCoreApplication::arguments();
+    const QString languageError = setUpLanguage(takeLanguageArgument(args));
+    if (!languageError.isEmpty()) {
+        say(QStringLiteral("k330ctl: ") + languageError);
+        return UsageError;
+    }
 
     const QString first = args.value(1);
     if (first.isEmpty()) {

@@ -8,8 +8,6 @@
 
 namespace acquisition {
 
-using linktext::tr;
-
 QByteArray commandPacket(quint16 code)
 {
     QByteArray p(2, '\0');
@@ -43,26 +41,26 @@ bool acceptTrace(quint16 *buffer, int received)
 
 QString sendErrorText(quint16 code, int n)
 {
-    return tr("Ошибка передачи команды: ") + QString::number(code) + tr(" ошибка=")
-        + QString::number(n);
+    return LinkText::tr("Ошибка передачи команды: ") + QString::number(code)
+        + LinkText::tr(" ошибка=") + QString::number(n);
 }
 
 QString receiveErrorText(quint16 code, int n)
 {
-    return tr("Ошибка приема команды: ") + QString::number(code) + tr(" ошибка=")
-        + QString::number(n);
+    return LinkText::tr("Ошибка приема команды: ") + QString::number(code)
+        + LinkText::tr(" ошибка=") + QString::number(n);
 }
 
 QString echoErrorText(quint16 code, int echo)
 {
-    return tr("Ошибка ID команды: ") + QString::number(code) + tr(" ошибка=")
+    return LinkText::tr("Ошибка ID команды: ") + QString::number(code) + LinkText::tr(" ошибка=")
         + QString::number(echo);
 }
 
 QString traceStoppedText(int echoes)
 {
-    return tr("Трассировка остановлена: ") + QString::number(echoes)
-        + tr(" ответов подряд с чужим ID команды");
+    return LinkText::tr("Трассировка остановлена: ") + QString::number(echoes)
+        + LinkText::tr(" ответов подряд с чужим ID команды");
 }
 
 } // namespace acquisition

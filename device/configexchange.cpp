@@ -13,21 +13,20 @@ Q_LOGGING_CATEGORY(lcConfig, "k330.device.config")
 
 namespace configuration {
 
-using linktext::tr;
 using linktext::withNumber;
 
 bool identify(DeviceLink &link, TDev *out)
 {
     int n = link.write(usb::Ep1Out, identifyRequest());
     if (n < 0) {
-        link.log(withNumber(tr("Ошибка запроса идентификатора устройства=>"), n));
+        link.log(withNumber(LinkText::tr("Ошибка запроса идентификатора устройства=>"), n));
         link.close();
         return false;
     }
     QByteArray reply;
     n = link.readReply(reply);
     if (n < 0) {
-        link.log(withNumber(tr("Ошибка приема идентификатора устройства=>"), n));
+        link.log(withNumber(LinkText::tr("Ошибка приема идентификатора устройства=>"), n));
         link.close();
         return false;
     }
@@ -39,10 +38,10 @@ bool identify(DeviceLink &link, TDev *out)
     case Identification::Short:
         // The record follows the header; a shorter reply is a failed receive, not a record.
         qCWarning(lcConfig) << "identification reply of" << n << "bytes";
-        link.log(withNumber(tr("Ошибка приема идентификатора устройства=>"), n));
+        link.log(withNumber(LinkText::tr("Ошибка приема идентификатора устройства=>"), n));
         break;
     case Identification::WrongCommand:
-        link.log(tr("Ошибка приема идентификатора устройства"));
+        link.log(LinkText::tr("Ошибка приема идентификатора устройства"));
         break;
     }
     link.close();
@@ -59,7 +58,7 @@ bool readMemory(DeviceLink &link, const QList<Block> &blocks, char *out, const c
     for (const Block &b : blocks) {
         int n = link.write(usb::Ep1Out, memoryRead(quint16(b.size), quint16(b.offset)));
         if (n < 1) {
-            link.log(withNumber(tr(requestError), n));
+            link.log(withNumber(LinkText::tr(requestError), n));
             return false;
         }
         QByteArray reply;
@@ -67,7 +66,7 @@ bool readMemory(DeviceLink &link, const QList<Block> &blocks, char *out, const c
         if (!isCompleteBlock(n, b.size)) {
             if (n >= 1)
                 qCWarning(lcConfig) << what << "reply of" << n << "bytes for" << b.size;
-            link.log(withNumber(tr(receiveError), n));
+            link.log(withNumber(LinkText::tr(receiveError), n));
             return false;
         }
         std::memcpy(out + b.offset, reply.constData() + HeaderSize, size_t(b.size));
@@ -85,7 +84,7 @@ bool read(DeviceLink &link, TK440 &record, const ReadProgress &progress)
         return false;
     std::memcpy(record.b + TK440::IdentOffset, &id, sizeof id);
     if (!isSupportedVersion(id.version)) {
-        link.log(tr("Ошибка, версия ПО контроллера не поддерживается"));
+        link.log(LinkText::tr("Ошибка, версия ПО контроллера не поддерживается"));
         return false;
     }
     quint32 count = TK440::IdentSize;
@@ -95,15 +94,16 @@ bool read(DeviceLink &link, TK440 &record, const ReadProgress &progress)
     const int payload = link.transferSize() - HeaderSize;
     const bool ok =
         readMemory(link, readBlocks(payload, ConfigBytes), reinterpret_cast<char *>(record.b),
-                   QT_TR_NOOP("Ошибка запроса конфигурации устройства=>"),
-                   QT_TR_NOOP("Ошибка приема конфигурации устройства=>"), "block", [&](int size) {
+                   QT_TRANSLATE_NOOP("TThread", "Ошибка запроса конфигурации устройства=>"),
+                   QT_TRANSLATE_NOOP("TThread", "Ошибка приема конфигурации устройства=>"), "block",
+                   [&](int size) {
                        count += quint32(size);
                        progress.received(count);
                    });
     if (!ok)
         return false;
-    link.log(tr("Процесс чтения конфигурации завершен, получено ") + QString::number(count)
-             + tr(" байт."));
+    link.log(LinkText::tr("Процесс чтения конфигурации завершен, получено ")
+             + QString::number(count) + LinkText::tr(" байт."));
     return true;
 }
 
@@ -115,12 +115,12 @@ bool write(DeviceLink &link, const char *record, int count, const WriteProgress 
     if (!identify(link, &id))
         return false;
     if (id.model != imageModel(record)) {
-        link.log(tr("Конфигурация не соответсвует типу контроллера."));
+        link.log(LinkText::tr("Конфигурация не соответсвует типу контроллера."));
         return false;
     }
     if (!modeAllows(link.mode(), ModeFeature::AnyFirmwareVersion)
         && !isSupportedVersion(id.version)) {
-        link.log(tr("Ошибка, версия ПО контроллера не поддерживается"));
+        link.log(LinkText::tr("Ошибка, версия ПО контроллера не поддерживается"));
         return false;
     }
     progress.started();
@@ -130,13 +130,13 @@ bool write(DeviceLink &link, const char *record, int count, const WriteProgress 
     for (const Block &b : writeBlocks(payload, count)) {
         int n = link.write(usb::Ep1Out, memoryWrite(quint16(b.offset), record + b.offset, b.size));
         if (n < 0) {
-            link.log(withNumber(tr("Ошибка записи в устройства=>"), n));
+            link.log(withNumber(LinkText::tr("Ошибка записи в устройства=>"), n));
             return false;
         }
         QByteArray reply;
         n = link.readReply(reply);
         if (n < 0) {
-            link.log(withNumber(tr("Ошибка подтверждения записи=>"), n));
+            link.log(withNumber(LinkText::tr("Ошибка подтверждения записи=>"), n));
             return false;
         }
         // The controller stores the block meanwhile.
@@ -144,24 +144,25 @@ bool write(DeviceLink &link, const char *record, int count, const WriteProgress 
         total += b.size;
         progress.count(quint32(total));
     }
-    link.log(tr("Загрузка конфигурации завершена, передано ") + QString::number(total)
-             + tr(" байт."));
+    link.log(LinkText::tr("Загрузка конфигурации завершена, передано ") + QString::number(total)
+             + LinkText::tr(" байт."));
     progress.verifying();
     progress.count(0);
 
     QByteArray readBack(total, '\0');
     int verified = 0;
     const bool ok = readMemory(link, readBlocks(payload, total), readBack.data(),
-                               QT_TR_NOOP("Ошибка запроса данных =>"),
-                               QT_TR_NOOP("Ошибка приема данных=>"), "read-back", [&](int size) {
+                               QT_TRANSLATE_NOOP("TThread", "Ошибка запроса данных =>"),
+                               QT_TRANSLATE_NOOP("TThread", "Ошибка приема данных=>"), "read-back",
+                               [&](int size) {
                                    verified += size;
                                    progress.count(quint32(verified));
                                });
     if (!ok)
         return false;
     const int differing = differingBytes(readBack.constData(), record, verified);
-    link.log(tr("Проверка загруженной конфигурации выполнена. Ошибочных ")
-             + QString::number(differing) + tr(" байтов"));
+    link.log(LinkText::tr("Проверка загруженной конфигурации выполнена. Ошибочных ")
+             + QString::number(differing) + LinkText::tr(" байтов"));
     if (progress.checked)
         progress.checked(differing);
     return true;

@@ -7,7 +7,6 @@ namespace {
 constexpr int ProductBufferSize = 20; // including the terminator
 } // namespace
 
-using linktext::tr;
 using linktext::withNumber;
 
 DeviceConnection::DeviceConnection(Events e)
@@ -51,11 +50,11 @@ void DeviceConnection::open(quint8 configuration)
         // Listed but not to be opened: say so once, not at every device change.
         if (r != lastOpenError) {
             lastOpenError = r;
-            events.log(
-                withNumber(r == usb::ErrAccess
-                               ? tr("Нет доступа к контроллеру на шине USB (права доступа), Error=")
-                               : tr("Контроллер на шине USB не открывается, Error="),
-                           r));
+            events.log(withNumber(
+                r == usb::ErrAccess
+                    ? LinkText::tr("Нет доступа к контроллеру на шине USB (права доступа), Error=")
+                    : LinkText::tr("Контроллер на шине USB не открывается, Error="),
+                r));
         }
         return;
     }
@@ -65,13 +64,13 @@ void DeviceConnection::open(quint8 configuration)
         productName = QString::fromLatin1(name);
     int n = link->setConfiguration(configuration);
     if (n < 0) {
-        events.log(withNumber(tr("Конфигурация контроллера не доступна, Error="), n));
+        events.log(withNumber(LinkText::tr("Конфигурация контроллера не доступна, Error="), n));
         link->close();
         return;
     }
     n = link->claimInterface(usb::Interface);
     if (n < 0) {
-        events.log(tr("Интерфейс контроллера не доступен"));
+        events.log(LinkText::tr("Интерфейс контроллера не доступен"));
         link->close();
         return;
     }
@@ -86,14 +85,14 @@ void DeviceConnection::handshake()
         quint8 ep;
         const char *message;
     } endpoints[] = {
-        {usb::Ep1Out, QT_TR_NOOP("Ошибка Ep1out=>")},
-        {usb::Ep1In, QT_TR_NOOP("Ошибка Ep1in=>")},
-        {usb::Ep2In, QT_TR_NOOP("Ошибка Ep2in=>")},
+        {usb::Ep1Out, QT_TRANSLATE_NOOP("TThread", "Ошибка Ep1out=>")},
+        {usb::Ep1In, QT_TRANSLATE_NOOP("TThread", "Ошибка Ep1in=>")},
+        {usb::Ep2In, QT_TRANSLATE_NOOP("TThread", "Ошибка Ep2in=>")},
     };
     for (const auto &e : endpoints) {
         const int n = link->prepareEndpoint(e.ep);
         if (n < 0) {
-            events.log(withNumber(tr(e.message), n));
+            events.log(withNumber(LinkText::tr(e.message), n));
             close();
             return;
         }
@@ -103,28 +102,28 @@ void DeviceConnection::handshake()
     const QByteArray request = handshake::request();
     int n = write(usb::Ep1Out, request.constData(), int(request.size()));
     if (n < 0) {
-        events.log(withNumber(tr("Ошибка передачи данных=>"), n));
+        events.log(withNumber(LinkText::tr("Ошибка передачи данных=>"), n));
         close();
         return;
     }
     QByteArray reply(handshake::ReplySize, '\0');
     n = read(usb::Ep1In, reply.data(), int(reply.size()));
     if (n < 0) {
-        events.log(withNumber(tr("Ошибка приема данных=>"), n));
+        events.log(withNumber(LinkText::tr("Ошибка приема данных=>"), n));
         close();
         return;
     }
     reply.truncate(n);
     const int payload = handshake::payloadSize(reply);
     if (payload == 0) {
-        events.log(tr("Ошибка инициализации соединения"));
+        events.log(LinkText::tr("Ошибка инициализации соединения"));
         close();
         return;
     }
     transfer = payload + 8;
     if (handshake::isAnnouncedProduct(productName)) {
         announced = true;
-        events.log(tr("Контроллер VELK K-330S подключен к шине USB"));
+        events.log(LinkText::tr("Контроллер VELK K-330S подключен к шине USB"));
         events.announce(true);
     }
 }
@@ -158,7 +157,7 @@ void DeviceConnection::lost()
 {
     announced = false;
     drop();
-    events.log(tr("Контроллер VELK K-330S отключен от шины USB"));
+    events.log(LinkText::tr("Контроллер VELK K-330S отключен от шины USB"));
     events.announce(false);
 }
 
@@ -171,7 +170,7 @@ void DeviceConnection::check()
             return;
         announced = false;
         drop();
-        events.log(tr("Контроллер VELK K-330С отключен от шины USB"));
+        events.log(LinkText::tr("Контроллер VELK K-330С отключен от шины USB"));
         events.announce(false);
         return;
     }

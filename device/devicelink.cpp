@@ -15,11 +15,6 @@ int DeviceLink::readReply(QByteArray &reply)
     return n;
 }
 
-QString linktext::tr(const char *text)
-{
-    return QCoreApplication::translate("TThread", text);
-}
-
 QString linktext::withNumber(const QString &text, int n)
 {
     return text + QString::number(n);

@@ -3,6 +3,7 @@
 // operating mode. The worker implements it over its transport; tests implement it over a script.
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 class DeviceLink
@@ -44,9 +45,13 @@ public:
     int readReply(QByteArray &reply);
 };
 
+// Log texts of the exchanges, translated in the worker's context: LinkText::tr("...").
+class LinkText
+{
+    Q_DECLARE_TR_FUNCTIONS(TThread)
+};
+
 namespace linktext {
-// Log texts of the exchanges, translated in the worker's context.
-QString tr(const char *text);
 // "text" followed by the number: the failure texts that end in an error number.
 QString withNumber(const QString &text, int n);
 } // namespace linktext

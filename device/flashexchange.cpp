@@ -8,7 +8,6 @@
 
 namespace flash {
 
-using linktext::tr;
 using linktext::withNumber;
 
 namespace {
@@ -20,12 +19,12 @@ bool transfer(DeviceLink &link, const QByteArray &packet, QByteArray &reply, con
 {
     int n = link.write(usb::Ep1Out, packet);
     if (n < 0) {
-        link.log(withNumber(tr(sendError), n));
+        link.log(withNumber(LinkText::tr(sendError), n));
         return false;
     }
     n = link.readReply(reply);
     if (n < 0) {
-        link.log(withNumber(tr(replyError), n));
+        link.log(withNumber(LinkText::tr(replyError), n));
         return false;
     }
     return true;
@@ -36,18 +35,19 @@ bool waitReady(DeviceLink &link)
 {
     for (int waited = 0;; waited += BusyPollMs) {
         QByteArray reply;
-        if (!transfer(link, readStatus(), reply, QT_TR_NOOP("Ошибка запроса RDSR=>"),
-                      QT_TR_NOOP("Ошибка чтения RDSR=>")))
+        if (!transfer(link, readStatus(), reply,
+                      QT_TRANSLATE_NOOP("TThread", "Ошибка запроса RDSR=>"),
+                      QT_TRANSLATE_NOOP("TThread", "Ошибка чтения RDSR=>")))
             return false;
         const auto status = statusOf(reply);
         if (!status) {
-            link.log(withNumber(tr("Ошибка чтения RDSR=>"), int(reply.size())));
+            link.log(withNumber(LinkText::tr("Ошибка чтения RDSR=>"), int(reply.size())));
             return false;
         }
         if (!(*status & StatusBusy))
             return true;
         if (waited >= BusyLimitMs) {
-            link.log(tr("Ошибка, флеш-память занята дольше 10 с"));
+            link.log(LinkText::tr("Ошибка, флеш-память занята дольше 10 с"));
             return false;
         }
         link.pause(BusyPollMs);
@@ -62,7 +62,7 @@ bool load(DeviceLink &link, const char *data, int size, const LoadProgress &prog
     if (!configuration::identify(link, &id))
         return false;
     progress.started(id.model);
-    link.log(tr("Процесс загрузки ПО запущен"));
+    link.log(LinkText::tr("Процесс загрузки ПО запущен"));
 
     const int payload = link.transferSize() - HeaderSize;
     quint32 written = 0;
@@ -71,19 +71,21 @@ bool load(DeviceLink &link, const char *data, int size, const LoadProgress &prog
         if (!waitReady(link))
             return false;
         progress.count(written);
-        if (!transfer(link, writeEnable(), reply, QT_TR_NOOP("Ошибка передачи WREN=>"),
-                      QT_TR_NOOP("Ошибка подтверждения WREN=>")))
+        if (!transfer(link, writeEnable(), reply,
+                      QT_TRANSLATE_NOOP("TThread", "Ошибка передачи WREN=>"),
+                      QT_TRANSLATE_NOOP("TThread", "Ошибка подтверждения WREN=>")))
             return false;
         if (s.isErase()) {
-            if (!transfer(link, sectorErase(s.address), reply, QT_TR_NOOP("Ошибка передачи SE=>"),
-                          QT_TR_NOOP("Ошибка подтверждения SE=>")))
+            if (!transfer(link, sectorErase(s.address), reply,
+                          QT_TRANSLATE_NOOP("TThread", "Ошибка передачи SE=>"),
+                          QT_TRANSLATE_NOOP("TThread", "Ошибка подтверждения SE=>")))
                 return false;
             link.pause(EraseMs);
             continue;
         }
         if (!transfer(link, pageProgram(s.address, data + s.address, s.size), reply,
-                      QT_TR_NOOP("Ошибка передачи WrData=>"),
-                      QT_TR_NOOP("Ошибка подтверждения WrData=>")))
+                      QT_TRANSLATE_NOOP("TThread", "Ошибка передачи WrData=>"),
+                      QT_TRANSLATE_NOOP("TThread", "Ошибка подтверждения WrData=>")))
             return false;
         written += quint32(s.size);
         link.pause(s.size / PageSize + 1);
@@ -91,23 +93,24 @@ bool load(DeviceLink &link, const char *data, int size, const LoadProgress &prog
     if (!waitReady(link))
         return false;
     progress.count(written);
-    link.log(tr("Процесс загрузки ПО завершен, передано ") + QString::number(written)
-             + tr(" байт."));
+    link.log(LinkText::tr("Процесс загрузки ПО завершен, передано ") + QString::number(written)
+             + LinkText::tr(" байт."));
     progress.verifying();
-    link.log(tr("Процесс проверки ПО запущен"));
+    link.log(LinkText::tr("Процесс проверки ПО запущен"));
     progress.count(0);
 
     int address = 0;
     int differing = 0;
     for (int piece : readBackPieces(payload, int(written))) {
         link.pause(ReadBackPauseMs);
-        if (!transfer(link, readData(address, piece), reply, QT_TR_NOOP("Ошибка запроса RdData=>"),
-                      QT_TR_NOOP("Ошибка приема RdData=>")))
+        if (!transfer(link, readData(address, piece), reply,
+                      QT_TRANSLATE_NOOP("TThread", "Ошибка запроса RdData=>"),
+                      QT_TRANSLATE_NOOP("TThread", "Ошибка приема RdData=>")))
             return false;
         // Only a reply that carries the whole piece is compared: missing bytes would be
         // taken from whatever the buffer held before.
         if (reply.size() < HeaderSize + piece) {
-            link.log(withNumber(tr("Ошибка приема RdData=>"), int(reply.size())));
+            link.log(withNumber(LinkText::tr("Ошибка приема RdData=>"), int(reply.size())));
             return false;
         }
         for (int i = 0; i < piece; ++i)
@@ -115,8 +118,8 @@ bool load(DeviceLink &link, const char *data, int size, const LoadProgress &prog
         address += piece;
         progress.count(quint32(address));
     }
-    link.log(tr("Проверка загруженного ПО выполнена. Ошибочных ") + QString::number(differing)
-             + tr(" байтов"));
+    link.log(LinkText::tr("Проверка загруженного ПО выполнена. Ошибочных ")
+             + QString::number(differing) + LinkText::tr(" байтов"));
     if (progress.checked)
         progress.checked(differing);
     return true;
@@ -125,20 +128,20 @@ bool load(DeviceLink &link, const char *data, int size, const LoadProgress &prog
 bool stream(DeviceLink &link, const char *data, int size, const LoadProgress &progress)
 {
     progress.started(0);
-    link.log(tr("Процесс загрузки ПО (boot_mode) запущен"));
+    link.log(LinkText::tr("Процесс загрузки ПО (boot_mode) запущен"));
     int sent = 0;
     while (sent < size) {
         const int piece = std::min(BootPiece, size - sent);
         const int n = link.write(usb::Ep6Out, data + sent, piece);
         if (n < 0) {
-            link.log(withNumber(tr("Ошибка записи в устройства=>"), n));
+            link.log(withNumber(LinkText::tr("Ошибка записи в устройства=>"), n));
             return false;
         }
         sent += piece;
         progress.count(quint32(sent));
     }
-    link.log(tr("Процесс загрузки ПО (boot_mode) завершен. Передано ") + QString::number(sent)
-             + tr(" байт"));
+    link.log(LinkText::tr("Процесс загрузки ПО (boot_mode) завершен. Передано ")
+             + QString::number(sent) + LinkText::tr(" байт"));
     return true;
 }
 

@@ -7,8 +7,6 @@
 
 namespace live {
 
-using linktext::tr;
-
 namespace {
 QString hex(quint8 b)
 {
@@ -102,18 +100,18 @@ QString parameterText(quint8 code, const QByteArray &bytes)
 
 QString codecSentText(quint8 reg, quint8 value)
 {
-    return tr("Переданы параметры=>") + QString::number(reg) + QLatin1Char('[') + hex(value)
-        + QStringLiteral("]; ");
+    return LinkText::tr("Переданы параметры=>") + QString::number(reg) + QLatin1Char('[')
+        + hex(value) + QStringLiteral("]; ");
 }
 
 QString ampSentText(quint8 value)
 {
-    return tr("Переданы параметры=>") + hex(value);
+    return LinkText::tr("Переданы параметры=>") + hex(value);
 }
 
 QString parameterSentText(quint8 code, const QByteArray &bytes)
 {
-    return tr("Переданы параметры: ") + parameterText(code, bytes);
+    return LinkText::tr("Переданы параметры: ") + parameterText(code, bytes);
 }
 
 QString sentText(const Command &c)
@@ -133,22 +131,23 @@ QString sendErrorText(const Command &c)
 {
     switch (c.kind) {
     case Command::Codec:
-        return tr("Ошибка передачи команды кодека=>");
+        return LinkText::tr("Ошибка передачи команды кодека=>");
     case Command::Amp:
-        return tr("Ошибка передачи команды усилителя=>");
+        return LinkText::tr("Ошибка передачи команды усилителя=>");
     case Command::Parameter:
         break;
     }
-    return tr("Ошибка передачи команды: ") + parameterText(c.code, c.bytes) + tr(" ошибка=");
+    return LinkText::tr("Ошибка передачи команды: ") + parameterText(c.code, c.bytes)
+        + LinkText::tr(" ошибка=");
 }
 
 QString ackErrorText(const Command &c)
 {
     switch (c.kind) {
     case Command::Codec:
-        return tr("Ошибка подтверждения команды кодека=>");
+        return LinkText::tr("Ошибка подтверждения команды кодека=>");
     case Command::Amp:
-        return tr("Ошибка подтверждения команды усилителя=>");
+        return LinkText::tr("Ошибка подтверждения команды усилителя=>");
     case Command::Parameter:
         break;
     }

@@ -39,7 +39,7 @@ Stream::ReadOutcome Stream::read(DeviceLink &link, const Deliver &deliver)
                                fill == 0 ? FreshTimeoutMs : PartTimeoutMs);
     if (usb::isRemovalError(n)) {
         if (link.mode() == 10)
-            link.log(linktext::withNumber(linktext::tr("Ошибка монитора= "), n));
+            link.log(linktext::withNumber(LinkText::tr("Ошибка монитора= "), n));
         link.lost();
         return ReadOutcome::Lost;
     }

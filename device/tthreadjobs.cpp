@@ -162,7 +162,7 @@ void TThread::loadFirmware(const TJob &job)
     }
     const int n = connection.transport()->prepareEndpoint(usb::Ep6Out);
     if (n < 0) {
-        link.log(linktext::withNumber(linktext::tr("Ошибка Ep6out=>"), n));
+        link.log(linktext::withNumber(LinkText::tr("Ошибка Ep6out=>"), n));
         connection.drop();
         Q_EMIT loadErr();
         return;

@@ -31,10 +31,6 @@ bool modelBit0(quint16 model)
     return model & 1;
 }
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("OutputModel", text);
-}
 } // namespace
 
 const Profile &profile(Output output)
@@ -54,8 +50,8 @@ quint8 storeChannel(const Channel &c)
 
 Amplifier loadAmplifier(const Profile &profile, quint8 value)
 {
-    const bool on =
-        profile.onAnyBit ? (value & profile.onMask) != 0 : (value & profile.onMask) == profile.onCode;
+    const bool on = profile.onAnyBit ? (value & profile.onMask) != 0
+                                     : (value & profile.onMask) == profile.onCode;
     return {on, qMin(value >> 4, MaxGain)};
 }
 
@@ -112,8 +108,8 @@ Titles channelTitles(const Profile &profile, quint16 model)
     case Output::Accessory:
         return {};
     }
-    const QString receiver = tr("Приемник");
-    const QString mic = tr("Микрофон");
+    const QString receiver = QCoreApplication::translate("OutputModel", "Приемник");
+    const QString mic = QCoreApplication::translate("OutputModel", "Микрофон");
     return swapped ? Titles {mic, receiver} : Titles {receiver, mic};
 }
 

@@ -2,6 +2,8 @@
 
 #include "pages/sectionwords.h"
 
+#include <QCoreApplication>
+
 namespace VocModel {
 
 using SectionWords::clamped;
@@ -11,9 +13,15 @@ using SectionWords::set;
 QStringList rateTexts()
 {
     // The first four carry a leading blank so that the decimal points line up.
-    return {QStringLiteral("Откл."), QStringLiteral(" 6.0"), QStringLiteral(" 6.1"),
-            QStringLiteral(" 7.2"),  QStringLiteral(" 8.0"), QStringLiteral("11.0"),
-            QStringLiteral("11.8"),  QStringLiteral("15.0"), QStringLiteral("17.6")};
+    return {QCoreApplication::translate("VocModel", "Откл."),
+            QStringLiteral(" 6.0"),
+            QStringLiteral(" 6.1"),
+            QStringLiteral(" 7.2"),
+            QStringLiteral(" 8.0"),
+            QStringLiteral("11.0"),
+            QStringLiteral("11.8"),
+            QStringLiteral("15.0"),
+            QStringLiteral("17.6")};
 }
 
 void writeDefaults(quint8 *encoder, quint8 *decoder)

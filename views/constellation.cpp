@@ -145,10 +145,10 @@ void Constellation::Run(bool on)
     if (on) {
         Clear();
         thread->reqMonitor(quint8(channel), true);
-        ui.bRun->setText(QStringLiteral("Cтоп"));
+        ui.bRun->setText(tr("Cтоп"));
     } else {
         thread->reqMonitor(quint8(channel), false);
-        ui.bRun->setText(QStringLiteral("Cтарт"));
+        ui.bRun->setText(tr("Cтарт"));
     }
 }
 

@@ -111,10 +111,10 @@ void Oscilloscope::Run(bool on)
     if (on) {
         Clear();
         thread->reqMonitor(quint8(channel), true);
-        ui.bRun->setText(QStringLiteral("Cтоп"));
+        ui.bRun->setText(tr("Cтоп"));
     } else {
         thread->reqMonitor(quint8(channel), false);
-        ui.bRun->setText(QStringLiteral("Cтарт"));
+        ui.bRun->setText(tr("Cтарт"));
     }
 }
 

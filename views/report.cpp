@@ -43,12 +43,12 @@ void Report::Test(bool on)
     if (on) {
         connect(timer, &QTimer::timeout, this, &Report::TestStt, Qt::UniqueConnection);
         timer->start(1000);
-        ui.bTest->setText(QStringLiteral("Cтоп"));
+        ui.bTest->setText(tr("Cтоп"));
     } else {
         disconnect(timer, &QTimer::timeout, this, &Report::TestStt);
         const QSignalBlocker block(ui.bTest);
         ui.bTest->setChecked(false);
-        ui.bTest->setText(QStringLiteral("Cтарт"));
+        ui.bTest->setText(tr("Cтарт"));
     }
 }
 

@@ -85,10 +85,10 @@ void Trace::Run(bool on)
             insertLine(tr("Файл трассировки ") + traceFile.fileName() + tr(" открыт."));
         thread->reqTraceMode(chanMask);
         thread->reqTrace();
-        ui.bRun->setText(QStringLiteral("Cтоп"));
+        ui.bRun->setText(tr("Cтоп"));
     } else {
         thread->reqTraceMode(0);
-        ui.bRun->setText(QStringLiteral("Cтарт"));
+        ui.bRun->setText(tr("Cтарт"));
         ui.chkFile->setEnabled(true);
         ui.boxCh->setEnabled(true);
         if (!traceFile.fileName().isEmpty()) {

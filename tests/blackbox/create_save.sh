@@ -11,7 +11,7 @@ cat > "$work/drive.sh" <<DRIVE
 #!/bin/sh
 set -eu
 export QT_QPA_PLATFORM=xcb
-"$app" > "$work/app.out" 2>&1 &
+"$app" --lang ru > "$work/app.out" 2>&1 &
 pid=\$!
 find_window() { # title, then tries
     i=0

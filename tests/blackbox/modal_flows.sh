@@ -20,7 +20,7 @@ fail() { echo "FAIL[\$case]: \$*"; failures=\$((failures + 1)); }
 start() { # case name
     case=\$1
     log="$work/\$case.log"
-    "$app" --simulate --log "\$log" > "$work/\$case.out" 2>&1 &
+    "$app" --lang ru --simulate --log "\$log" > "$work/\$case.out" 2>&1 &
     pid=\$!
     # Starting takes long on a machine busy with other tests.
     main=\$(find_window "\$main_title" 300) || { fail "the main window did not appear"; return 1; }

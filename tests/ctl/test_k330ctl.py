@@ -62,8 +62,15 @@ def write_bytes(name, data):
         f.write(data)
 
 
-def run(*args, check=None):
-    p = subprocess.run([K330CTL, *args], capture_output=True, text=True, timeout=120)
+# The messages are compared in Russian, the default: the environment names no language, whatever
+# the desktop running the tests uses.
+RUSSIAN_ENV = {k: v for k, v in os.environ.items() if k not in ("LANGUAGE", "LC_MESSAGES")}
+RUSSIAN_ENV["LC_ALL"] = "C.UTF-8"
+
+
+def run(*args, check=None, env=None):
+    p = subprocess.run([K330CTL, *args], capture_output=True, text=True, timeout=120,
+                       env=RUSSIAN_ENV if env is None else env)
     if check is not None and p.returncode != check:
         raise AssertionError("k330ctl %s: status %d, expected %d\nstdout:\n%s\nstderr:\n%s"
                              % (" ".join(args), p.returncode, check, p.stdout, p.stderr))
@@ -300,6 +307,85 @@ class Ctl(unittest.TestCase):
         self.assertIn("ПО загружено.", p.stderr)
         self.assertGreater(os.path.getsize(trace), 0)
         run("load-firmware", "--simulate", self.path("none.rom"), check=INVALID)
+
+
+class Language(unittest.TestCase):
+    """English from --lang en or an English desktop; Russian by default and for scripts."""
+
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.dir = self.tmp.name
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def desktop(self, lang):
+        env = dict(RUSSIAN_ENV)
+        del env["LC_ALL"]
+        env["LANG"] = lang
+        return env
+
+    def assertNoCyrillic(self, text):
+        self.assertNotRegex(text, "[\u0400-\u04FF]")
+
+    def test_choice_of_language(self):
+        f = self.path("a.mcd")
+        english = "New configuration created for controller K-330RA"
+        russian = "Создана новая конфигурация контроллера K-330RA"
+        cases = [  # arguments before the command, environment, expected message
+            ((), RUSSIAN_ENV, russian),
+            (("--lang", "en"), RUSSIAN_ENV, english),
+            (("--lang=en",), RUSSIAN_ENV, english),
+            ((), self.desktop("en_US.UTF-8"), english),
+            ((), self.desktop("de_DE.UTF-8"), english),
+            ((), self.desktop("ru_RU.UTF-8"), russian),
+            ((), self.desktop("C.UTF-8"), russian),
+            ((), self.desktop("POSIX"), russian),
+            (("--lang", "ru"), self.desktop("en_US.UTF-8"), russian),
+        ]
+        for before, env, message in cases:
+            with self.subTest(args=before, lang=env.get("LANG"), all=env.get("LC_ALL")):
+                p = run(*before, "new", "--model", "RA", "-o", f, check=OK, env=env)
+                self.assertIn(message, p.stderr)
+        # After the command's name as well; an unknown language is a usage error.
+        p = run("new", "--model", "RA", "-o", f, "--lang", "en", check=OK)
+        self.assertIn(english, p.stderr)
+        run("--lang", "fr", "new", "--model", "RA", "-o", self.path("b.mcd"), check=USAGE)
+        self.assertFalse(os.path.exists(self.path("b.mcd")))
+
+    def test_english_messages_and_listings(self):
+        a = self.path("a.mcd")
+        run("new", "--model", "RA", "-o", a, check=OK)
+        state = self.path("controller.state")
+        sim = ("--simulate", "--sim-state", state)
+        missing = self.path("missing.mcd")
+        for args in (("write", *sim, a), ("read", *sim, "-o", self.path("r.mcd")),
+                     ("verify", *sim, a), ("show", missing), ("write", *sim, missing)):
+            with self.subTest(command=args[0]):
+                p = run("--lang", "en", *args)
+                self.assertNoCyrillic(p.stderr)
+                self.assertNoCyrillic(p.stdout)
+        p = run("--lang", "en", "show", missing, check=INVALID)
+        self.assertIn("File " + missing + " could not be opened.", p.stderr)
+        # The listing reads in English; the fields for scripts stay as they are.
+        text = run("--lang", "en", "show", a, check=OK).stdout
+        self.assertNoCyrillic(text)
+        self.assertIn("[LF amplifier]", text)
+        self.assertIn("  modulation: SDM", text)
+        self.assertEqual(run("--lang", "en", "show", "--json", a, check=OK).stdout,
+                         run("show", "--json", a, check=OK).stdout)
+        b = self.path("b.mcd")
+        image = bytearray(read_bytes(a))
+        image[AMP_GAIN] = 10
+        store_checksum(image)
+        write_bytes(b, image)
+        d = run("--lang", "en", "diff", a, b, check=DIFFERENT).stdout
+        self.assertTrue(d.startswith("LF amplifier / gain: "), d)
+        self.assertEqual(run("--lang", "en", "diff", "--json", a, b, check=DIFFERENT).stdout,
+                         run("diff", "--json", a, b, check=DIFFERENT).stdout)
 
 
 if __name__ == "__main__":

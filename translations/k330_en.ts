@@ -1,0 +1,2467 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>AboutClass</name>
+    <message>
+        <source>О программе</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Терминал контроллеров системы К-330С</source>
+        <translation>K-330S Controller Terminal</translation>
+    </message>
+    <message>
+        <source>Версия:</source>
+        <translation>Version:</translation>
+    </message>
+    <message>
+        <source>1.4</source>
+        <translation>1.4</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>AmpClass</name>
+    <message>
+        <source>Усилитель НЧ</source>
+        <translation>LF amplifier</translation>
+    </message>
+    <message>
+        <source>Усиление</source>
+        <translation>Gain</translation>
+    </message>
+    <message>
+        <source>Откл.</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>29,5</source>
+        <translation>29,5</translation>
+    </message>
+    <message>
+        <source>-141.5</source>
+        <translation>-141.5</translation>
+    </message>
+    <message>
+        <source>дБ</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>Тип модуляции</source>
+        <translation>Modulation type</translation>
+    </message>
+    <message>
+        <source>СДМ</source>
+        <translation>SDM</translation>
+    </message>
+    <message>
+        <source>ШИМ</source>
+        <translation>PWM</translation>
+    </message>
+    <message>
+        <source>Контроль</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>Сброс</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>Attenuation</name>
+    <message>
+        <source>Откл.</source>
+        <translation>Off</translation>
+    </message>
+</context>
+<context>
+    <name>CodecClass</name>
+    <message>
+        <source>Кодек</source>
+        <translation>Codec</translation>
+    </message>
+    <message>
+        <source>D7</source>
+        <translation>D7</translation>
+    </message>
+    <message>
+        <source>D6</source>
+        <translation>D6</translation>
+    </message>
+    <message>
+        <source>D5</source>
+        <translation>D5</translation>
+    </message>
+    <message>
+        <source>D4</source>
+        <translation>D4</translation>
+    </message>
+    <message>
+        <source>D3</source>
+        <translation>D3</translation>
+    </message>
+    <message>
+        <source>D2</source>
+        <translation>D2</translation>
+    </message>
+    <message>
+        <source>D1</source>
+        <translation>D1</translation>
+    </message>
+    <message>
+        <source>D0</source>
+        <translation>D0</translation>
+    </message>
+    <message>
+        <source>Reg  2</source>
+        <translation>Reg  2</translation>
+    </message>
+    <message>
+        <source>Reg  3</source>
+        <translation>Reg  3</translation>
+    </message>
+    <message>
+        <source>Reg  7</source>
+        <translation>Reg  7</translation>
+    </message>
+    <message>
+        <source>Reg  8</source>
+        <translation>Reg  8</translation>
+    </message>
+    <message>
+        <source>Reg  9</source>
+        <translation>Reg  9</translation>
+    </message>
+    <message>
+        <source>Reg  12</source>
+        <translation>Reg  12</translation>
+    </message>
+    <message>
+        <source>Reg  37</source>
+        <translation>Reg  37</translation>
+    </message>
+    <message>
+        <source>Reg  38</source>
+        <translation>Reg  38</translation>
+    </message>
+    <message>
+        <source>Reg  40</source>
+        <translation>Reg  40</translation>
+    </message>
+    <message>
+        <source>Reg  42</source>
+        <translation>Reg  42</translation>
+    </message>
+    <message>
+        <source>Reg  43</source>
+        <translation>Reg  43</translation>
+    </message>
+    <message>
+        <source>Reg  44</source>
+        <translation>Reg  44</translation>
+    </message>
+    <message>
+        <source>Сброс</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>Constellation</name>
+    <message>
+        <source>Cтоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Cтарт</source>
+        <translation>Start</translation>
+    </message>
+</context>
+<context>
+    <name>ConstellationClass</name>
+    <message>
+        <source>Созвездие</source>
+        <translation>Constellation</translation>
+    </message>
+    <message>
+        <source>Масштаб точки</source>
+        <translation>Point scale</translation>
+    </message>
+    <message>
+        <source>1x400.00</source>
+        <translation>1x400.00</translation>
+    </message>
+    <message>
+        <source>Кол-во точек</source>
+        <translation>Number of points</translation>
+    </message>
+    <message>
+        <source>Старт</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Сброс</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>CreateCfg</name>
+    <message>
+        <source>K-330RA</source>
+        <translation>K-330RA</translation>
+    </message>
+    <message>
+        <source>K-330RB</source>
+        <translation>K-330RB</translation>
+    </message>
+</context>
+<context>
+    <name>CreateCfgClass</name>
+    <message>
+        <source>Cоздание новой конфигурации</source>
+        <translation>New configuration</translation>
+    </message>
+    <message>
+        <source>Модель контроллера</source>
+        <translation>Controller model</translation>
+    </message>
+    <message>
+        <source>Выбрать</source>
+        <translation>Select</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>ImageFields</name>
+    <message>
+        <source>ШИМ</source>
+        <translation>PWM</translation>
+    </message>
+    <message>
+        <source>СДМ</source>
+        <translation>SDM</translation>
+    </message>
+    <message>
+        <source>Откл.</source>
+        <translation>Off</translation>
+    </message>
+</context>
+<context>
+    <name>Info</name>
+    <message>
+        <source>K-330RA</source>
+        <translation>K-330RA</translation>
+    </message>
+    <message>
+        <source>K-330RB</source>
+        <translation>K-330RB</translation>
+    </message>
+    <message>
+        <source>xxxxxxx</source>
+        <translation>xxxxxxx</translation>
+    </message>
+    <message>
+        <source>Описание хранится в кодировке Windows-1251, эти знаки не приняты: %1</source>
+        <translation>The description is stored in the Windows-1251 encoding; these characters were not accepted: %1</translation>
+    </message>
+</context>
+<context>
+    <name>InfoClass</name>
+    <message>
+        <source>Info</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>Контроллер системы К-330С</source>
+        <translation>K-330S system controller</translation>
+    </message>
+    <message>
+        <source>Модель:</source>
+        <translation>Model:</translation>
+    </message>
+    <message>
+        <source>K-440RA</source>
+        <translation>K-440RA</translation>
+    </message>
+    <message>
+        <source>Версия ПО:</source>
+        <translation>Firmware version:</translation>
+    </message>
+    <message>
+        <source>1.0.0</source>
+        <translation>1.0.0</translation>
+    </message>
+    <message>
+        <source>Сер. номер:</source>
+        <translation>Serial no.:</translation>
+    </message>
+    <message>
+        <source>0000</source>
+        <translation>0000</translation>
+    </message>
+    <message>
+        <source>Дата:</source>
+        <translation>Date:</translation>
+    </message>
+    <message>
+        <source>01.01.2011</source>
+        <translation>01.01.2011</translation>
+    </message>
+    <message>
+        <source>dd.MM.yyyy</source>
+        <translation>dd.MM.yyyy</translation>
+    </message>
+    <message>
+        <source>Процессор ID:</source>
+        <translation>Processor ID:</translation>
+    </message>
+    <message>
+        <source>5501</source>
+        <translation>5501</translation>
+    </message>
+    <message>
+        <source>Процессор S/N:</source>
+        <translation>Processor S/N:</translation>
+    </message>
+    <message>
+        <source>0x000000000000000</source>
+        <translation>0x000000000000000</translation>
+    </message>
+    <message>
+        <source>Дополнительная информация, 64 символа</source>
+        <translation>Additional information, 64 characters</translation>
+    </message>
+    <message>
+        <source>Описание</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>InpRadio</name>
+    <message>
+        <source>Приемник</source>
+        <translation>Receiver</translation>
+    </message>
+    <message>
+        <source>Микрофон</source>
+        <translation>Microphone</translation>
+    </message>
+</context>
+<context>
+    <name>InputClass</name>
+    <message>
+        <source>Вход</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>Микшер каналов</source>
+        <translation>Channel mixer</translation>
+    </message>
+    <message>
+        <source>Основной</source>
+        <translation>Main</translation>
+    </message>
+    <message>
+        <source>-12</source>
+        <translation>-12</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>дБ</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>Дополн.</source>
+        <translation>Aux.</translation>
+    </message>
+    <message>
+        <source>Усилитель</source>
+        <translation>Amplifier</translation>
+    </message>
+    <message>
+        <source>Постоянный</source>
+        <translation>Fixed</translation>
+    </message>
+    <message>
+        <source>АРУ</source>
+        <translation>AGC</translation>
+    </message>
+    <message>
+        <source>Ограничение</source>
+        <translation>Limiting</translation>
+    </message>
+    <message>
+        <source>Усиление</source>
+        <translation>Gain</translation>
+    </message>
+    <message>
+        <source>59,5</source>
+        <translation>59,5</translation>
+    </message>
+    <message>
+        <source>Уровень выхода</source>
+        <translation>Output level</translation>
+    </message>
+    <message>
+        <source>-24</source>
+        <translation>-24</translation>
+    </message>
+    <message>
+        <source>-5,5</source>
+        <translation>-5,5</translation>
+    </message>
+    <message>
+        <source>Макс. усиление</source>
+        <translation>Max. gain</translation>
+    </message>
+    <message>
+        <source>Скорость изменения усиления</source>
+        <translation>Gain change rate</translation>
+    </message>
+    <message>
+        <source>Спад</source>
+        <translation>Decay</translation>
+    </message>
+    <message>
+        <source>50</source>
+        <translation>50</translation>
+    </message>
+    <message>
+        <source>4000</source>
+        <translation>4000</translation>
+    </message>
+    <message>
+        <source>мс</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>Нарастание</source>
+        <translation>Attack</translation>
+    </message>
+    <message>
+        <source>7</source>
+        <translation>7</translation>
+    </message>
+    <message>
+        <source>896</source>
+        <translation>896</translation>
+    </message>
+    <message>
+        <source>Задержка детектирования</source>
+        <translation>Detection delay</translation>
+    </message>
+    <message>
+        <source>Шум</source>
+        <translation>Noise</translation>
+    </message>
+    <message>
+        <source>1536</source>
+        <translation>1536</translation>
+    </message>
+    <message>
+        <source>Сигнал</source>
+        <translation>Signal</translation>
+    </message>
+    <message>
+        <source>32</source>
+        <translation>32</translation>
+    </message>
+    <message>
+        <source>Отсечка шума</source>
+        <translation>Noise gate</translation>
+    </message>
+    <message>
+        <source>-90</source>
+        <translation>-90</translation>
+    </message>
+    <message>
+        <source>Откл.</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>Порог отсечки</source>
+        <translation>Gate threshold</translation>
+    </message>
+    <message>
+        <source>1 дБ</source>
+        <translation>1 dB</translation>
+    </message>
+    <message>
+        <source>2 дБ</source>
+        <translation>2 dB</translation>
+    </message>
+    <message>
+        <source>3 дБ</source>
+        <translation>3 dB</translation>
+    </message>
+    <message>
+        <source>Контроль</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>Сброс</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>InputModel</name>
+    <message>
+        <source>Откл.</source>
+        <translation>Off</translation>
+    </message>
+</context>
+<context>
+    <name>K440</name>
+    <message>
+        <source>Терминал контроллеров системы К-330С</source>
+        <translation>K-330S Controller Terminal</translation>
+    </message>
+    <message>
+        <source>&amp;Создать</source>
+        <translation>&amp;New</translation>
+    </message>
+    <message>
+        <source>Cоздать файл конфигурации устройства</source>
+        <translation>Create a device configuration file</translation>
+    </message>
+    <message>
+        <source>&amp;Открыть</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>Открыть файл конфигурации устройства</source>
+        <translation>Open a device configuration file</translation>
+    </message>
+    <message>
+        <source>&amp;Сохранить</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>Сохранить файл конфигурации устройства</source>
+        <translation>Save the device configuration file</translation>
+    </message>
+    <message>
+        <source>&amp;Сохранить как</source>
+        <translation>Save &amp;as</translation>
+    </message>
+    <message>
+        <source>Сохранить файл конфигурации устройства как...</source>
+        <translation>Save the device configuration file as...</translation>
+    </message>
+    <message>
+        <source>&amp;Закрыть...</source>
+        <translation>&amp;Close...</translation>
+    </message>
+    <message>
+        <source>Закрыть файл конфигурации устройства</source>
+        <translation>Close the device configuration file</translation>
+    </message>
+    <message>
+        <source>&amp;Выход</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>Выйти из программы</source>
+        <translation>Quit the program</translation>
+    </message>
+    <message>
+        <source>&amp;Прочитать</source>
+        <translation>&amp;Read</translation>
+    </message>
+    <message>
+        <source>Прочитать конфигурацию из устройства</source>
+        <translation>Read the configuration from the device</translation>
+    </message>
+    <message>
+        <source>&amp;Записать</source>
+        <translation>&amp;Write</translation>
+    </message>
+    <message>
+        <source>Записать конфигурацию в устройство</source>
+        <translation>Write the configuration to the device</translation>
+    </message>
+    <message>
+        <source>&amp;Загрузить ПО</source>
+        <translation>&amp;Load firmware</translation>
+    </message>
+    <message>
+        <source>Обновить программу устройства</source>
+        <translation>Update the device firmware</translation>
+    </message>
+    <message>
+        <source>&amp;Пользовательский</source>
+        <translation>&amp;User</translation>
+    </message>
+    <message>
+        <source>Установить пользовательский режим</source>
+        <translation>Switch to user mode</translation>
+    </message>
+    <message>
+        <source>&amp;Сервис</source>
+        <translation>&amp;Service</translation>
+    </message>
+    <message>
+        <source>Установить сервисный режим</source>
+        <translation>Switch to service mode</translation>
+    </message>
+    <message>
+        <source>&amp;О программе</source>
+        <translation>&amp;About</translation>
+    </message>
+    <message>
+        <source>Информация о версии программы</source>
+        <translation>Program version information</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Закрыть активное окно</source>
+        <translation>Close the active window</translation>
+    </message>
+    <message>
+        <source>Закрыть все</source>
+        <translation>Close all</translation>
+    </message>
+    <message>
+        <source>Закрыть все окна</source>
+        <translation>Close all windows</translation>
+    </message>
+    <message>
+        <source>Развернуть</source>
+        <translation>Tile</translation>
+    </message>
+    <message>
+        <source>Развернуть все окна</source>
+        <translation>Tile all windows</translation>
+    </message>
+    <message>
+        <source>Каскадом</source>
+        <translation>Cascade</translation>
+    </message>
+    <message>
+        <source>Каскад окон</source>
+        <translation>Cascade windows</translation>
+    </message>
+    <message>
+        <source>&amp;Файл</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>&amp;Задачи</source>
+        <translation>&amp;Tasks</translation>
+    </message>
+    <message>
+        <source>&amp;Опции</source>
+        <translation>&amp;Options</translation>
+    </message>
+    <message>
+        <source>Окно</source>
+        <translation>Window</translation>
+    </message>
+    <message>
+        <source>&amp;Справка</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Задачи</source>
+        <translation>Tasks</translation>
+    </message>
+    <message>
+        <source>Лог программы</source>
+        <translation>Program log</translation>
+    </message>
+    <message>
+        <source>&amp;%1 %2</source>
+        <translation>&amp;%1 %2</translation>
+    </message>
+    <message>
+        <source>файл конфигурации (*.mcd);;Все файлы (*.*)</source>
+        <translation>configuration file (*.mcd);;All files (*.*)</translation>
+    </message>
+    <message>
+        <source>K-330RB</source>
+        <translation>K-330RB</translation>
+    </message>
+    <message>
+        <source>K-330RA</source>
+        <translation>K-330RA</translation>
+    </message>
+    <message>
+        <source>Создана новая конфигурация контроллера </source>
+        <translation>New configuration created for controller </translation>
+    </message>
+    <message>
+        <source>Открыть файл</source>
+        <translation>Open file</translation>
+    </message>
+    <message>
+        <source>Сохранить файл</source>
+        <translation>Save file</translation>
+    </message>
+    <message>
+        <source>Файл </source>
+        <translation>File </translation>
+    </message>
+    <message>
+        <source> не удалось открыть.</source>
+        <translation> could not be opened.</translation>
+    </message>
+    <message>
+        <source> не соответсвует типу контроллера.</source>
+        <translation> does not match the controller type.</translation>
+    </message>
+    <message>
+        <source> не удалось прочитать.</source>
+        <translation> could not be read.</translation>
+    </message>
+    <message>
+        <source>Файл открыт</source>
+        <translation>File opened</translation>
+    </message>
+    <message>
+        <source> поврежден.</source>
+        <translation> is damaged.</translation>
+    </message>
+    <message>
+        <source>Загружена конфигурация из файла: </source>
+        <translation>Configuration loaded from file: </translation>
+    </message>
+    <message>
+        <source> байт)</source>
+        <translation> bytes)</translation>
+    </message>
+    <message>
+        <source> не удалось записать.</source>
+        <translation> could not be written.</translation>
+    </message>
+    <message>
+        <source>Файл сохранен</source>
+        <translation>File saved</translation>
+    </message>
+    <message>
+        <source>Конфигурация контроллера </source>
+        <translation>Configuration of controller </translation>
+    </message>
+    <message>
+        <source> записана в файл: </source>
+        <translation> written to file: </translation>
+    </message>
+    <message>
+        <source>Загружена конфигурация контроллера K-330RA</source>
+        <translation>Loaded configuration of controller K-330RA</translation>
+    </message>
+    <message>
+        <source> K-330RA</source>
+        <translation> K-330RA</translation>
+    </message>
+    <message>
+        <source>Загружена конфигурация контроллера K-330RB</source>
+        <translation>Loaded configuration of controller K-330RB</translation>
+    </message>
+    <message>
+        <source> K-330RB</source>
+        <translation> K-330RB</translation>
+    </message>
+    <message>
+        <source>Модель контроллера не определена</source>
+        <translation>Controller model not recognised</translation>
+    </message>
+    <message>
+        <source>Закрыть текущее устройство</source>
+        <translation>Close the current device</translation>
+    </message>
+    <message>
+        <source>ПО контроллера (*.rom);;Все файлы (*.*)</source>
+        <translation>controller firmware (*.rom);;All files (*.*)</translation>
+    </message>
+    <message>
+        <source>Прочитана конфигурация</source>
+        <translation>Configuration read</translation>
+    </message>
+</context>
+<context>
+    <name>LinkClass</name>
+    <message>
+        <source>Протокол</source>
+        <translation>Link protocol</translation>
+    </message>
+    <message>
+        <source>Счетчики</source>
+        <translation>Counters</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Максимальный размер пакета,&lt;br/&gt;N1 [64..512] байт:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Maximum packet size,&lt;br/&gt;N1 [64..512] bytes:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Максимальное количество попыток доставить&lt;br/&gt;пакет с данными, N2 [1...255]:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Maximum number of attempts to deliver&lt;br/&gt;a data packet, N2 [1...255]:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Максимальное количество попыток востановить&lt;br/&gt;активность соединения, N3 [1...255]:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Maximum number of attempts to restore&lt;br/&gt;link activity, N3 [1...255]:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Размер буферного окна, K [1...32]:</source>
+        <translation>Buffer window size, K [1...32]:</translation>
+    </message>
+    <message>
+        <source>Запрос на подтверждение приема пакета:</source>
+        <translation>Request acknowledgement of packets:</translation>
+    </message>
+    <message>
+        <source>Таймеры</source>
+        <translation>Timers</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Период следования запросов на установление&lt;br/&gt;соединения, T0 [0..5100] мсек.:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Period of connection set-up&lt;br/&gt;requests, T0 [0..5100] ms:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Период повторения не подтвержденных&lt;br/&gt;пакетов, Т1 [20..5100] мсек.:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Retransmission period of unacknowledged&lt;br/&gt;packets, T1 [20..5100] ms:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Время по истечении которого отправлется&lt;br/&gt;подтверждение приема пакета, Т2 [20...T1] мсек.:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Delay before a packet&lt;br/&gt;acknowledgement is sent, T2 [20...T1] ms:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Период проверки активности&lt;br/&gt;соединения, Т3 [20...5100], мсек.:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Link activity check&lt;br/&gt;period, T3 [20...5100], ms:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Расчетное время обнаружения потери&lt;br/&gt;соединения, мсек.:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Estimated time to detect a lost&lt;br/&gt;link, ms:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Режим адаптивной установки таймеров:</source>
+        <translation>Adaptive timer setting:</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Максимальный период повторения не подтвержденных&lt;br/&gt;пакетов, Т1 [20..5100] мсек.:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Maximum retransmission period of unacknowledged&lt;br/&gt;packets, T1 [20..5100] ms:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Контроль</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>Сброс</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>Load</name>
+    <message>
+        <source>K-330RA</source>
+        <translation>K-330RA</translation>
+    </message>
+    <message>
+        <source>K-330RB</source>
+        <translation>K-330RB</translation>
+    </message>
+    <message>
+        <source>в режиме boot</source>
+        <translation>in boot mode</translation>
+    </message>
+    <message>
+        <source>xxxxxxx</source>
+        <translation>xxxxxxx</translation>
+    </message>
+    <message>
+        <source>Контроллер </source>
+        <translation>Controller </translation>
+    </message>
+    <message>
+        <source>, загрузка ПО.</source>
+        <translation>, loading firmware.</translation>
+    </message>
+    <message>
+        <source>, проверка ПО.</source>
+        <translation>, verifying firmware.</translation>
+    </message>
+    <message>
+        <source>, ПО загружено.</source>
+        <translation>, firmware loaded.</translation>
+    </message>
+    <message>
+        <source>Ошибка. Загрузка ПО прервана.</source>
+        <translation>Error. Firmware load aborted.</translation>
+    </message>
+</context>
+<context>
+    <name>MConnClass</name>
+    <message>
+        <source>Соединение</source>
+        <translation>Connection</translation>
+    </message>
+    <message>
+        <source>Параметры передатчика</source>
+        <translation>Transmitter settings</translation>
+    </message>
+    <message>
+        <source>Автонастройка
+усиления</source>
+        <translation>Automatic
+gain</translation>
+    </message>
+    <message>
+        <source>Уровень выхода</source>
+        <translation>Output level</translation>
+    </message>
+    <message>
+        <source>[максимум]</source>
+        <translation>[maximum]</translation>
+    </message>
+    <message>
+        <source>Откл.</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>дБ</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Опорный уровень&lt;br/&gt;[ Р отраженная]&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Reference level&lt;br/&gt;[ P reflected]&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Авторасчет
+усиления ошибки</source>
+        <translation>Automatic
+error gain</translation>
+    </message>
+    <message>
+        <source>Усиление ошибки</source>
+        <translation>Error gain</translation>
+    </message>
+    <message>
+        <source>Уровень тона</source>
+        <translation>Tone level</translation>
+    </message>
+    <message>
+        <source>Параметры приемника</source>
+        <translation>Receiver settings</translation>
+    </message>
+    <message>
+        <source>Порог тона</source>
+        <translation>Tone threshold</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Опорный уровень&lt;br/&gt;[ Р входа]&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Reference level&lt;br/&gt;[ P input]&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Усиление</source>
+        <translation>Gain</translation>
+    </message>
+    <message>
+        <source>[максимальное]</source>
+        <translation>[maximum]</translation>
+    </message>
+    <message>
+        <source>59,5</source>
+        <translation>59,5</translation>
+    </message>
+    <message>
+        <source>Контроль</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>Сброс</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>Oscilloscope</name>
+    <message>
+        <source>Cтоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Cтарт</source>
+        <translation>Start</translation>
+    </message>
+</context>
+<context>
+    <name>OscilloscopeClass</name>
+    <message>
+        <source>Осциллограф</source>
+        <translation>Oscilloscope</translation>
+    </message>
+    <message>
+        <source>Кол-во отсчетов</source>
+        <translation>Number of samples</translation>
+    </message>
+    <message>
+        <source>Y= 1х1000</source>
+        <translation>Y= 1x1000</translation>
+    </message>
+    <message>
+        <source>x1</source>
+        <translation>x1</translation>
+    </message>
+    <message>
+        <source>x10</source>
+        <translation>x10</translation>
+    </message>
+    <message>
+        <source>x100</source>
+        <translation>x100</translation>
+    </message>
+    <message>
+        <source>X=1х1000</source>
+        <translation>X=1x1000</translation>
+    </message>
+    <message>
+        <source>Старт</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Сброс</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>OutputClass</name>
+    <message>
+        <source>Выход</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>Микшер каналов</source>
+        <translation>Channel mixer</translation>
+    </message>
+    <message>
+        <source>Приемник</source>
+        <translation>Receiver</translation>
+    </message>
+    <message>
+        <source>Откл.</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>дБ</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>Микрофон</source>
+        <translation>Microphone</translation>
+    </message>
+    <message>
+        <source>Модем TX</source>
+        <translation>Modem TX</translation>
+    </message>
+    <message>
+        <source>Модем RX</source>
+        <translation>Modem RX</translation>
+    </message>
+    <message>
+        <source>Усилитель</source>
+        <translation>Amplifier</translation>
+    </message>
+    <message>
+        <source>9</source>
+        <translation>9</translation>
+    </message>
+    <message>
+        <source>Контроль</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>Сброс</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>OutputModel</name>
+    <message>
+        <source>Приемник</source>
+        <translation>Receiver</translation>
+    </message>
+    <message>
+        <source>Микрофон</source>
+        <translation>Microphone</translation>
+    </message>
+</context>
+<context>
+    <name>OutputPage</name>
+    <message>
+        <source>Модель контроллера не определена</source>
+        <translation>Controller model not recognised</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressWindow</name>
+    <message>
+        <source>Отменить</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Запрос идентификатора устройства</source>
+        <translation>Requesting the device identifier</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>К-330RA</source>
+        <translation>K-330RA</translation>
+    </message>
+    <message>
+        <source>К-330RB</source>
+        <translation>K-330RB</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>&amp;Да</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>&amp;Нет</source>
+        <translation>&amp;No</translation>
+    </message>
+</context>
+<context>
+    <name>Read</name>
+    <message>
+        <source>Контроллер K-330RA, чтение конфигурации.</source>
+        <translation>Controller K-330RA, reading the configuration.</translation>
+    </message>
+    <message>
+        <source>Контроллер К-330RB, чтение конфигурации.</source>
+        <translation>Controller K-330RB, reading the configuration.</translation>
+    </message>
+    <message>
+        <source>Ошибка (</source>
+        <translation>Error (</translation>
+    </message>
+    <message>
+        <source>), чтение остановлено</source>
+        <translation>), read stopped</translation>
+    </message>
+    <message>
+        <source>Контроллер </source>
+        <translation>Controller </translation>
+    </message>
+    <message>
+        <source>, конфигурации прочитана.</source>
+        <translation>, configuration read.</translation>
+    </message>
+    <message>
+        <source>Конфигурация повреждена, CRC: 0x</source>
+        <translation>Configuration damaged, CRC: 0x</translation>
+    </message>
+    <message>
+        <source>Ошибка. Чтение конфигурации прервано.</source>
+        <translation>Error. Configuration read aborted.</translation>
+    </message>
+</context>
+<context>
+    <name>ReadClass</name>
+    <message>
+        <source>Загрузка конфигурации</source>
+        <translation>Writing the configuration</translation>
+    </message>
+    <message>
+        <source>Отменить</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>ReceiverClass</name>
+    <message>
+        <source>Входной усилитель</source>
+        <translation>Input amplifier</translation>
+    </message>
+    <message>
+        <source>Вход</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>Микшер каналов</source>
+        <translation>Channel mixer</translation>
+    </message>
+    <message>
+        <source>Основной</source>
+        <translation>Main</translation>
+    </message>
+    <message>
+        <source>-12</source>
+        <translation>-12</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>дБ</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>Дополн.</source>
+        <translation>Aux.</translation>
+    </message>
+    <message>
+        <source>Усилитель</source>
+        <translation>Amplifier</translation>
+    </message>
+    <message>
+        <source>Постоянный</source>
+        <translation>Fixed</translation>
+    </message>
+    <message>
+        <source>АРУ</source>
+        <translation>AGC</translation>
+    </message>
+    <message>
+        <source>Ограничение</source>
+        <translation>Limiting</translation>
+    </message>
+    <message>
+        <source>Усиление</source>
+        <translation>Gain</translation>
+    </message>
+    <message>
+        <source>59,5</source>
+        <translation>59,5</translation>
+    </message>
+    <message>
+        <source>Уровень выхода</source>
+        <translation>Output level</translation>
+    </message>
+    <message>
+        <source>-24</source>
+        <translation>-24</translation>
+    </message>
+    <message>
+        <source>-5,5</source>
+        <translation>-5,5</translation>
+    </message>
+    <message>
+        <source>Макс. усиление</source>
+        <translation>Max. gain</translation>
+    </message>
+    <message>
+        <source>Скорость изменения усиления</source>
+        <translation>Gain change rate</translation>
+    </message>
+    <message>
+        <source>Спад</source>
+        <translation>Decay</translation>
+    </message>
+    <message>
+        <source>50</source>
+        <translation>50</translation>
+    </message>
+    <message>
+        <source>4000</source>
+        <translation>4000</translation>
+    </message>
+    <message>
+        <source>мс</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>Нарастание</source>
+        <translation>Attack</translation>
+    </message>
+    <message>
+        <source>7</source>
+        <translation>7</translation>
+    </message>
+    <message>
+        <source>896</source>
+        <translation>896</translation>
+    </message>
+    <message>
+        <source>Задержка детектирования</source>
+        <translation>Detection delay</translation>
+    </message>
+    <message>
+        <source>Шум</source>
+        <translation>Noise</translation>
+    </message>
+    <message>
+        <source>1536</source>
+        <translation>1536</translation>
+    </message>
+    <message>
+        <source>Сигнал</source>
+        <translation>Signal</translation>
+    </message>
+    <message>
+        <source>32</source>
+        <translation>32</translation>
+    </message>
+    <message>
+        <source>Отсечка шума</source>
+        <translation>Noise gate</translation>
+    </message>
+    <message>
+        <source>-90</source>
+        <translation>-90</translation>
+    </message>
+    <message>
+        <source>Откл.</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>Порог отсечки</source>
+        <translation>Gate threshold</translation>
+    </message>
+    <message>
+        <source>1 дБ</source>
+        <translation>1 dB</translation>
+    </message>
+    <message>
+        <source>2 дБ</source>
+        <translation>2 dB</translation>
+    </message>
+    <message>
+        <source>3 дБ</source>
+        <translation>3 dB</translation>
+    </message>
+    <message>
+        <source>Контроль</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>Сброс</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>RecorderClass</name>
+    <message>
+        <source>Регистратор</source>
+        <translation>Recorder</translation>
+    </message>
+    <message>
+        <source>Микшер каналов</source>
+        <translation>Channel mixer</translation>
+    </message>
+    <message>
+        <source>Приемник</source>
+        <translation>Receiver</translation>
+    </message>
+    <message>
+        <source>Откл.</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>дБ</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>Микрофон</source>
+        <translation>Microphone</translation>
+    </message>
+    <message>
+        <source>Модем TX</source>
+        <translation>Modem TX</translation>
+    </message>
+    <message>
+        <source>Модем RX</source>
+        <translation>Modem RX</translation>
+    </message>
+    <message>
+        <source>Усилитель</source>
+        <translation>Amplifier</translation>
+    </message>
+    <message>
+        <source>9</source>
+        <translation>9</translation>
+    </message>
+    <message>
+        <source>Управление </source>
+        <translation>Control </translation>
+    </message>
+    <message>
+        <source>Клавиша PTT</source>
+        <translation>PTT key</translation>
+    </message>
+    <message>
+        <source>Инд. TX</source>
+        <translation>TX ind.</translation>
+    </message>
+    <message>
+        <source>Инд. RX</source>
+        <translation>RX ind.</translation>
+    </message>
+    <message>
+        <source>Уровень Rx</source>
+        <translation>Rx level</translation>
+    </message>
+    <message>
+        <source>255</source>
+        <translation>255</translation>
+    </message>
+    <message>
+        <source>Контроль</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>Сброс</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>Report</name>
+    <message>
+        <source>Cтоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Cтарт</source>
+        <translation>Start</translation>
+    </message>
+</context>
+<context>
+    <name>ReportClass</name>
+    <message>
+        <source>Статистика</source>
+        <translation>Statistics</translation>
+    </message>
+    <message>
+        <source>Общая</source>
+        <translation>General</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Общие параметры работы&lt;/b&gt;</source>
+        <translation>&lt;b&gt;General operation&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Время сбора данных, сек.:</source>
+        <translation>Data collection time, s:</translation>
+    </message>
+    <message>
+        <source>-</source>
+        <translation>-</translation>
+    </message>
+    <message>
+        <source>Количество отправленных пакетов:</source>
+        <translation>Packets sent:</translation>
+    </message>
+    <message>
+        <source>Объем отправленных пакетов, байт:</source>
+        <translation>Bytes sent:</translation>
+    </message>
+    <message>
+        <source>Количество принятых пакетов:</source>
+        <translation>Packets received:</translation>
+    </message>
+    <message>
+        <source>Объем принятых пакетов, байт:</source>
+        <translation>Bytes received:</translation>
+    </message>
+    <message>
+        <source>Количество ошибочных пакетов:</source>
+        <translation>Packets with errors:</translation>
+    </message>
+    <message>
+        <source>Среднее время задержки, сек:</source>
+        <translation>Average delay, s:</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Загрузка&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Load&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Модем, буфер приёмника:</source>
+        <translation>Modem, receive buffer:</translation>
+    </message>
+    <message>
+        <source>Модем, буфер передатчика:</source>
+        <translation>Modem, transmit buffer:</translation>
+    </message>
+    <message>
+        <source>Загрузка процессора,%:</source>
+        <translation>Processor load,%:</translation>
+    </message>
+    <message>
+        <source>Канал управления</source>
+        <translation>Control channel</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Параметры передачи&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Transmission&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Счетчик установленных соединений:</source>
+        <translation>Connections established:</translation>
+    </message>
+    <message>
+        <source>Количество повторных передач пакетов:</source>
+        <translation>Packet retransmissions:</translation>
+    </message>
+    <message>
+        <source>Буфер не подтвержденных  пакетов:</source>
+        <translation>Unacknowledged packet buffer:</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Параметры приема&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Reception&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Интерфейс BUS+:&lt;/b&gt;</source>
+        <translation>&lt;b&gt;BUS+ interface:&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Количество ошибок:</source>
+        <translation>Errors:</translation>
+    </message>
+    <message>
+        <source>Количество повторных запросов:</source>
+        <translation>Repeated requests:</translation>
+    </message>
+    <message>
+        <source>Канал аудио</source>
+        <translation>Audio channel</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Параметры енкодера&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Encoder&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Параметры декодера&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Decoder&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Среднее время задержки кадров, мсек.:</source>
+        <translation>Average frame delay, ms:</translation>
+    </message>
+    <message>
+        <source>Модем</source>
+        <translation>Modem</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Параметры передатчика&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Transmitter&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Уровень выходного сигнала, дБ:</source>
+        <translation>Output signal level, dB:</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Параметры приемника&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Receiver&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Усиление по входу, дБ:</source>
+        <translation>Input gain, dB:</translation>
+    </message>
+    <message>
+        <source>Усиление цифровой АРУ, дБ:</source>
+        <translation>Digital AGC gain, dB:</translation>
+    </message>
+    <message>
+        <source>Старт</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Сброс</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceClass</name>
+    <message>
+        <source>Выбор сервисного режима</source>
+        <translation>Service mode selection</translation>
+    </message>
+    <message>
+        <source>Сервисный код</source>
+        <translation>Service code</translation>
+    </message>
+    <message>
+        <source>Ввод</source>
+        <translation>Enter</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>TThread</name>
+    <message>
+        <source>Ошибка передачи команды: </source>
+        <translation>Command send error: </translation>
+    </message>
+    <message>
+        <source> ошибка=</source>
+        <translation> error=</translation>
+    </message>
+    <message>
+        <source>Ошибка приема команды: </source>
+        <translation>Command receive error: </translation>
+    </message>
+    <message>
+        <source>Ошибка ID команды: </source>
+        <translation>Command ID error: </translation>
+    </message>
+    <message>
+        <source>Трассировка остановлена: </source>
+        <translation>Trace stopped: </translation>
+    </message>
+    <message>
+        <source> ответов подряд с чужим ID команды</source>
+        <translation> replies in a row with a foreign command ID</translation>
+    </message>
+    <message>
+        <source>Ошибка запроса идентификатора устройства=&gt;</source>
+        <translation>Device identifier request error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка приема идентификатора устройства=&gt;</source>
+        <translation>Device identifier receive error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка приема идентификатора устройства</source>
+        <translation>Device identifier receive error</translation>
+    </message>
+    <message>
+        <source>Ошибка, версия ПО контроллера не поддерживается</source>
+        <translation>Error, the controller firmware version is not supported</translation>
+    </message>
+    <message>
+        <source>Ошибка запроса конфигурации устройства=&gt;</source>
+        <translation>Device configuration request error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка приема конфигурации устройства=&gt;</source>
+        <translation>Device configuration receive error=&gt;</translation>
+    </message>
+    <message>
+        <source>Процесс чтения конфигурации завершен, получено </source>
+        <translation>Configuration read finished, received </translation>
+    </message>
+    <message>
+        <source> байт.</source>
+        <translation> bytes.</translation>
+    </message>
+    <message>
+        <source>Конфигурация не соответсвует типу контроллера.</source>
+        <translation>The configuration does not match the controller type.</translation>
+    </message>
+    <message>
+        <source>Ошибка записи в устройства=&gt;</source>
+        <translation>Device write error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка подтверждения записи=&gt;</source>
+        <translation>Write acknowledgement error=&gt;</translation>
+    </message>
+    <message>
+        <source>Загрузка конфигурации завершена, передано </source>
+        <translation>Configuration write finished, sent </translation>
+    </message>
+    <message>
+        <source>Ошибка запроса данных =&gt;</source>
+        <translation>Data request error =&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка приема данных=&gt;</source>
+        <translation>Data receive error=&gt;</translation>
+    </message>
+    <message>
+        <source>Проверка загруженной конфигурации выполнена. Ошибочных </source>
+        <translation>Verification of the written configuration done. Differing </translation>
+    </message>
+    <message>
+        <source> байтов</source>
+        <translation> bytes</translation>
+    </message>
+    <message>
+        <source>Нет доступа к контроллеру на шине USB (права доступа), Error=</source>
+        <translation>No access to the controller on the USB bus (permissions), Error=</translation>
+    </message>
+    <message>
+        <source>Контроллер на шине USB не открывается, Error=</source>
+        <translation>The controller on the USB bus cannot be opened, Error=</translation>
+    </message>
+    <message>
+        <source>Конфигурация контроллера не доступна, Error=</source>
+        <translation>The controller configuration is not available, Error=</translation>
+    </message>
+    <message>
+        <source>Интерфейс контроллера не доступен</source>
+        <translation>The controller interface is not available</translation>
+    </message>
+    <message>
+        <source>Ошибка Ep1out=&gt;</source>
+        <translation>Ep1out error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка Ep1in=&gt;</source>
+        <translation>Ep1in error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка Ep2in=&gt;</source>
+        <translation>Ep2in error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка передачи данных=&gt;</source>
+        <translation>Data send error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка инициализации соединения</source>
+        <translation>Connection initialisation error</translation>
+    </message>
+    <message>
+        <source>Контроллер VELK K-330S подключен к шине USB</source>
+        <translation>Controller VELK K-330S connected to the USB bus</translation>
+    </message>
+    <message>
+        <source>Контроллер VELK K-330S отключен от шины USB</source>
+        <translation>Controller VELK K-330S disconnected from the USB bus</translation>
+    </message>
+    <message>
+        <source>Контроллер VELK K-330С отключен от шины USB</source>
+        <translation>Controller VELK K-330S disconnected from the USB bus</translation>
+    </message>
+    <message>
+        <source>Ошибка запроса RDSR=&gt;</source>
+        <translation>RDSR request error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка чтения RDSR=&gt;</source>
+        <translation>RDSR read error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка, флеш-память занята дольше 10 с</source>
+        <translation>Error, the flash memory has been busy for more than 10 s</translation>
+    </message>
+    <message>
+        <source>Процесс загрузки ПО запущен</source>
+        <translation>Firmware load started</translation>
+    </message>
+    <message>
+        <source>Ошибка передачи WREN=&gt;</source>
+        <translation>WREN send error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка подтверждения WREN=&gt;</source>
+        <translation>WREN acknowledgement error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка передачи SE=&gt;</source>
+        <translation>SE send error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка подтверждения SE=&gt;</source>
+        <translation>SE acknowledgement error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка передачи WrData=&gt;</source>
+        <translation>WrData send error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка подтверждения WrData=&gt;</source>
+        <translation>WrData acknowledgement error=&gt;</translation>
+    </message>
+    <message>
+        <source>Процесс загрузки ПО завершен, передано </source>
+        <translation>Firmware load finished, sent </translation>
+    </message>
+    <message>
+        <source>Процесс проверки ПО запущен</source>
+        <translation>Firmware verification started</translation>
+    </message>
+    <message>
+        <source>Ошибка запроса RdData=&gt;</source>
+        <translation>RdData request error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка приема RdData=&gt;</source>
+        <translation>RdData receive error=&gt;</translation>
+    </message>
+    <message>
+        <source>Проверка загруженного ПО выполнена. Ошибочных </source>
+        <translation>Verification of the loaded firmware done. Differing </translation>
+    </message>
+    <message>
+        <source>Процесс загрузки ПО (boot_mode) запущен</source>
+        <translation>Firmware load (boot_mode) started</translation>
+    </message>
+    <message>
+        <source>Процесс загрузки ПО (boot_mode) завершен. Передано </source>
+        <translation>Firmware load (boot_mode) finished. Sent </translation>
+    </message>
+    <message>
+        <source> байт</source>
+        <translation> bytes</translation>
+    </message>
+    <message>
+        <source>Переданы параметры=&gt;</source>
+        <translation>Parameters sent=&gt;</translation>
+    </message>
+    <message>
+        <source>Переданы параметры: </source>
+        <translation>Parameters sent: </translation>
+    </message>
+    <message>
+        <source>Ошибка передачи команды кодека=&gt;</source>
+        <translation>Codec command send error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка передачи команды усилителя=&gt;</source>
+        <translation>Amplifier command send error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка подтверждения команды кодека=&gt;</source>
+        <translation>Codec command acknowledgement error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка подтверждения команды усилителя=&gt;</source>
+        <translation>Amplifier command acknowledgement error=&gt;</translation>
+    </message>
+    <message>
+        <source>Ошибка монитора= </source>
+        <translation>Monitor error= </translation>
+    </message>
+    <message>
+        <source>Ошибка Ep6out=&gt;</source>
+        <translation>Ep6out error=&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>Trace</name>
+    <message>
+        <source>ошибка канала=</source>
+        <translation>channel error=</translation>
+    </message>
+    <message>
+        <source>Сохранить файл</source>
+        <translation>Save file</translation>
+    </message>
+    <message>
+        <source>файл трассировки (*.log);;Все файлы (*.*)</source>
+        <translation>trace file (*.log);;All files (*.*)</translation>
+    </message>
+    <message>
+        <source>Файл </source>
+        <translation>File </translation>
+    </message>
+    <message>
+        <source> не удалось открыть.</source>
+        <translation> could not be opened.</translation>
+    </message>
+    <message>
+        <source>Файл трассировки </source>
+        <translation>Trace file </translation>
+    </message>
+    <message>
+        <source> открыт.</source>
+        <translation> opened.</translation>
+    </message>
+    <message>
+        <source>Cтоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Cтарт</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source> закрыт.</source>
+        <translation> closed.</translation>
+    </message>
+    <message>
+        <source> закрыт: ошибка записи.</source>
+        <translation> closed: write error.</translation>
+    </message>
+    <message>
+        <source> не удалось записать.</source>
+        <translation> could not be written.</translation>
+    </message>
+</context>
+<context>
+    <name>TraceClass</name>
+    <message>
+        <source>Трассировка</source>
+        <translation>Trace</translation>
+    </message>
+    <message>
+        <source>Каналы</source>
+        <translation>Channels</translation>
+    </message>
+    <message>
+        <source>Bus+ (RxD)</source>
+        <translation>Bus+ (RxD)</translation>
+    </message>
+    <message>
+        <source>Bus+ (TxD)</source>
+        <translation>Bus+ (TxD)</translation>
+    </message>
+    <message>
+        <source>Link   (RxD)</source>
+        <translation>Link   (RxD)</translation>
+    </message>
+    <message>
+        <source>Link   (TxD)</source>
+        <translation>Link   (TxD)</translation>
+    </message>
+    <message>
+        <source>Опции</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Дисплей</source>
+        <translation>Display</translation>
+    </message>
+    <message>
+        <source>Старт</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Сброс</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>TransmitterClass</name>
+    <message>
+        <source>Выходной усилитель</source>
+        <translation>Output amplifier</translation>
+    </message>
+    <message>
+        <source>Микшер каналов</source>
+        <translation>Channel mixer</translation>
+    </message>
+    <message>
+        <source>Передатчик</source>
+        <translation>Transmitter</translation>
+    </message>
+    <message>
+        <source>Откл.</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>дБ</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>Приемник</source>
+        <translation>Receiver</translation>
+    </message>
+    <message>
+        <source>Радио TX</source>
+        <translation>Radio TX</translation>
+    </message>
+    <message>
+        <source>Радио RX</source>
+        <translation>Radio RX</translation>
+    </message>
+    <message>
+        <source>Усилитель</source>
+        <translation>Amplifier</translation>
+    </message>
+    <message>
+        <source>9</source>
+        <translation>9</translation>
+    </message>
+    <message>
+        <source>Контроль</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>Сброс</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>VocModel</name>
+    <message>
+        <source>Откл.</source>
+        <translation>Off</translation>
+    </message>
+</context>
+<context>
+    <name>VocoderClass</name>
+    <message>
+        <source>Вокодер</source>
+        <translation>Vocoder</translation>
+    </message>
+    <message>
+        <source>Кодер</source>
+        <translation>Encoder</translation>
+    </message>
+    <message>
+        <source>Управление по PTT</source>
+        <translation>PTT control</translation>
+    </message>
+    <message>
+        <source>Режим VAD</source>
+        <translation>VAD mode</translation>
+    </message>
+    <message>
+        <source>Режим VBR</source>
+        <translation>VBR mode</translation>
+    </message>
+    <message>
+        <source>Шумоподавитель</source>
+        <translation>Noise suppressor</translation>
+    </message>
+    <message>
+        <source>Кодирование, кбит/с</source>
+        <translation>Coding rate, kbit/s</translation>
+    </message>
+    <message>
+        <source>Размер пакета, мс</source>
+        <translation>Packet size, ms</translation>
+    </message>
+    <message>
+        <source>Декодер</source>
+        <translation>Decoder</translation>
+    </message>
+    <message>
+        <source>Размер буфера, мс</source>
+        <translation>Buffer size, ms</translation>
+    </message>
+    <message>
+        <source>Управление буфером</source>
+        <translation>Buffer control</translation>
+    </message>
+    <message>
+        <source>Усиление VAD</source>
+        <translation>VAD gain</translation>
+    </message>
+    <message>
+        <source>Усиление ANC</source>
+        <translation>ANC gain</translation>
+    </message>
+    <message>
+        <source>Контроль</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>Сброс</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>WindowTitle</name>
+    <message>
+        <source>Идентификация</source>
+        <translation>Identification</translation>
+    </message>
+    <message>
+        <source>Задачи</source>
+        <translation>Tasks</translation>
+    </message>
+    <message>
+        <source>Прочитать</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>Записать</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>Загрузить ПО</source>
+        <translation>Load firmware</translation>
+    </message>
+    <message>
+        <source>Устройства</source>
+        <translation>Devices</translation>
+    </message>
+    <message>
+        <source>Радиостанция</source>
+        <translation>Radio</translation>
+    </message>
+    <message>
+        <source>Вход микрофона</source>
+        <translation>Microphone input</translation>
+    </message>
+    <message>
+        <source>Выход приемника</source>
+        <translation>Receiver output</translation>
+    </message>
+    <message>
+        <source>Выход гарнитуры</source>
+        <translation>Headset output</translation>
+    </message>
+    <message>
+        <source>Выход аксессуарный</source>
+        <translation>Accessory output</translation>
+    </message>
+    <message>
+        <source>Вход приемника</source>
+        <translation>Receiver input</translation>
+    </message>
+    <message>
+        <source>Выход микрофона</source>
+        <translation>Microphone output</translation>
+    </message>
+    <message>
+        <source>Вокодер</source>
+        <translation>Vocoder</translation>
+    </message>
+    <message>
+        <source>Усилитель НЧ</source>
+        <translation>LF amplifier</translation>
+    </message>
+    <message>
+        <source>Регистратор</source>
+        <translation>Recorder</translation>
+    </message>
+    <message>
+        <source>Модем</source>
+        <translation>Modem</translation>
+    </message>
+    <message>
+        <source>Соединение</source>
+        <translation>Connection</translation>
+    </message>
+    <message>
+        <source>Кодек</source>
+        <translation>Codec</translation>
+    </message>
+    <message>
+        <source>Входной усилитель</source>
+        <translation>Input amplifier</translation>
+    </message>
+    <message>
+        <source>Выходной усилитель</source>
+        <translation>Output amplifier</translation>
+    </message>
+    <message>
+        <source>Протокол</source>
+        <translation>Link protocol</translation>
+    </message>
+    <message>
+        <source>Монитор</source>
+        <translation>Monitor</translation>
+    </message>
+    <message>
+        <source>Статистика</source>
+        <translation>Statistics</translation>
+    </message>
+    <message>
+        <source>Созвездие</source>
+        <translation>Constellation</translation>
+    </message>
+    <message>
+        <source>Сигнал АЦП</source>
+        <translation>ADC signal</translation>
+    </message>
+    <message>
+        <source>Сигнал ЦАП</source>
+        <translation>DAC signal</translation>
+    </message>
+    <message>
+        <source>Канал 3</source>
+        <translation>Channel 3</translation>
+    </message>
+    <message>
+        <source>Канал 4</source>
+        <translation>Channel 4</translation>
+    </message>
+    <message>
+        <source>Трассировка</source>
+        <translation>Trace</translation>
+    </message>
+    <message>
+        <source>Информация</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>О программе</source>
+        <translation>About</translation>
+    </message>
+</context>
+<context>
+    <name>Write</name>
+    <message>
+        <source>Контроллер </source>
+        <translation>Controller </translation>
+    </message>
+    <message>
+        <source>, загрузка конфигурации.</source>
+        <translation>, writing the configuration.</translation>
+    </message>
+    <message>
+        <source>, проверка конфигурации.</source>
+        <translation>, verifying the configuration.</translation>
+    </message>
+    <message>
+        <source>, конфигурации записана.</source>
+        <translation>, configuration written.</translation>
+    </message>
+    <message>
+        <source>Ошибка. Запись конфигурации прервана.</source>
+        <translation>Error. Configuration write aborted.</translation>
+    </message>
+</context>
+<context>
+    <name>k330ctl</name>
+    <message>
+        <source>Файл </source>
+        <translation>File </translation>
+    </message>
+    <message>
+        <source>К-330RA</source>
+        <translation>K-330RA</translation>
+    </message>
+    <message>
+        <source>К-330RB</source>
+        <translation>K-330RB</translation>
+    </message>
+    <message>
+        <source> не удалось открыть.</source>
+        <translation> could not be opened.</translation>
+    </message>
+    <message>
+        <source> не соответсвует типу контроллера.</source>
+        <translation> does not match the controller type.</translation>
+    </message>
+    <message>
+        <source> не удалось прочитать.</source>
+        <translation> could not be read.</translation>
+    </message>
+    <message>
+        <source> поврежден.</source>
+        <translation> is damaged.</translation>
+    </message>
+    <message>
+        <source> не удалось записать.</source>
+        <translation> could not be written.</translation>
+    </message>
+    <message>
+        <source>Конфигурация контроллера </source>
+        <translation>Configuration of controller </translation>
+    </message>
+    <message>
+        <source> байт) записана в файл: </source>
+        <translation> bytes) written to file: </translation>
+    </message>
+    <message>
+        <source>Ошибка. Чтение конфигурации прервано.</source>
+        <translation>Error. Configuration read aborted.</translation>
+    </message>
+    <message>
+        <source>Ошибка (</source>
+        <translation>Error (</translation>
+    </message>
+    <message>
+        <source>), чтение остановлено</source>
+        <translation>), read stopped</translation>
+    </message>
+    <message>
+        <source>Контроллер K-330RA, чтение конфигурации.</source>
+        <translation>Controller K-330RA, reading the configuration.</translation>
+    </message>
+    <message>
+        <source>Контроллер К-330RB, чтение конфигурации.</source>
+        <translation>Controller K-330RB, reading the configuration.</translation>
+    </message>
+    <message>
+        <source>Конфигурация повреждена, CRC: 0x</source>
+        <translation>Configuration damaged, CRC: 0x</translation>
+    </message>
+    <message>
+        <source>Создана новая конфигурация контроллера </source>
+        <translation>New configuration created for controller </translation>
+    </message>
+    <message>
+        <source>Контроллер </source>
+        <translation>Controller </translation>
+    </message>
+    <message>
+        <source>, конфигурации прочитана.</source>
+        <translation>, configuration read.</translation>
+    </message>
+    <message>
+        <source>Ошибка. Запись конфигурации прервана.</source>
+        <translation>Error. Configuration write aborted.</translation>
+    </message>
+    <message>
+        <source>Конфигурация не соответсвует типу контроллера.</source>
+        <translation>The configuration does not match the controller type.</translation>
+    </message>
+    <message>
+        <source>, загрузка конфигурации.</source>
+        <translation>, writing the configuration.</translation>
+    </message>
+    <message>
+        <source>, проверка конфигурации.</source>
+        <translation>, verifying the configuration.</translation>
+    </message>
+    <message>
+        <source>, конфигурации записана.</source>
+        <translation>, configuration written.</translation>
+    </message>
+    <message>
+        <source>Проверка загруженной конфигурации выполнена. Ошибочных </source>
+        <translation>Verification of the written configuration done. Differing </translation>
+    </message>
+    <message>
+        <source> байтов</source>
+        <translation> bytes</translation>
+    </message>
+    <message>
+        <source>Ошибка. Загрузка ПО прервана.</source>
+        <translation>Error. Firmware load aborted.</translation>
+    </message>
+    <message>
+        <source>в режиме boot</source>
+        <translation>in boot mode</translation>
+    </message>
+    <message>
+        <source>, загрузка ПО.</source>
+        <translation>, loading firmware.</translation>
+    </message>
+    <message>
+        <source>, проверка ПО.</source>
+        <translation>, verifying firmware.</translation>
+    </message>
+    <message>
+        <source>Ошибка Ep6out=&gt;</source>
+        <translation>Ep6out error=&gt;</translation>
+    </message>
+    <message>
+        <source>, ПО загружено.</source>
+        <translation>, firmware loaded.</translation>
+    </message>
+</context>
+</TS>
