@@ -31,6 +31,7 @@
 
 #include <array>
 #include <cstdio>
+#include <malloc.h>
 
 namespace {
 
@@ -99,6 +100,12 @@ int pullWindowMs(Activity a)
     default:
         return 50;
     }
+}
+
+// Bytes the heap has handed out and not had back (glibc's count; without sanitizers).
+qint64 heapInUse()
+{
+    return qint64(mallinfo2().uordblks);
 }
 
 int envInt(const char *name, int fallback)
@@ -265,6 +272,7 @@ private Q_SLOTS:
         int fdsBaseline = 0;
         int fdsUnplugged = -1; // at the first settled pull
         qint64 rssAtTenth = 0;
+        qint64 heapAtTenth = 0;
         const int tenth = qMax(1, cycles / 10);
         QElapsedTimer clock;
         clock.start();
@@ -288,6 +296,7 @@ private Q_SLOTS:
                     fdsBaseline = fdCount();
                 } else {
                     rssAtTenth = statusKiB("VmRSS");
+                    heapAtTenth = heapInUse();
                 }
             }
 
@@ -336,6 +345,7 @@ private Q_SLOTS:
         const int fdsEnd = fdCount();
         const qint64 rssEnd = statusKiB("VmRSS");
         const qint64 peak = statusKiB("VmHWM");
+        const qint64 heapEnd = heapInUse();
 
         std::printf("churn: %d cycles in %.1f s (%.1f ms per cycle), %d plugged back at once\n",
                     cycles, elapsed / 1000.0, double(elapsed) / cycles, quickReplugs);
@@ -350,6 +360,8 @@ private Q_SLOTS:
         std::printf("churn: resident %lld KiB at cycle %d, %lld KiB at the end (%+lld KiB), "
                     "peak %lld KiB\n",
                     rssAtTenth, tenth, rssEnd, rssEnd - rssAtTenth, peak);
+        std::printf("churn: heap in use %lld KiB at cycle %d, %lld KiB at the end (%+lld KiB)\n",
+                    heapAtTenth / 1024, tenth, heapEnd / 1024, (heapEnd - heapAtTenth) / 1024);
         std::fflush(stdout);
 
         QVERIFY2(threadsEnd <= threadsBaseline, "threads left over from the cycles");
