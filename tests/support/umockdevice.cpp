@@ -682,6 +682,11 @@ int UmockDevice::discardedUrbs() const
     return d->discardedCount;
 }
 
+void UmockDevice::setIdleThreadExpiry(int ms)
+{
+    d->pool.setExpiryTimeout(ms);
+}
+
 QString UmockDevice::rootDir() const
 {
     return d->root;

@@ -46,6 +46,9 @@ public:
 
     bool isPlugged() const;
     int discardedUrbs() const; // URBs the host cancelled (its time-outs)
+    // How long an idle helper thread of the model's blocking calls stays (30 s by default);
+    // a test that counts the process's threads shortens it.
+    void setIdleThreadExpiry(int ms);
     QString rootDir() const; // the testbed's temporary folder
     QString devNode() const; // "/dev/bus/usb/001/002"
 
