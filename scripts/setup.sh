@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, running and testing the terminal needs.
-# Quick when everything is already there; uses sudo when not run as root.
+# Quick when everything is already there; uses sudo when not run as root. FUZZ=1 adds clang.
 set -euo pipefail
 
 packages=(
@@ -10,6 +10,10 @@ packages=(
     libbenchmark-dev
     umockdev libumockdev-dev xvfb xauth imagemagick xdotool python3
 )
+# The fuzz targets need clang and its libFuzzer runtime (FUZZ=1, as scripts/fuzz.sh sets it).
+if [ "${FUZZ:-0}" = 1 ]; then
+    packages+=(clang)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
