@@ -1,8 +1,9 @@
-// Every fuzz target on its stored inputs and on the inputs next to them: the seeds are
-// accepted (they are valid files and replies), and every cut and every single changed byte of
-// a seed keeps each target's properties (a broken property aborts the run). The regression
-// inputs in the corpus run as they are.
+// The scripted controller the fuzz targets talk to, and every fuzz target on its stored inputs and
+// on the inputs next to them: the seeds are accepted (they are valid files and replies), and every
+// cut and every single changed byte of a seed keeps each target's properties (a broken property
+// aborts the run). The regression inputs in the corpus run as they are.
 
+#include "fuzz/scriptlink.h"
 #include "fuzz/targets.h"
 
 #include <QDir>
@@ -22,6 +23,64 @@ class TstFuzzSeeds : public QObject
 
 private Q_SLOTS:
     void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("k330.*=false")); }
+
+    // The scripted controller answers each read as its record says, the way a transfer ends on
+    // the bus: the bytes sent, an overflow when more came than asked for, the error, and a
+    // time-out once nothing is left.
+    void scriptedReads_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<int>("asked");
+        QTest::addColumn<QList<int>>("results");
+        QTest::addColumn<QByteArray>("lastBytes");
+        QTest::newRow("two replies") << QByteArray("\x00\x02"
+                                                   "ab\x00\x01"
+                                                   "c",
+                                                   7)
+                                     << 4 << QList<int> {2, 1, -110} << QByteArray("c");
+        QTest::newRow("empty reply")
+            << QByteArray("\x00\x00", 2) << 4 << QList<int> {0, -110} << QByteArray();
+        QTest::newRow("more than asked") << QByteArray("\x00\x03xyz\x00\x02uv", 9) << 2
+                                         << QList<int> {-75, 2} << QByteArray("uv");
+        QTest::newRow("errors") << QByteArray("\x80\x05\x80\x06\x80\x6e", 6) << 8
+                                << QList<int> {-5, -6, -110, -110} << QByteArray();
+        QTest::newRow("script ends inside a reply")
+            << QByteArray("\x00\x09"
+                          "abc",
+                          5)
+            << 16 << QList<int> {3, -110} << QByteArray("abc");
+        QTest::newRow("half a header")
+            << QByteArray("\x00", 1) << 16 << QList<int> {-110} << QByteArray();
+    }
+    void scriptedReads()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(int, asked);
+        QFETCH(QList<int>, results);
+        QFETCH(QByteArray, lastBytes);
+        fuzzing::ScriptLink link(reinterpret_cast<const uint8_t *>(script.constData()),
+                                 size_t(script.size()));
+        QByteArray last;
+        for (int expected : results) {
+            QByteArray buffer(asked, '\0');
+            const int n = link.read(0x81, buffer.data(), asked);
+            QCOMPARE(n, expected);
+            if (n > 0)
+                last = buffer.left(n);
+        }
+        QCOMPARE(last, lastBytes);
+        QVERIFY(link.exhausted());
+        // What the corpus generator writes is read back as it was recorded.
+        fuzzing::ScriptWriter w;
+        w.reply(QByteArray("abc")).error(-75).result(0, nullptr);
+        fuzzing::ScriptLink back(reinterpret_cast<const uint8_t *>(w.bytes().constData()),
+                                 size_t(w.bytes().size()));
+        char buffer[8];
+        QCOMPARE(back.read(0x81, buffer, 8), 3);
+        QCOMPARE(back.read(0x81, buffer, 8), -75);
+        QCOMPARE(back.read(0x81, buffer, 8), 0);
+        QCOMPARE(back.read(0x81, buffer, 8), -110);
+    }
 
     void inputs_data()
     {
