@@ -310,7 +310,9 @@ Outcome trace(const uint8_t *data, size_t size)
     int delivered = 0;
     int wrongEchoes = 0;
     const QTime time(12, 34, 56, 789);
-    for (int turn = 0; turn < 100000; ++turn) {
+    // Enough turns for the chain to stop on wrong echoes after a delivered reply; every turn
+    // is another reply of the same kind.
+    for (int turn = 0; turn < 2 * acquisition::MaxWrongEchoes + 2; ++turn) {
         const auto outcome = acquisition::trace(link, buffer.get());
         if (outcome == acquisition::TraceOutcome::Failed)
             break;
