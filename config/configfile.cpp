@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cstring>
+
 ConfigReadResult readConfigFile(const QString &fileName, TK440 &image)
 {
     // Only a regular file can be a configuration: opening a FIFO would wait for a writer that
@@ -20,15 +22,26 @@ ConfigReadResult readConfigFile(const QString &fileName, TK440 &image)
         return ConfigReadResult::WrongSize;
 
     // A file may shrink between the size check and the read: never trust the size alone.
+    QByteArray bytes(TK440::Size, '\0');
     qint64 got = 0;
     while (got < TK440::Size) {
-        const qint64 n = file.read(image.data() + got, TK440::Size - got);
+        const qint64 n = file.read(bytes.data() + got, TK440::Size - got);
         if (n <= 0)
             break;
         got += n;
     }
     file.close();
-    return got == TK440::Size ? ConfigReadResult::Ok : ConfigReadResult::ShortRead;
+    if (got != TK440::Size)
+        return ConfigReadResult::ShortRead;
+    return imageFromBytes(bytes, image);
+}
+
+ConfigReadResult imageFromBytes(QByteArrayView bytes, TK440 &image)
+{
+    if (bytes.size() != TK440::Size)
+        return ConfigReadResult::WrongSize;
+    std::memcpy(image.b, bytes.data(), TK440::Size);
+    return ConfigReadResult::Ok;
 }
 
 bool imageChecksumValid(const Crc16 &crc, const TK440 &image)

@@ -5,6 +5,7 @@
 
 #include "config/tk440.h"
 
+#include <QByteArrayView>
 #include <QString>
 
 class Crc16;
@@ -22,6 +23,10 @@ enum class ConfigWriteResult {
                 // something other than a regular file
     WriteFailed, // short or failed write, or the new file could not replace the old one
 };
+
+// The image a file of these bytes holds: WrongSize unless there are exactly 402 bytes, and
+// `image` is then untouched.
+ConfigReadResult imageFromBytes(QByteArrayView bytes, TK440 &image);
 
 // Reads the whole file into `image`. The checksum is not checked here: the caller reports a
 // damaged file only after it has taken note of the file (see imageChecksumValid).

@@ -311,8 +311,15 @@ QList<FieldDifference> compareImages(const TK440 &a, const TK440 &b, bool withCp
             QString va = x.fields[k].value;
             QString vb = y.fields[k].value;
             if (isIdentity) {
-                if (name == QLatin1String("model"))
+                if (name == QLatin1String("model")) {
                     vb = modelName(b.model());
+                    // Every code without a model name shows as the same placeholder: the
+                    // codes tell two such images apart.
+                    if (a.model() != b.model() && va == vb) {
+                        va += QStringLiteral(" (0x%1)").arg(a.model(), 4, 16, QLatin1Char('0'));
+                        vb += QStringLiteral(" (0x%1)").arg(b.model(), 4, 16, QLatin1Char('0'));
+                    }
+                }
                 if (!withCpu && name.startsWith(QLatin1String("cpu.")))
                     continue;
             }

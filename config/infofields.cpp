@@ -2,6 +2,7 @@
 
 #include "config/tk440.h"
 
+#include <QSet>
 #include <QTextCodec>
 
 #include <algorithm>
@@ -87,13 +88,34 @@ QString decodeDescription(const QByteArray &bytes)
     return codec1251()->toUnicode(bytes);
 }
 
+namespace {
+// The characters the description stores as they are: those the codec can encode and that come
+// back unchanged. Windows-1251 has one byte per character, so they are among the 256 bytes'
+// decodings; the set is made once, since the codec opens a converter on every call and the
+// Info page checks every character of the text on each change.
+const QSet<char32_t> &storableCharacters()
+{
+    static const QSet<char32_t> set = [] {
+        QSet<char32_t> out;
+        for (int b = 0; b < 256; ++b) {
+            const QString one = decodeDescription(QByteArray(1, char(b)));
+            if (one.size() != 1 || one[0].isSurrogate())
+                continue;
+            if (codec1251()->canEncode(one) && decodeDescription(encodeDescription(one)) == one)
+                out.insert(one[0].unicode());
+        }
+        return out;
+    }();
+    return set;
+}
+} // namespace
+
 bool descriptionCanStore(char32_t c)
 {
     // A lone half of a surrogate pair passes the codec's own check, yet is stored as '?'.
     if (QChar::isSurrogate(c))
         return false;
-    const QString one = QString::fromUcs4(&c, 1);
-    return codec1251()->canEncode(one) && decodeDescription(encodeDescription(one)) == one;
+    return storableCharacters().contains(c);
 }
 
 QString storableDescription(const QString &text, QString *refused)

@@ -2,7 +2,7 @@
 # Installs every Debian package that building, running and testing the terminal needs.
 # Quick when everything is already there; uses sudo when not run as root.
 # "setup.sh packaging" also installs the tools that build and check the Debian package
-# (tests/install/package_check.sh).
+# (tests/install/package_check.sh); FUZZ=1 adds clang for the fuzz targets.
 set -euo pipefail
 
 packages=(
@@ -18,6 +18,10 @@ for group in "$@"; do
     *) echo "setup.sh: unknown group $group" >&2; exit 2 ;;
     esac
 done
+# The fuzz targets need clang and its libFuzzer runtime (FUZZ=1, as scripts/fuzz.sh sets it).
+if [ "${FUZZ:-0}" = 1 ]; then
+    packages+=(clang)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

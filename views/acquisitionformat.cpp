@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cmath>
 
 namespace reportformat {
@@ -92,6 +93,12 @@ namespace traceformat {
 
 namespace {
 const char *const labels[4] = {"Bus+ RxD=>", "Bus+ TxD=>", "Link RxD=>", "Link TxD=>"};
+}
+
+int capturedBytes(const quint16 *buffer)
+{
+    // The buffer holds at most TraceBufferSize bytes whatever its count says.
+    return std::min<int>(buffer[0], TraceBufferSize) - 4;
 }
 
 QString line(const QTime &time, quint16 channel, const uchar *bytes, int count)

@@ -48,6 +48,10 @@ constexpr bool isChannel(quint16 code)
     return code <= 3;
 }
 
+// Captured bytes a delivered trace buffer holds after its two header words: its byte count
+// (word 0) less the header, never more than the buffer holds; 0 or less when there are none.
+int capturedBytes(const quint16 *buffer);
+
 // "hh:mm:ss.zzz-> Link RxD=>0x0A; 0xFF; " for channel codes 0 to 3; for any other code
 // "hh:mm:ss.zzz-> ошибка канала=7 ; n=8" with the number of captured bytes.
 QString line(const QTime &time, quint16 channel, const uchar *bytes, int count);

@@ -128,9 +128,7 @@ void Trace::Data(quint16 *data)
     // Not capturing: no further read is asked for, so the chain ends here.
     if (!ui.bRun->isChecked())
         return;
-    // The buffer holds at most TraceBufferSize bytes whatever its count says.
-    const int count = std::min<int>(data[0], TraceBufferSize);
-    const int n = count - 4;
+    const int n = traceformat::capturedBytes(data);
     if (n > 0) {
         ui.textLog->moveCursor(QTextCursor::Start);
         const quint16 channel = data[1];

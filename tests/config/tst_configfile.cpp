@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 
 namespace {
@@ -105,6 +106,33 @@ private Q_SLOTS:
         writeRaw(name, QByteArray(size, '\x5A'));
         TK440 image;
         QCOMPARE(readConfigFile(name, image), expected);
+    }
+
+    // The bytes of a file become the image only when they are exactly one image; anything
+    // else leaves the image as it was, whatever its length.
+    void imageFromBytes_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<ConfigReadResult>("expected");
+        QTest::newRow("empty") << 0 << ConfigReadResult::WrongSize;
+        QTest::newRow("one byte") << 1 << ConfigReadResult::WrongSize;
+        QTest::newRow("401 bytes") << 401 << ConfigReadResult::WrongSize;
+        QTest::newRow("403 bytes") << 403 << ConfigReadResult::WrongSize;
+        QTest::newRow("64 KiB") << 65536 << ConfigReadResult::WrongSize;
+        QTest::newRow("402 bytes") << 402 << ConfigReadResult::Ok;
+    }
+    void imageFromBytes()
+    {
+        QFETCH(int, size);
+        QFETCH(ConfigReadResult, expected);
+        QByteArray bytes(size, '\0');
+        for (int i = 0; i < size; ++i)
+            bytes[i] = char(i * 13 + 1);
+        TK440 image;
+        std::memset(image.b, 0xA5, sizeof image.b);
+        QCOMPARE(::imageFromBytes(bytes, image), expected);
+        const QByteArray now(image.data(), TK440::Size);
+        QCOMPARE(now, expected == ConfigReadResult::Ok ? bytes : QByteArray(TK440::Size, '\xA5'));
     }
 
     void unreadableFile_data()

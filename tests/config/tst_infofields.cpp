@@ -2,6 +2,7 @@
 #include "config/tk440.h"
 
 #include <QTest>
+#include <QTextCodec>
 
 #include <cstring>
 
@@ -141,6 +142,9 @@ private Q_SLOTS:
         QTest::newRow("replacement character") << "a\uFFFDb"
                                                << "ab"
                                                << "\uFFFD";
+        // The codec drops it without a trace: kept, the text would differ from what is stored.
+        QTest::newRow("zero-width no-break space") << "a\uFEFFb"
+                                                   << "ab" << QString(QChar(0xFEFF));
         QTest::newRow("lone surrogate") << QString("a") + QChar(0xD800) + "b"
                                         << "ab" << QString(QChar(0xD800));
     }
@@ -157,6 +161,28 @@ private Q_SLOTS:
         QCOMPARE(decodeDescription(encodeDescription(kept)), kept);
         for (const char32_t c : refused.toUcs4())
             QVERIFY(!descriptionCanStore(c));
+    }
+
+    // The description keeps exactly the characters the code page stores as themselves, over
+    // the whole Basic Multilingual Plane and beyond it.
+    void storableCharactersAreTheCodePages()
+    {
+        QTextCodec *codec = QTextCodec::codecForName("Windows-1251");
+        QVERIFY(codec);
+        int storable = 0;
+        for (char32_t c = 0; c <= 0x10400; ++c) {
+            // Not fromUcs4: it drops a leading U+FEFF as a byte-order mark.
+            QString one;
+            if (c > 0xFFFF)
+                one = QString(QChar(QChar::highSurrogate(c))) + QChar(QChar::lowSurrogate(c));
+            else
+                one = QString(QChar(char16_t(c)));
+            const bool expected = !QChar::isSurrogate(c) && codec->canEncode(one)
+                && codec->toUnicode(codec->fromUnicode(one)) == one;
+            QVERIFY2(descriptionCanStore(c) == expected, qPrintable(QString::number(c, 16)));
+            storable += expected;
+        }
+        QVERIFY(storable > 200 && storable <= 256);
     }
 
     void descriptionLimit_data()

@@ -17,7 +17,7 @@ LAYERS = ["k330config", "k330device", "k330sim", "k330pages", "k330shell"]
 FOLDER_DEFAULT = {"config": "k330config", "device": "k330device", "sim": "k330sim",
                   "pages": "k330pages", "views": "k330pages", "app": "k330shell",
                   "resources": "k330pages",
-                  "ctl": "k330sim"}
+                  "ctl": "k330sim", "fuzz": "k330sim"}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([a-z]+/[A-Za-z0-9_./]+)"', re.M)
 
 source, build = sys.argv[1], sys.argv[2]

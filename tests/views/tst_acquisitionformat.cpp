@@ -107,6 +107,29 @@ private Q_SLOTS:
         QCOMPARE(b.rxLoad, 12);
     }
 
+    // Bytes the trace window shows of a delivered buffer: its count less the header, never
+    // beyond the 1024-byte buffer whatever the count word says.
+    void capturedBytes_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("captured");
+        QTest::newRow("nothing") << 0 << -4;
+        QTest::newRow("header only") << 4 << 0;
+        QTest::newRow("one byte") << 5 << 1;
+        QTest::newRow("whole buffer") << 1024 << 1020;
+        QTest::newRow("count past the buffer") << 1025 << 1020;
+        QTest::newRow("largest count") << 65535 << 1020;
+    }
+    void capturedBytes()
+    {
+        QFETCH(int, count);
+        QFETCH(int, captured);
+        quint16 buffer[TraceBufferSize / 2] {};
+        buffer[0] = quint16(count);
+        buffer[1] = 2;
+        QCOMPARE(traceformat::capturedBytes(buffer), captured);
+    }
+
     void traceLine_data()
     {
         QTest::addColumn<int>("channel");
