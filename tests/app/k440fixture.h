@@ -9,6 +9,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QWidget>
@@ -45,6 +46,17 @@ public:
     using K440::closeImage;
     using K440::setCurrentFile;
     using K440::strippedName;
+
+    // Activates the device-tree item `title` as the user does and returns the window it opened.
+    QWidget *activate(const QString &title)
+    {
+        QTreeWidgetItem *item = deviceTree()->findItems(title, Qt::MatchRecursive).value(0);
+        if (!item)
+            return nullptr;
+        Q_EMIT deviceTree()->itemActivated(item, 0);
+        QMdiSubWindow *sub = findSubWindow(title);
+        return sub ? sub->widget() : nullptr;
+    }
 
     QStringList logLines() const
     {

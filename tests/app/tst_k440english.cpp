@@ -28,15 +28,7 @@ class TstK440English : public QObject
     std::shared_ptr<SimController> sim;
     std::unique_ptr<TestK440> w;
 
-    QWidget *activate(const QString &title)
-    {
-        QTreeWidgetItem *item = w->deviceTree()->findItems(title, Qt::MatchRecursive).value(0);
-        if (!item)
-            return nullptr;
-        Q_EMIT w->deviceTree()->itemActivated(item, 0);
-        QMdiSubWindow *sub = w->findSubWindow(title);
-        return sub ? sub->widget() : nullptr;
-    }
+    QWidget *activate(const QString &title) { return w->activate(title); }
 
     // The texts of a window that hold Cyrillic letters, each with its widget's name.
     static QStringList cyrillicTexts(QWidget *window)

@@ -57,16 +57,7 @@ class TstK440Pages : public QObject
         w->service();
     }
 
-    // Activates the tree item `title` and returns the page it opened.
-    QWidget *activate(const QString &title)
-    {
-        QTreeWidgetItem *item = w->deviceTree()->findItems(title, Qt::MatchRecursive).value(0);
-        if (!item)
-            return nullptr;
-        Q_EMIT w->deviceTree()->itemActivated(item, 0);
-        QMdiSubWindow *sub = w->findSubWindow(title);
-        return sub ? sub->widget() : nullptr;
-    }
+    QWidget *activate(const QString &title) { return w->activate(title); }
 
 private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }

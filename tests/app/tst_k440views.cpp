@@ -150,15 +150,7 @@ class TstK440Views : public QObject
     std::unique_ptr<TestK440> w;
     QTemporaryDir dir;
 
-    QWidget *activate(const QString &title)
-    {
-        QTreeWidgetItem *item = w->deviceTree()->findItems(title, Qt::MatchRecursive).value(0);
-        if (!item)
-            return nullptr;
-        Q_EMIT w->deviceTree()->itemActivated(item, 0);
-        QMdiSubWindow *sub = w->findSubWindow(title);
-        return sub ? sub->widget() : nullptr;
-    }
+    QWidget *activate(const QString &title) { return w->activate(title); }
     // The trace window in service mode 5, where the tree offers it; file dialogs are answered
     // from the prompter's saveNames.
     QWidget *openTrace(bool answerFiles = true)
