@@ -1,7 +1,7 @@
 #pragma once
 // The About window: logo, program name and version.
 
-#include "config/subwindow.h"
+#include "config/widgets/subwindow.h"
 #include "ui_about.h"
 
 class About : public SubWindow

@@ -3,8 +3,8 @@
 #include "app/k440.h"
 #include "app/prompter.h"
 #include "config/configfile.h"
-#include "config/createcfg.h"
 #include "config/defaultimage.h"
+#include "config/dialogs/createcfg.h"
 #include "config/image.h"
 
 #include <QAction>

@@ -1,11 +1,11 @@
 #include "app/startup.h"
 
-#include "app/linkoptions.h"
 #include "config/crc16.h"
 #include "config/defaultimage.h"
 #include "config/image.h"
 #include "config/language.h"
 #include "k330/version.h"
+#include "sim/linkoptions.h"
 #include "sim/simcontroller.h"
 
 #include <QApplication>

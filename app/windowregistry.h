@@ -4,7 +4,7 @@
 // so that the main window opens them without knowing their classes. Configuration pages have
 // their own registry (pages/pageregistry.h).
 
-#include "config/subwindow.h"
+#include "config/widgets/subwindow.h"
 
 #include <QByteArray>
 

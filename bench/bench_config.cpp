@@ -11,10 +11,10 @@
 #include "config/tk440.h"
 #include "device/flashexchange.h"
 #include "device/flashprotocol.h"
-#include "device/load.h"
-#include "device/read.h"
 #include "device/tthread.h"
-#include "device/write.h"
+#include "device/windows/load.h"
+#include "device/windows/read.h"
+#include "device/windows/write.h"
 #include "sim/simcontroller.h"
 #include "sim/simtransport.h"
 

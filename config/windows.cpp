@@ -2,13 +2,13 @@
 
 #include "config/infofields.h"
 #include "config/tk440.h"
-#include "pages/ampmodel.h"
-#include "pages/codecmodel.h"
-#include "pages/inputmodel.h"
-#include "pages/linkmodel.h"
-#include "pages/modemmodel.h"
-#include "pages/outputmodel.h"
-#include "pages/vocmodel.h"
+#include "pages/models/ampmodel.h"
+#include "pages/models/codecmodel.h"
+#include "pages/models/inputmodel.h"
+#include "pages/models/linkmodel.h"
+#include "pages/models/modemmodel.h"
+#include "pages/models/outputmodel.h"
+#include "pages/models/vocmodel.h"
 
 #include <QCoreApplication>
 

@@ -3,7 +3,6 @@
 // it waits for the controller in its main thread, calling the same exchange functions as the
 // terminal's worker, so the bytes on the wire are the same.
 
-#include "app/linkoptions.h"
 #include "config/configfile.h"
 #include "config/crc16.h"
 #include "config/defaultimage.h"
@@ -16,10 +15,12 @@
 #include "device/configexchange.h"
 #include "device/configprotocol.h"
 #include "device/connection.h"
+#include "device/connectionlink.h"
 #include "device/devicelink.h"
 #include "device/flashexchange.h"
 #include "device/usbtransport.h"
 #include "k330/version.h"
+#include "sim/linkoptions.h"
 #include "sim/simcontroller.h"
 
 #include <QCommandLineParser>
@@ -257,33 +258,15 @@ void printDifferences(const QList<FieldDifference> &diffs)
 // --- The controller -----------------------------------------------------------------------
 
 // The open connection as the exchanges see it: the process itself waits for the controller.
-class CtlLink : public DeviceLink
+ConnectionLink ctlLink(DeviceConnection &connection, int mode)
 {
-public:
-    CtlLink(DeviceConnection &connection, int mode)
-        : conn(connection)
-        , operatingMode(mode)
-    { }
-    int write(quint8 endpoint, const char *data, int size) override
-    {
-        return conn.write(endpoint, data, size);
-    }
-    int read(quint8 endpoint, char *data, int size) override
-    {
-        return conn.read(endpoint, data, size);
-    }
-    int transferSize() const override { return conn.transferSize(); }
-    void pause(int ms) override { QThread::msleep(ulong(ms)); }
-    void log(const QString &line) override { say(line); }
-    int mode() const override { return operatingMode; }
-    void close() override { conn.close(); }
-    void lost() override { conn.lost(); }
-    using DeviceLink::write;
-
-private:
-    DeviceConnection &conn;
-    int operatingMode;
-};
+    return ConnectionLink(connection,
+                          {[](int ms) { QThread::msleep(ulong(ms)); },
+                           [](const QString &line) { say(line); },
+                           [mode] {
+                               return mode;
+                           }});
+}
 
 // The link options shared by the controller commands, and --sim-state of this tool.
 struct Controller
@@ -380,7 +363,7 @@ Status readController(Controller &c, TK440 &image, bool *readModelOk = nullptr)
         say(failed);
         return NoController;
     }
-    CtlLink link(c.connection, int(OperatingMode::User));
+    ConnectionLink link = ctlLink(c.connection, int(OperatingMode::User));
     TK440 record;
     std::memset(record.b, 0, TK440::Size);
     bool modelOk = true;
@@ -586,7 +569,7 @@ int runWrite(const QCommandLineParser &p)
     const int count = writeLength(mode);
     const QString model = windowModelText(image.model());
     int differing = -1;
-    CtlLink link(c.connection, mode);
+    ConnectionLink link = ctlLink(c.connection, mode);
     const configuration::WriteProgress progress {
         [&] {
             reporter().begin(Ctl::tr("Контроллер ") + model + Ctl::tr(", загрузка конфигурации."),
@@ -686,7 +669,7 @@ int runLoad(const QCommandLineParser &p)
     const QString failed = Ctl::tr("Ошибка. Загрузка ПО прервана.");
     QString model;
     int differing = 0;
-    CtlLink link(c.connection, int(OperatingMode::ServiceFirmware));
+    ConnectionLink link = ctlLink(c.connection, int(OperatingMode::ServiceFirmware));
     const int total = int(qMin<qint64>(data.size(), INT_MAX));
     const flash::LoadProgress progress {
         [&](quint16 m) {
@@ -707,17 +690,17 @@ int runLoad(const QCommandLineParser &p)
         ok = false; // opened but not handshaken: neither mode applies
     } else {
         // Boot mode, as the terminal's worker does it: configuration 1 and the stream endpoint.
-        c.connection.open(usb::ConfigBoot);
-        if (!c.connection.isOpen()) {
+        switch (c.connection.openBoot()) {
+        case DeviceConnection::BootOpening::NoController:
             say(failed);
             return NoController;
-        }
-        const int n = c.connection.transport()->prepareEndpoint(usb::Ep6Out);
-        if (n < 0)
-            say(linktext::withNumber(Ctl::tr("Ошибка Ep6out=>"), n));
-        else
+        case DeviceConnection::BootOpening::EndpointFailed:
+            break;
+        case DeviceConnection::BootOpening::Ready:
             ok = flash::stream(link, data.constData(), total, progress);
-        c.connection.drop();
+            c.connection.drop();
+            break;
+        }
     }
     reporter().endBar();
     if (!ok) {

@@ -2,7 +2,7 @@
 // Packets and reply checks of the statistics report (codes 12 and 13) and the trace read
 // (code 16). Pure functions: no worker, no transport.
 
-#include "device/records.h"
+#include "config/records.h"
 
 #include <QByteArray>
 #include <QString>

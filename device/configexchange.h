@@ -3,9 +3,9 @@
 // configuration memory, and writing it with read-back verification. The packets and checks are
 // in configprotocol.h; here they are put in order, with the log lines and the progress.
 
+#include "config/records.h"
 #include "config/tk440.h"
 #include "device/devicelink.h"
-#include "device/records.h"
 
 #include <functional>
 

@@ -3,7 +3,7 @@
 // memory form of command 3 on the configuration memory (target 0x50). Pure functions: no
 // worker, no transport.
 
-#include "device/records.h"
+#include "config/records.h"
 
 #include <QByteArray>
 #include <QList>

@@ -76,6 +76,20 @@ void DeviceConnection::open(quint8 configuration)
     }
 }
 
+DeviceConnection::BootOpening DeviceConnection::openBoot()
+{
+    open(usb::ConfigBoot);
+    if (!isOpen())
+        return BootOpening::NoController;
+    const int n = link->prepareEndpoint(usb::Ep6Out);
+    if (n < 0) {
+        events.log(withNumber(LinkText::tr("Ошибка Ep6out=>"), n));
+        drop();
+        return BootOpening::EndpointFailed;
+    }
+    return BootOpening::Ready;
+}
+
 void DeviceConnection::handshake()
 {
     if (!isOpen())

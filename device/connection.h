@@ -46,6 +46,12 @@ public:
 
     // Opens the first listed controller in this configuration and claims its interface.
     void open(quint8 configuration);
+    // How the opening in boot mode ended.
+    enum class BootOpening { Ready, NoController, EndpointFailed };
+    // Opens the controller in boot mode (configuration 1) and prepares its firmware stream
+    // endpoint; a failed preparation is logged and closes it again. The caller closes it with
+    // drop() once the stream has ended, so that the next hot-plug check opens it normally.
+    BootOpening openBoot();
     // Prepares the endpoints and runs the handshake; announces a controller of our product.
     void handshake();
     // Closes after a failed step; an announced connection is announced gone.

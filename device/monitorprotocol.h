@@ -2,7 +2,7 @@
 // The monitor stream's packets and frames (code 14, endpoint 0x82) and the sample formats of
 // the monitor blocks the views draw. Pure functions: no worker, no transport.
 
-#include "device/records.h"
+#include "config/records.h"
 
 #include <QByteArray>
 

@@ -4,7 +4,7 @@
 // holds every unit while it writes, so it waits for all readers and no reader sees a
 // half-written record.
 
-#include "device/records.h"
+#include "config/records.h"
 
 #include <condition_variable>
 #include <mutex>

@@ -11,15 +11,16 @@
 // acquisitionexchange); the connection and handshake are DeviceConnection
 // (connection.h, handshake.h). To add an exchange (monitor, statistics, trace, flash): write
 // its two files, decode the job's bytes into typed arguments in its protocol file, and add one
-// case to dispatch() that runs it over WorkerLink and emits the signals from its progress
+// case to dispatch() that runs it over workerLink() and emits the signals from its progress
 // callbacks. Records that windows read while the worker fills them are SharedRecords
 // (device/sharedrecord.h) taken through their lock types.
 
+#include "config/records.h"
 #include "config/tk440.h"
 #include "device/connection.h"
+#include "device/connectionlink.h"
 #include "device/jobs.h"
 #include "device/monitorexchange.h"
-#include "device/records.h"
 #include "device/sharedrecord.h"
 #include "device/usbhotplug.h"
 #include "device/usbtransport.h"
@@ -154,11 +155,12 @@ protected:
     void lostDevice();
 
 private:
-    class WorkerLink;
+    // The connection as the exchanges see it (connection lock held).
+    ConnectionLink workerLink();
 
     quint32 enqueue(std::unique_ptr<TJob> job);
 
-    // Jobs (device/tthreadjobs.cpp): each runs its exchange over a WorkerLink.
+    // Jobs (device/tthreadjobs.cpp): each runs its exchange over workerLink().
     void readConfig(); // JobRead
     void writeConfig(const TJob &job); // JobWrite
     void loadFirmware(const TJob &job); // JobLoad

@@ -2,6 +2,7 @@
 
 #include "device/acquisitionexchange.h"
 #include "device/configexchange.h"
+#include "device/connectionlink.h"
 #include "device/flashexchange.h"
 #include "device/liveexchange.h"
 #include "device/tthread.h"
@@ -10,36 +11,16 @@
 
 #include <cstring>
 
-// The connection as the exchanges see it, with the worker's pauses, log, mode and signals.
-class TThread::WorkerLink : public DeviceLink
+// The connection as the exchanges see it, with the worker's pauses, log and mode.
+ConnectionLink TThread::workerLink()
 {
-public:
-    explicit WorkerLink(TThread &worker)
-        : t(worker)
-    { }
-    int write(quint8 endpoint, const char *data, int size) override
-    {
-        return t.usbWrite(endpoint, data, size);
-    }
-    int read(quint8 endpoint, char *data, int size) override
-    {
-        return t.usbRead(endpoint, data, size);
-    }
-    int readFor(quint8 endpoint, char *data, int size, int timeoutMs) override
-    {
-        return t.usbRead(endpoint, data, size, timeoutMs);
-    }
-    int transferSize() const override { return t.connection.transferSize(); }
-    void pause(int ms) override { t.sleepMs(ms); }
-    void log(const QString &line) override { Q_EMIT t.mes(line); }
-    int mode() const override { return t.currentMode(); }
-    void close() override { t.connection.close(); }
-    void lost() override { t.connection.lost(); }
-    using DeviceLink::write;
-
-private:
-    TThread &t;
-};
+    return ConnectionLink(connection,
+                          {[this](int ms) { sleepMs(ms); },
+                           [this](const QString &line) { Q_EMIT mes(line); },
+                           [this] {
+                               return currentMode();
+                           }});
+}
 
 void TThread::dispatch(TJob &job)
 {
@@ -74,7 +55,7 @@ void TThread::dispatch(TJob &job)
     const QByteArray bytes =
         job.data ? QByteArray(job.data.get(), qsizetype(job.size)) : QByteArray();
     if (const auto command = live::fromJob(job.type, bytes); command && hasDevice()) {
-        WorkerLink link(*this);
+        ConnectionLink link = workerLink();
         live::send(link, *command);
     }
 }
@@ -89,7 +70,7 @@ void TThread::readConfig()
     std::memset(record->b, 0, TK440::Size);
     auto *dev = reinterpret_cast<TDev *>(record->b + TK440::IdentOffset);
 
-    WorkerLink link(*this);
+    ConnectionLink link = workerLink();
     const configuration::ReadProgress progress {
         [this, dev] { Q_EMIT readDev(dev); },
         [this](quint32 count) { Q_EMIT readCnt(count); },
@@ -116,7 +97,7 @@ void TThread::readConfig()
 
 void TThread::writeConfig(const TJob &job)
 {
-    WorkerLink link(*this);
+    ConnectionLink link = workerLink();
     const configuration::WriteProgress progress {
         [this] { Q_EMIT writeStt(); },
         [this] { Q_EMIT writeChk(); },
@@ -132,7 +113,7 @@ void TThread::writeConfig(const TJob &job)
 
 void TThread::loadFirmware(const TJob &job)
 {
-    WorkerLink link(*this);
+    ConnectionLink link = workerLink();
     const flash::LoadProgress progress {
         [this](quint16 model) { Q_EMIT loadStt(model); },
         [this] { Q_EMIT loadChk(); },
@@ -155,15 +136,7 @@ void TThread::loadFirmware(const TJob &job)
     // Boot mode: the controller opened in configuration 1 takes the file on its stream
     // endpoint. It is closed again however the stream ends, so that the next hot-plug check
     // opens it for normal operation.
-    connection.open(usb::ConfigBoot);
-    if (!connection.isOpen()) {
-        Q_EMIT loadErr();
-        return;
-    }
-    const int n = connection.transport()->prepareEndpoint(usb::Ep6Out);
-    if (n < 0) {
-        link.log(linktext::withNumber(LinkText::tr("Ошибка Ep6out=>"), n));
-        connection.drop();
+    if (connection.openBoot() != DeviceConnection::BootOpening::Ready) {
         Q_EMIT loadErr();
         return;
     }
@@ -179,7 +152,7 @@ void TThread::statisticsReport(bool reset)
 {
     if (!hasDevice())
         return;
-    WorkerLink link(*this);
+    ConnectionLink link = workerLink();
     acquisition::report(link, reset, [this](const TReport &record) {
         ReportLock lock(report);
         *lock = record;
@@ -192,7 +165,7 @@ void TThread::traceRead()
 {
     if (!hasDevice())
         return;
-    WorkerLink link(*this);
+    ConnectionLink link = workerLink();
     switch (acquisition::trace(link, trace)) {
     case acquisition::TraceOutcome::Delivered:
         wrongEchoes = 0;
@@ -219,7 +192,7 @@ void TThread::monitorSwitch(const TJob &job)
         job.data ? QByteArray(job.data.get(), qsizetype(job.size)) : QByteArray());
     if (!request || !hasDevice())
         return;
-    WorkerLink link(*this);
+    ConnectionLink link = workerLink();
     const auto outcome = monStream.switchChannel(link, *request);
     monMask = monStream.mask();
     if (outcome == monitor::Stream::SwitchOutcome::Started)
@@ -234,7 +207,7 @@ void TThread::monitorRead()
         monMask = 0;
         return;
     }
-    WorkerLink link(*this);
+    ConnectionLink link = workerLink();
     const auto outcome = monStream.read(link, [this](int channel, const char *frame) {
         {
             MonitorWriteLock lock(mon);
@@ -266,7 +239,7 @@ void TThread::switchOffMonitor()
 {
     QMutexLocker lock(&connMutex);
     if (hasDevice()) {
-        WorkerLink link(*this);
+        ConnectionLink link = workerLink();
         for (quint8 c = 0; c < monitor::Channels; ++c) {
             if (monStream.mask() & (1u << c))
                 monStream.switchChannel(link, {c, false});

@@ -16,8 +16,8 @@
 #include "device/liveexchange.h"
 #include "device/monitorexchange.h"
 #include "fuzz/scriptlink.h"
-#include "views/acquisitionformat.h"
-#include "views/monitorscale.h"
+#include "views/models/acquisitionformat.h"
+#include "views/models/monitorscale.h"
 
 #include <QTime>
 

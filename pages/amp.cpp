@@ -1,7 +1,7 @@
 #include "pages/amp.h"
 
 #include "device/tthread.h"
-#include "pages/ampmodel.h"
+#include "pages/models/ampmodel.h"
 
 namespace {
 constexpr int GainGroup = 1;

@@ -1,7 +1,7 @@
 #include "pages/pageregistry.h"
 
-#include "config/info.h"
 #include "config/tk440.h"
+#include "config/widgets/info.h"
 #include "pages/amp.h"
 #include "pages/codec.h"
 #include "pages/input.h"

@@ -2,7 +2,7 @@
 // The codec register page "Кодек": the start-up values of twelve codec registers, bit by
 // bit. It has no live test mode; its values reach the controller with the whole image.
 
-#include "pages/codecmodel.h"
+#include "pages/models/codecmodel.h"
 #include "pages/page.h"
 #include "ui_codec.h"
 

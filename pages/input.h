@@ -4,7 +4,7 @@
 // Both pages share this implementation; pages/inputmodel.h holds their registers, defaults and
 // conversions.
 
-#include "pages/inputmodel.h"
+#include "pages/models/inputmodel.h"
 #include "pages/page.h"
 #include "ui_input.h"
 #include "ui_receiver.h"

@@ -1,8 +1,8 @@
 #include "pages/link.h"
 
 #include "device/tthread.h"
-#include "pages/linkmodel.h"
-#include "pages/sectionwords.h"
+#include "pages/models/linkmodel.h"
+#include "pages/models/sectionwords.h"
 
 namespace {
 constexpr int LinkGroup = 1;

@@ -2,9 +2,9 @@
 
 #include "config/modes.h"
 #include "device/tthread.h"
-#include "pages/attenuation.h"
-#include "pages/modemmodel.h"
-#include "pages/sectionwords.h"
+#include "pages/models/attenuation.h"
+#include "pages/models/modemmodel.h"
+#include "pages/models/sectionwords.h"
 
 namespace {
 constexpr int ModemGroup = 1;

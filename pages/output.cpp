@@ -2,7 +2,7 @@
 
 #include "config/tk440.h"
 #include "device/tthread.h"
-#include "pages/attenuation.h"
+#include "pages/models/attenuation.h"
 
 #include <QCoreApplication>
 #include <QDial>

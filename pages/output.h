@@ -4,7 +4,7 @@
 // share this implementation; a table row (pages/outputmodel.h) gives each its section,
 // registers, amplifier codes, defaults and what its test mode sends.
 
-#include "pages/outputmodel.h"
+#include "pages/models/outputmodel.h"
 #include "pages/page.h"
 #include "ui_output.h"
 #include "ui_recorder.h"

@@ -8,7 +8,7 @@
 // queues its requests in sendGroups(). writeDefaults() calls the widget-free writer of the
 // page's model, the same one its window's row (config/windows.cpp) gives a new image.
 
-#include "config/subwindow.h"
+#include "config/widgets/subwindow.h"
 
 class QAbstractButton;
 class QAbstractSlider;

@@ -2,7 +2,7 @@
 // Factories of the configuration pages (and the Info page), keyed by window, so that the main
 // window can open any page without knowing the page classes.
 
-#include "config/subwindow.h"
+#include "config/widgets/subwindow.h"
 
 class TThread;
 struct TK440;

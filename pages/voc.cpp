@@ -2,8 +2,8 @@
 
 #include "config/modes.h"
 #include "device/tthread.h"
-#include "pages/sectionwords.h"
-#include "pages/vocmodel.h"
+#include "pages/models/sectionwords.h"
+#include "pages/models/vocmodel.h"
 
 namespace {
 constexpr int EncoderGroup = 1;

@@ -10,7 +10,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-5compat-dev qt6-tools-dev qt6-tools-dev-tools
     qt6-l10n-tools libusb-1.0-0-dev fonts-dejavu-core
     libbenchmark-dev
-    umockdev libumockdev-dev xvfb xauth imagemagick xdotool python3
+    umockdev libumockdev-dev xvfb xauth imagemagick xdotool python3 clang-format
 )
 for group in "$@"; do
     case $group in

@@ -8,7 +8,7 @@
 // EndpointHandler of its own endpoint (a source on 0x82 makes a frame in read() on every
 // read), and install it in SimController's constructor.
 
-#include "device/records.h"
+#include "config/records.h"
 #include "sim/endpointhandler.h"
 
 #include <QElapsedTimer>

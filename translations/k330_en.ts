@@ -2456,10 +2456,6 @@ error gain</translation>
         <translation>, verifying firmware.</translation>
     </message>
     <message>
-        <source>Ошибка Ep6out=&gt;</source>
-        <translation>Ep6out error=&gt;</translation>
-    </message>
-    <message>
         <source>, ПО загружено.</source>
         <translation>, firmware loaded.</translation>
     </message>

@@ -3,7 +3,7 @@
 #include "device/monitorprotocol.h"
 #include "device/tthread.h"
 #include "views/itemblock.h"
-#include "views/monitorscale.h"
+#include "views/models/monitorscale.h"
 #include "views/mygraphicsview.h"
 
 #include <QGraphicsEllipseItem>

@@ -2,7 +2,7 @@
 // Constellation window: the modem's received I/Q points (monitor channel 0) as dots on a
 // square scene with a 16 x 16 grid; new points overwrite the oldest dots position by position.
 
-#include "config/subwindow.h"
+#include "config/widgets/subwindow.h"
 #include "ui_constellation.h"
 
 class ItemBlock;

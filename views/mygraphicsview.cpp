@@ -1,6 +1,6 @@
 #include "views/mygraphicsview.h"
 
-#include "views/monitorscale.h"
+#include "views/models/monitorscale.h"
 
 #include <QElapsedTimer>
 #include <QKeyEvent>

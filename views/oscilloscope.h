@@ -2,7 +2,7 @@
 // Oscilloscope window: draws one monitor channel's samples as a polyline that sweeps across
 // "Кол-во отсчетов" positions and then overwrites itself from the left, with a zoomable grid.
 
-#include "config/subwindow.h"
+#include "config/widgets/subwindow.h"
 #include "ui_oscilloscope.h"
 
 class ItemBlock;

@@ -1,7 +1,7 @@
 #include "views/report.h"
 
 #include "device/tthread.h"
-#include "views/acquisitionformat.h"
+#include "views/models/acquisitionformat.h"
 
 Report::Report(QWidget *parent, TThread *t, bool connected)
     : SubWindow(nullptr)

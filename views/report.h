@@ -2,7 +2,7 @@
 // Statistics window: shows the controller's statistics record, asks for one every second while
 // "Старт" is pressed, and makes the controller reset its counters with "Сброс".
 
-#include "config/subwindow.h"
+#include "config/widgets/subwindow.h"
 #include "ui_report.h"
 
 #include <QTimer>

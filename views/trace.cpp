@@ -1,8 +1,8 @@
 #include "views/trace.h"
 
-#include "device/records.h"
+#include "config/records.h"
 #include "device/tthread.h"
-#include "views/acquisitionformat.h"
+#include "views/models/acquisitionformat.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

@@ -3,7 +3,7 @@
 // one line per trace buffer, shown newest first and optionally saved to a .log text file.
 // While the capture runs exactly one trace read is outstanding at the worker.
 
-#include "config/subwindow.h"
+#include "config/widgets/subwindow.h"
 #include "ui_trace.h"
 
 #include <QFile>

@@ -4,7 +4,7 @@
 
 #include "app/cdevtree.h"
 #include "app/k440.h"
-#include "config/subwindow.h"
+#include "config/widgets/subwindow.h"
 #include "scriptedprompter.h"
 
 #include <QDialog>

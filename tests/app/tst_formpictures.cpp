@@ -7,8 +7,8 @@
 // check therefore runs in its own process and before anything paints.
 
 #include "app/about.h"
-#include "config/info.h"
 #include "config/tk440.h"
+#include "config/widgets/info.h"
 
 #include <QLabel>
 #include <QPointer>

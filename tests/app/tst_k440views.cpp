@@ -10,7 +10,7 @@
 #include "pages/pageregistry.h"
 #include "sim/simcontroller.h"
 #include "sim/simtransport.h"
-#include "views/acquisitionformat.h"
+#include "views/models/acquisitionformat.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -10,8 +10,8 @@
 
 #include "app/startup.h"
 #include "app/windowregistry.h"
-#include "device/load.h"
 #include "device/tthread.h"
+#include "device/windows/load.h"
 #include "pages/pageregistry.h"
 #include "sim/simcontroller.h"
 #include "sim/simtransport.h"

@@ -10,9 +10,9 @@
 #include "config/crc16.h"
 #include "config/defaultimage.h"
 #include "config/image.h"
-#include "device/read.h"
 #include "device/tthread.h"
-#include "device/write.h"
+#include "device/windows/read.h"
+#include "device/windows/write.h"
 #include "sim/simcontroller.h"
 #include "sim/simtransport.h"
 

@@ -1,7 +1,7 @@
-#include "config/createcfg.h"
-#include "config/info.h"
+#include "config/dialogs/createcfg.h"
 #include "config/infofields.h"
 #include "config/tk440.h"
+#include "config/widgets/info.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -2,8 +2,8 @@
 
 #include "app/k440.h"
 #include "config/crc16.h"
-#include "config/createcfg.h"
 #include "config/defaultimage.h"
+#include "config/dialogs/createcfg.h"
 #include "config/image.h"
 #include "scriptedprompter.h"
 

@@ -157,14 +157,11 @@ void TstWindows::defaultImage()
     expected.replace(TK440::VersionOffset, 2, hexBytes("01 02"));
     // The input and output blocks are checked with the whole new image in
     // tests/app/tst_newimage.cpp; here the other blocks, the information area and the identity.
-    const Section checked[] = {{TK440::CodecOffset, TK440::CodecSize},
-                               {TK440::AmpOffset, TK440::AmpSize},
-                               {TK440::VocOffset, TK440::VocSize},
-                               {TK440::Voc2Offset, TK440::Voc2Size},
-                               {TK440::LinkOffset, TK440::LinkSize},
-                               {TK440::ModemOffset, TK440::ModemSize},
-                               {TK440::InfoOffset, TK440::InfoSize},
-                               {TK440::IdentOffset, TK440::IdentSize}};
+    const Section checked[] = {
+        {TK440::CodecOffset, TK440::CodecSize}, {TK440::AmpOffset, TK440::AmpSize},
+        {TK440::VocOffset, TK440::VocSize},     {TK440::Voc2Offset, TK440::Voc2Size},
+        {TK440::LinkOffset, TK440::LinkSize},   {TK440::ModemOffset, TK440::ModemSize},
+        {TK440::InfoOffset, TK440::InfoSize},   {TK440::IdentOffset, TK440::IdentSize}};
     for (const Section &s : checked) {
         for (int i = s.offset; i < s.offset + s.length; ++i)
             QVERIFY2(bytes[i] == expected[i], qPrintable(QStringLiteral("byte %1").arg(i)));

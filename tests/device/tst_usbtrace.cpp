@@ -1,9 +1,9 @@
 // The USB trace: one line per transfer, flushed as written.
 
-#include "app/linkoptions.h"
 #include "config/crc16.h"
 #include "device/tracingtransport.h"
 #include "device/tthread.h"
+#include "sim/linkoptions.h"
 #include "sim/simtransport.h"
 #include "testsupport.h"
 

@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
-"""Checks that every include of the terminal's own headers points down the layers.
+"""Checks that every folder feeds one library and every include points down the layers.
 
-Each source file belongs to the library it is compiled into (read from the build's
-compile_commands.json); a header belongs to the layer of its .cpp, or, without one, to the
-lowest layer that includes it. An include may reach the file's own layer or one
-below it, never one above.
+A library folder is one whose CMakeLists.txt adds sources to a k330 library
+(target_sources(k330xxx ...)); every .h and .cpp file directly in it belongs to that library,
+and the folder may name no other. The compile commands of the build
+(compile_commands.json) must agree: a file compiled into another library than its folder's
+is an error. An include may reach the file's own layer or one below it, never one above.
+The front ends (k330ctl, the fuzz targets) link only the widget-free libraries.
 Usage: check_layers.py <source dir> <build dir>
 """
 import json
@@ -14,64 +16,59 @@ import sys
 
 # From the bottom up.
 LAYERS = ["k330config", "k330device", "k330sim", "k330pages", "k330shell"]
-FOLDER_DEFAULT = {"config": "k330config", "device": "k330device", "sim": "k330sim",
-                  "pages": "k330pages", "views": "k330pages", "app": "k330shell",
-                  "resources": "k330pages",
-                  "ctl": "k330sim", "fuzz": "k330sim"}
+# Folders of executables over the widget-free libraries: the highest layer they may include.
+FRONT_ENDS = {"ctl": "k330sim", "fuzz": "k330sim"}
+TOP_FOLDERS = ["config", "device", "sim", "pages", "views", "app", "resources", "ctl", "fuzz"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([a-z]+/[A-Za-z0-9_./]+)"', re.M)
+TARGET_SOURCES = re.compile(r"target_sources\(\s*(k330\w+)")
 
 source, build = sys.argv[1], sys.argv[2]
-layer_of = {}
+errors = []
+
+# The library of each folder, from its CMakeLists.txt.
+folder_layer = {}
+for top in TOP_FOLDERS:
+    for root, _, names in os.walk(os.path.join(source, top)):
+        folder = os.path.relpath(root, source)
+        if "CMakeLists.txt" not in names:
+            continue
+        text = open(os.path.join(root, "CMakeLists.txt"), encoding="utf-8").read()
+        libs = sorted(set(TARGET_SOURCES.findall(text)) & set(LAYERS))
+        if len(libs) > 1:
+            errors.append(f"{folder}/CMakeLists.txt feeds {len(libs)} libraries: {', '.join(libs)}")
+        if libs:
+            folder_layer[folder] = libs[0]
+for folder, top_layer in FRONT_ENDS.items():
+    folder_layer.setdefault(folder, top_layer)
+
+# Our own files, their layer (their folder's) and what each includes.
+includes = {}
+layer = {}
+for top in TOP_FOLDERS:
+    for root, _, names in os.walk(os.path.join(source, top)):
+        folder = os.path.relpath(root, source)
+        for name in names:
+            if not name.endswith((".h", ".cpp")):
+                continue
+            path = os.path.join(folder, name)
+            if folder not in folder_layer:
+                errors.append(f"{path}: its folder has no CMakeLists.txt naming its library")
+                continue
+            layer[path] = folder_layer[folder]
+            includes[path] = INCLUDE.findall(open(os.path.join(source, path), encoding="utf-8").read())
+
 for entry in json.load(open(os.path.join(build, "compile_commands.json"))):
     m = re.search(r"CMakeFiles/(k330\w+)\.dir/", entry["command"])
     path = os.path.relpath(entry["file"], source)
-    if m and m.group(1) in LAYERS and not path.startswith(".."):
-        layer_of[path] = m.group(1)
+    if m and m.group(1) in LAYERS and path in layer and layer[path] != m.group(1):
+        errors.append(f"{path} is compiled into {m.group(1)}, its folder's library is {layer[path]}")
 
-
-# Our own files and what each includes.
-includes = {}
-for folder in FOLDER_DEFAULT:
-    for root, _, names in os.walk(os.path.join(source, folder)):
-        for name in names:
-            if name.endswith((".h", ".cpp")):
-                path = os.path.relpath(os.path.join(root, name), source)
-                text = open(os.path.join(source, path), encoding="utf-8").read()
-                includes[path] = INCLUDE.findall(text)
-
-
-def compiled_layer(path):
-    if path in layer_of:
-        return layer_of[path]
-    return layer_of.get(os.path.splitext(path)[0] + ".cpp")
-
-
-# A header without a .cpp of its own compiles into whoever includes it: it belongs to the lowest
-# layer that includes it (then its own includes must fit there), or to its folder's default.
-layer = {p: compiled_layer(p) for p in includes}
-changed = True
-while changed:
-    changed = False
-    for path, incs in includes.items():
-        if layer[path] is None:
-            continue
-        for inc in incs:
-            if inc in layer and compiled_layer(inc) is None:
-                if layer[inc] is None or LAYERS.index(layer[path]) < LAYERS.index(layer[inc]):
-                    layer[inc] = layer[path]
-                    changed = True
-for path in layer:
-    if layer[path] is None:
-        layer[path] = FOLDER_DEFAULT[path.split("/")[0]]
-
-wrong = []
 for path, incs in sorted(includes.items()):
     for inc in incs:
         if inc in layer and LAYERS.index(layer[inc]) > LAYERS.index(layer[path]):
-            wrong.append(f"{path} ({layer[path]}) includes {inc} ({layer[inc]})")
-checked = len(includes)
-if wrong:
-    print("\n".join(wrong))
-    print(f"FAIL: {len(wrong)} includes point up the layers")
+            errors.append(f"{path} ({layer[path]}) includes {inc} ({layer[inc]})")
+if errors:
+    print("\n".join(errors))
+    print(f"FAIL: {len(errors)} files or includes out of their layer")
     sys.exit(1)
-print(f"PASS: {checked} files, every include points down the layers")
+print(f"PASS: {len(includes)} files in {len(folder_layer)} folders, every include points down the layers")

@@ -1,7 +1,7 @@
 // Conversions of the input and output pages, without widgets.
 #include "config/tk440.h"
-#include "pages/inputmodel.h"
-#include "pages/outputmodel.h"
+#include "pages/models/inputmodel.h"
+#include "pages/models/outputmodel.h"
 #include "testsupport.h"
 
 #include <QHash>

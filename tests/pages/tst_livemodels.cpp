@@ -2,9 +2,9 @@
 // new image gets for them.
 #include "config/defaultimage.h"
 #include "config/tk440.h"
-#include "pages/linkmodel.h"
-#include "pages/modemmodel.h"
-#include "pages/vocmodel.h"
+#include "pages/models/linkmodel.h"
+#include "pages/models/modemmodel.h"
+#include "pages/models/vocmodel.h"
 #include "testsupport.h"
 
 #include <QTest>

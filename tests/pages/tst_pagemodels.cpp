@@ -1,7 +1,7 @@
 // Conversions behind the codec and amplifier pages, without widgets.
-#include "pages/ampmodel.h"
-#include "pages/attenuation.h"
-#include "pages/codecmodel.h"
+#include "pages/models/ampmodel.h"
+#include "pages/models/attenuation.h"
+#include "pages/models/codecmodel.h"
 #include "testsupport.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
 // What the statistics and trace windows show, without widgets: every conversion of the
 // statistics record and the trace line.
 
-#include "views/acquisitionformat.h"
+#include "views/models/acquisitionformat.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
-#include "pages/vocmodel.h"
+#include "pages/models/vocmodel.h"
 
-#include "pages/sectionwords.h"
+#include "pages/models/sectionwords.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "pages/ampmodel.h"
+#include "pages/models/ampmodel.h"
 
 #include <array>
 

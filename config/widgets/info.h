@@ -2,7 +2,7 @@
 // Page "Информация": shows the identity of the configured controller and edits the
 // information area (serial number, manufacturing date, description) of the document image.
 
-#include "config/subwindow.h"
+#include "config/widgets/subwindow.h"
 #include "ui_info.h"
 
 #include <QDate>

@@ -1,4 +1,4 @@
-#include "device/read.h"
+#include "device/windows/read.h"
 
 #include "config/crc16.h"
 #include "config/image.h"

@@ -1,6 +1,6 @@
-#include "pages/linkmodel.h"
+#include "pages/models/linkmodel.h"
 
-#include "pages/sectionwords.h"
+#include "pages/models/sectionwords.h"
 
 namespace LinkModel {
 

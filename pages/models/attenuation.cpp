@@ -1,4 +1,4 @@
-#include "pages/attenuation.h"
+#include "pages/models/attenuation.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "config/info.h"
+#include "config/widgets/info.h"
 
 #include "config/infofields.h"
 #include "config/modes.h"

@@ -1,4 +1,4 @@
-#include "app/linkoptions.h"
+#include "sim/linkoptions.h"
 
 #include "device/tracingtransport.h"
 #include "sim/simtransport.h"

@@ -1,4 +1,4 @@
-#include "device/load.h"
+#include "device/windows/load.h"
 
 #include "device/tthread.h"
 

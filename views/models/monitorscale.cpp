@@ -1,4 +1,4 @@
-#include "views/monitorscale.h"
+#include "views/models/monitorscale.h"
 
 #include <algorithm>
 #include <cmath>

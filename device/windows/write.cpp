@@ -1,4 +1,4 @@
-#include "device/write.h"
+#include "device/windows/write.h"
 
 #include "config/crc16.h"
 #include "config/image.h"

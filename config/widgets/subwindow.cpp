@@ -1,4 +1,4 @@
-#include "config/subwindow.h"
+#include "config/widgets/subwindow.h"
 
 SubWindow::SubWindow(QWidget *parent)
     : QWidget(parent)

@@ -2,7 +2,7 @@
 // Firmware-load window: queues job 4 with the file's bytes and shows the writing, the
 // read-back (normal mode) or the boot-mode stream.
 
-#include "device/progresswindow.h"
+#include "device/windows/progresswindow.h"
 
 class Load : public ProgressWindow
 {

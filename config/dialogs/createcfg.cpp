@@ -1,4 +1,4 @@
-#include "config/createcfg.h"
+#include "config/dialogs/createcfg.h"
 
 CreateCfg::CreateCfg(QWidget *parent)
     : QDialog(parent)

@@ -1,4 +1,4 @@
-#include "pages/outputmodel.h"
+#include "pages/models/outputmodel.h"
 
 #include "config/tk440.h"
 

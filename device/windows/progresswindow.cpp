@@ -1,4 +1,4 @@
-#include "device/progresswindow.h"
+#include "device/windows/progresswindow.h"
 
 #include "config/image.h"
 #include "device/tthread.h"

@@ -1,6 +1,6 @@
-#include "pages/modemmodel.h"
+#include "pages/models/modemmodel.h"
 
-#include "pages/sectionwords.h"
+#include "pages/models/sectionwords.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "pages/inputmodel.h"
+#include "pages/models/inputmodel.h"
 
 #include "config/tk440.h"
 

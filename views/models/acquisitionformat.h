@@ -2,7 +2,7 @@
 // What the statistics and trace windows show, as widget-free functions: the fields of a
 // statistics record as texts and bar values, and one trace line per trace buffer.
 
-#include "device/records.h"
+#include "config/records.h"
 
 #include <QList>
 #include <QString>

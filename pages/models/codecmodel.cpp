@@ -1,4 +1,4 @@
-#include "pages/codecmodel.h"
+#include "pages/models/codecmodel.h"
 
 namespace CodecModel {
 

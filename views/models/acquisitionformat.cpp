@@ -1,4 +1,4 @@
-#include "views/acquisitionformat.h"
+#include "views/models/acquisitionformat.h"
 
 #include <QCoreApplication>
 

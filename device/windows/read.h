@@ -2,7 +2,7 @@
 // Read window: starts a configuration read, shows its progress, checks and converts the record
 // it receives into the main window's target image.
 
-#include "device/progresswindow.h"
+#include "device/windows/progresswindow.h"
 
 struct TDev;
 struct TK440;

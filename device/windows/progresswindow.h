@@ -2,7 +2,7 @@
 // Progress window shared by the read, write and firmware-load windows: the "ReadClass" form, the
 // self-closing timer and the rules by which the window asks the main window to close it.
 
-#include "config/subwindow.h"
+#include "config/widgets/subwindow.h"
 #include "device/tthread.h"
 #include "ui_read.h"
 

@@ -2,7 +2,7 @@
 // Write window: prepares a wire-order copy of the image with its check value, queues the
 // configuration write and shows the write and the read-back.
 
-#include "device/progresswindow.h"
+#include "device/windows/progresswindow.h"
 
 #include <memory>
 
