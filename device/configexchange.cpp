@@ -114,6 +114,8 @@ bool write(DeviceLink &link, const char *record, int count, const WriteProgress 
     TDev id {};
     if (!identify(link, &id))
         return false;
+    if (progress.identified)
+        progress.identified(id);
     if (id.model != imageModel(record)) {
         link.log(LinkText::tr("Конфигурация не соответсвует типу контроллера."));
         return false;

@@ -33,6 +33,8 @@ struct WriteProgress
     std::function<void(quint32 count)> count;
     // Optional: bytes that differ on read-back, once the write has been verified.
     std::function<void(int differing)> checked = {};
+    // Optional: the controller's identification, before its model is checked.
+    std::function<void(const TDev &id)> identified = {};
 };
 // Writes the first count bytes of the record (at most the configuration memory) after checking
 // that the controller is of the record's model, then reads them back and logs how many differ.

@@ -61,6 +61,8 @@ bool load(DeviceLink &link, const char *data, int size, const LoadProgress &prog
     TDev id {};
     if (!configuration::identify(link, &id))
         return false;
+    if (progress.identified)
+        progress.identified(id);
     progress.started(id.model);
     link.log(LinkText::tr("Процесс загрузки ПО запущен"));
 

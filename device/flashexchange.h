@@ -3,6 +3,7 @@
 // instruction by instruction and reads it back; in boot mode the file is streamed to the
 // controller's firmware endpoint. The packets and the order are in flashprotocol.h.
 
+#include "config/records.h"
 #include "device/devicelink.h"
 
 #include <functional>
@@ -25,6 +26,8 @@ struct LoadProgress
     std::function<void(quint32 count)> count;
     // Optional: bytes that differ on read-back, once the load has been verified.
     std::function<void(int differing)> checked = {};
+    // Optional, normal mode: the controller's identification, before the writing starts.
+    std::function<void(const TDev &id)> identified = {};
 };
 
 // Normal mode: identifies the controller, writes the first min(size, FlashSize) bytes of data

@@ -906,45 +906,6 @@
     </message>
 </context>
 <context>
-    <name>Load</name>
-    <message>
-        <source>K-330RA</source>
-        <translation>K-330RA</translation>
-    </message>
-    <message>
-        <source>K-330RB</source>
-        <translation>K-330RB</translation>
-    </message>
-    <message>
-        <source>в режиме boot</source>
-        <translation>in boot mode</translation>
-    </message>
-    <message>
-        <source>xxxxxxx</source>
-        <translation>xxxxxxx</translation>
-    </message>
-    <message>
-        <source>Контроллер </source>
-        <translation>Controller </translation>
-    </message>
-    <message>
-        <source>, загрузка ПО.</source>
-        <translation>, loading firmware.</translation>
-    </message>
-    <message>
-        <source>, проверка ПО.</source>
-        <translation>, verifying firmware.</translation>
-    </message>
-    <message>
-        <source>, ПО загружено.</source>
-        <translation>, firmware loaded.</translation>
-    </message>
-    <message>
-        <source>Ошибка. Загрузка ПО прервана.</source>
-        <translation>Error. Firmware load aborted.</translation>
-    </message>
-</context>
-<context>
     <name>MConnClass</name>
     <message>
         <source>Соединение</source>
@@ -1037,6 +998,97 @@ error gain</translation>
     <message>
         <source>Закрыть</source>
         <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>Operation</name>
+    <message>
+        <source>, загрузка ПО.</source>
+        <translation>, loading firmware.</translation>
+    </message>
+    <message>
+        <source>, проверка ПО.</source>
+        <translation>, verifying firmware.</translation>
+    </message>
+    <message>
+        <source>, ПО загружено.</source>
+        <translation>, firmware loaded.</translation>
+    </message>
+    <message>
+        <source>в режиме boot</source>
+        <translation>in boot mode</translation>
+    </message>
+    <message>
+        <source>Ошибка. Загрузка ПО прервана.</source>
+        <translation>Error. Firmware load aborted.</translation>
+    </message>
+    <message>
+        <source>К-330RA</source>
+        <translation>K-330RA</translation>
+    </message>
+    <message>
+        <source>К-330RB</source>
+        <translation>K-330RB</translation>
+    </message>
+    <message>
+        <source>Контроллер </source>
+        <translation>Controller </translation>
+    </message>
+    <message>
+        <source>Контроллер K-330RA, чтение конфигурации.</source>
+        <translation>Controller K-330RA, reading the configuration.</translation>
+    </message>
+    <message>
+        <source>Контроллер К-330RB, чтение конфигурации.</source>
+        <translation>Controller K-330RB, reading the configuration.</translation>
+    </message>
+    <message>
+        <source>Ошибка (</source>
+        <translation>Error (</translation>
+    </message>
+    <message>
+        <source>), чтение остановлено</source>
+        <translation>), read stopped</translation>
+    </message>
+    <message>
+        <source>Конфигурация повреждена, CRC: 0x</source>
+        <translation>Configuration damaged, CRC: 0x</translation>
+    </message>
+    <message>
+        <source>, конфигурации прочитана.</source>
+        <translation>, configuration read.</translation>
+    </message>
+    <message>
+        <source>Ошибка. Чтение конфигурации прервано.</source>
+        <translation>Error. Configuration read aborted.</translation>
+    </message>
+    <message>
+        <source>Проверка загруженной конфигурации выполнена. Ошибочных </source>
+        <translation>Verification of the written configuration done. Differing </translation>
+    </message>
+    <message>
+        <source> байтов</source>
+        <translation> bytes</translation>
+    </message>
+    <message>
+        <source>, загрузка конфигурации.</source>
+        <translation>, writing the configuration.</translation>
+    </message>
+    <message>
+        <source>, проверка конфигурации.</source>
+        <translation>, verifying the configuration.</translation>
+    </message>
+    <message>
+        <source>, конфигурации записана.</source>
+        <translation>, configuration written.</translation>
+    </message>
+    <message>
+        <source>Конфигурация не соответсвует типу контроллера.</source>
+        <translation>The configuration does not match the controller type.</translation>
+    </message>
+    <message>
+        <source>Ошибка. Запись конфигурации прервана.</source>
+        <translation>Error. Configuration write aborted.</translation>
     </message>
 </context>
 <context>
@@ -1188,14 +1240,6 @@ error gain</translation>
         <source>Закрыть</source>
         <translation>Close</translation>
     </message>
-    <message>
-        <source>К-330RA</source>
-        <translation>K-330RA</translation>
-    </message>
-    <message>
-        <source>К-330RB</source>
-        <translation>K-330RB</translation>
-    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -1206,41 +1250,6 @@ error gain</translation>
     <message>
         <source>&amp;Нет</source>
         <translation>&amp;No</translation>
-    </message>
-</context>
-<context>
-    <name>Read</name>
-    <message>
-        <source>Контроллер K-330RA, чтение конфигурации.</source>
-        <translation>Controller K-330RA, reading the configuration.</translation>
-    </message>
-    <message>
-        <source>Контроллер К-330RB, чтение конфигурации.</source>
-        <translation>Controller K-330RB, reading the configuration.</translation>
-    </message>
-    <message>
-        <source>Ошибка (</source>
-        <translation>Error (</translation>
-    </message>
-    <message>
-        <source>), чтение остановлено</source>
-        <translation>), read stopped</translation>
-    </message>
-    <message>
-        <source>Контроллер </source>
-        <translation>Controller </translation>
-    </message>
-    <message>
-        <source>, конфигурации прочитана.</source>
-        <translation>, configuration read.</translation>
-    </message>
-    <message>
-        <source>Конфигурация повреждена, CRC: 0x</source>
-        <translation>Configuration damaged, CRC: 0x</translation>
-    </message>
-    <message>
-        <source>Ошибка. Чтение конфигурации прервано.</source>
-        <translation>Error. Configuration read aborted.</translation>
     </message>
 </context>
 <context>
@@ -2311,41 +2320,10 @@ error gain</translation>
     </message>
 </context>
 <context>
-    <name>Write</name>
-    <message>
-        <source>Контроллер </source>
-        <translation>Controller </translation>
-    </message>
-    <message>
-        <source>, загрузка конфигурации.</source>
-        <translation>, writing the configuration.</translation>
-    </message>
-    <message>
-        <source>, проверка конфигурации.</source>
-        <translation>, verifying the configuration.</translation>
-    </message>
-    <message>
-        <source>, конфигурации записана.</source>
-        <translation>, configuration written.</translation>
-    </message>
-    <message>
-        <source>Ошибка. Запись конфигурации прервана.</source>
-        <translation>Error. Configuration write aborted.</translation>
-    </message>
-</context>
-<context>
     <name>k330ctl</name>
     <message>
         <source>Файл </source>
         <translation>File </translation>
-    </message>
-    <message>
-        <source>К-330RA</source>
-        <translation>K-330RA</translation>
-    </message>
-    <message>
-        <source>К-330RB</source>
-        <translation>K-330RB</translation>
     </message>
     <message>
         <source> не удалось открыть.</source>
@@ -2376,88 +2354,8 @@ error gain</translation>
         <translation> bytes) written to file: </translation>
     </message>
     <message>
-        <source>Ошибка. Чтение конфигурации прервано.</source>
-        <translation>Error. Configuration read aborted.</translation>
-    </message>
-    <message>
-        <source>Ошибка (</source>
-        <translation>Error (</translation>
-    </message>
-    <message>
-        <source>), чтение остановлено</source>
-        <translation>), read stopped</translation>
-    </message>
-    <message>
-        <source>Контроллер K-330RA, чтение конфигурации.</source>
-        <translation>Controller K-330RA, reading the configuration.</translation>
-    </message>
-    <message>
-        <source>Контроллер К-330RB, чтение конфигурации.</source>
-        <translation>Controller K-330RB, reading the configuration.</translation>
-    </message>
-    <message>
-        <source>Конфигурация повреждена, CRC: 0x</source>
-        <translation>Configuration damaged, CRC: 0x</translation>
-    </message>
-    <message>
         <source>Создана новая конфигурация контроллера </source>
         <translation>New configuration created for controller </translation>
-    </message>
-    <message>
-        <source>Контроллер </source>
-        <translation>Controller </translation>
-    </message>
-    <message>
-        <source>, конфигурации прочитана.</source>
-        <translation>, configuration read.</translation>
-    </message>
-    <message>
-        <source>Ошибка. Запись конфигурации прервана.</source>
-        <translation>Error. Configuration write aborted.</translation>
-    </message>
-    <message>
-        <source>Конфигурация не соответсвует типу контроллера.</source>
-        <translation>The configuration does not match the controller type.</translation>
-    </message>
-    <message>
-        <source>, загрузка конфигурации.</source>
-        <translation>, writing the configuration.</translation>
-    </message>
-    <message>
-        <source>, проверка конфигурации.</source>
-        <translation>, verifying the configuration.</translation>
-    </message>
-    <message>
-        <source>, конфигурации записана.</source>
-        <translation>, configuration written.</translation>
-    </message>
-    <message>
-        <source>Проверка загруженной конфигурации выполнена. Ошибочных </source>
-        <translation>Verification of the written configuration done. Differing </translation>
-    </message>
-    <message>
-        <source> байтов</source>
-        <translation> bytes</translation>
-    </message>
-    <message>
-        <source>Ошибка. Загрузка ПО прервана.</source>
-        <translation>Error. Firmware load aborted.</translation>
-    </message>
-    <message>
-        <source>в режиме boot</source>
-        <translation>in boot mode</translation>
-    </message>
-    <message>
-        <source>, загрузка ПО.</source>
-        <translation>, loading firmware.</translation>
-    </message>
-    <message>
-        <source>, проверка ПО.</source>
-        <translation>, verifying firmware.</translation>
-    </message>
-    <message>
-        <source>, ПО загружено.</source>
-        <translation>, firmware loaded.</translation>
     </message>
 </context>
 </TS>

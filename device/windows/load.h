@@ -2,6 +2,7 @@
 // Firmware-load window: queues job 4 with the file's bytes and shows the writing, the
 // read-back (normal mode) or the boot-mode stream.
 
+#include "device/operations/loadoperation.h"
 #include "device/windows/progresswindow.h"
 
 class Load : public ProgressWindow
@@ -19,5 +20,5 @@ public Q_SLOTS:
     void Error();
 
 private:
-    QString model;
+    LoadOperation operation;
 };

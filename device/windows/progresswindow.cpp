@@ -1,14 +1,15 @@
 #include "device/windows/progresswindow.h"
 
-#include "config/image.h"
 #include "device/tthread.h"
 
 #include <QTimer>
 
-ProgressWindow::ProgressWindow(TThread *thread, int progressMax, QWidget *parent)
+ProgressWindow::ProgressWindow(TThread *thread, int progressMax, CloseTimes closeTimes,
+                               QWidget *parent)
     : SubWindow(parent)
     , thread(thread)
     , timer(new QTimer(this))
+    , closeTimes(closeTimes)
 {
     ui.setupUi(this);
     connect(ui.bClose, &QPushButton::clicked, this, &ProgressWindow::Quit);
@@ -37,40 +38,43 @@ ProgressWindow::~ProgressWindow()
     disconnect(thread, nullptr, this, nullptr);
 }
 
-void ProgressWindow::finish(int closeAfterMs)
+void ProgressWindow::stage(const QString &text, int)
 {
+    // The bar's range is the operation's count from the start.
+    ui.label->setText(text);
+}
+
+void ProgressWindow::progress(quint32 count)
+{
+    ui.progressBar->setValue(int(count));
+}
+
+void ProgressWindow::finished(const OperationResult &result)
+{
+    int closeAfterMs = closeTimes.failed;
+    switch (result.outcome) {
+    case OperationOutcome::Done:
+    case OperationOutcome::Differs:
+        closeAfterMs = closeTimes.done;
+        break;
+    case OperationOutcome::Corrupt:
+        closeAfterMs = closeTimes.corrupt;
+        stopped = true;
+        break;
+    default:
+        stopped = true;
+        break;
+    }
+    if (!result.message.isEmpty())
+        ui.label->setText(result.message);
     ui.bClose->setText(tr("Закрыть"));
     timer->start(closeAfterMs);
 }
 
-void ProgressWindow::finish(const QString &text, int closeAfterMs)
-{
-    ui.label->setText(text);
-    finish(closeAfterMs);
-}
-
-void ProgressWindow::stop(const QString &text, int closeAfterMs)
-{
-    stopped = true;
-    finish(text, closeAfterMs);
-}
-
-QString ProgressWindow::configModelText(quint16 model)
-{
-    switch (model) {
-    case TK440::ModelRA:
-        return tr("К-330RA");
-    case TK440::ModelRB:
-        return tr("К-330RB");
-    default:
-        return QString();
-    }
-}
-
 void ProgressWindow::Progress(quint32 num)
 {
-    if (!stopped)
-        ui.progressBar->setValue(int(num));
+    if (operation)
+        operation->count(num);
 }
 
 void ProgressWindow::Quit()

@@ -1,15 +1,18 @@
 #pragma once
 // Progress window shared by the read, write and firmware-load windows: the "ReadClass" form, the
-// self-closing timer and the rules by which the window asks the main window to close it.
+// self-closing timer and the rules by which the window asks the main window to close it. The
+// window feeds its job's signals into an operation (device/operations/), which decides and
+// words everything; the window shows what it reports.
 
 #include "config/widgets/subwindow.h"
+#include "device/operations/operation.h"
 #include "device/tthread.h"
 #include "ui_read.h"
 
 class QTimer;
 
 // Its reqClose has keep true only after the job finished without an error or a refusal.
-class ProgressWindow : public SubWindow
+class ProgressWindow : public SubWindow, protected OperationSink
 {
     Q_OBJECT
 
@@ -21,9 +24,19 @@ public Q_SLOTS:
     void Progress(quint32 num);
 
 protected:
-    // Builds the form: progress 0 of progressMax, button "Отменить", label asking for the device.
-    ProgressWindow(TThread *thread, int progressMax, QWidget *parent);
+    // How long the window stays open after its operation ended, by the outcome.
+    struct CloseTimes
+    {
+        int done;
+        int failed;
+        int corrupt;
+    };
 
+    // Builds the form: progress 0 of progressMax, button "Отменить", label asking for the device.
+    ProgressWindow(TThread *thread, int progressMax, CloseTimes closeTimes, QWidget *parent);
+
+    // The operation the window's events go to (a member of the derived window).
+    void drive(Operation &op) { operation = &op; }
     // From now on the window takes the signals of job `id` only: the worker may still be
     // finishing a cancelled job of the same kind, whose results belong to no open window.
     void follow(quint32 id);
@@ -41,22 +54,21 @@ protected:
         });
     }
 
-    // The job has ended: the button becomes "Закрыть" and the window closes itself after
-    // closeAfterMs unless the user closes it first.
-    void finish(int closeAfterMs);
-    void finish(const QString &text, int closeAfterMs);
-    // As finish(text, ms), and whatever the job delivers afterwards is ignored.
-    void stop(const QString &text, int closeAfterMs);
-    // Controller name in the configuration windows' labels: "К-330RA" or "К-330RB", empty for
-    // any other model code.
-    static QString configModelText(quint16 model);
+    // What the operation reports.
+    void stage(const QString &text, int total) override;
+    void progress(quint32 count) override;
+    // The job has ended: the label shows the final message, the button becomes "Закрыть" and
+    // the window closes itself after the outcome's time unless the user closes it first. After a
+    // failure, whatever the job delivers afterwards is ignored.
+    void finished(const OperationResult &result) override;
 
+private:
     Ui::ReadClass ui;
     TThread *thread;
     QTimer *timer;
     bool stopped = false; // after an error or a refusal
-
-private:
+    Operation *operation = nullptr;
+    CloseTimes closeTimes;
     quint32 jobId = 0; // the job this window queued; 0 before it has one
     bool inOwnJob = false; // between the followed job's jobStarted and jobFinished
     bool cancelled = false; // "Отменить" was pressed: the job's results are no longer wanted

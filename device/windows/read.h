@@ -1,7 +1,8 @@
 #pragma once
-// Read window: starts a configuration read, shows its progress, checks and converts the record
-// it receives into the main window's target image.
+// Read window: starts a configuration read and shows its progress; the read operation checks
+// and converts the record it receives into the main window's target image.
 
+#include "device/operations/readoperation.h"
 #include "device/windows/progresswindow.h"
 
 struct TDev;
@@ -22,5 +23,5 @@ public Q_SLOTS:
     void Error();
 
 private:
-    TK440 *target;
+    ReadOperation operation;
 };

@@ -1,10 +1,9 @@
 #pragma once
-// Write window: prepares a wire-order copy of the image with its check value, queues the
-// configuration write and shows the write and the read-back.
+// Write window: queues the configuration write of the write operation's record and shows the
+// write and the read-back.
 
+#include "device/operations/writeoperation.h"
 #include "device/windows/progresswindow.h"
-
-#include <memory>
 
 struct TK440;
 
@@ -26,6 +25,5 @@ public Q_SLOTS:
     void Error();
 
 private:
-    std::unique_ptr<TK440> record; // the copy that is sent
-    QString model;
+    WriteOperation operation; // holds the copy that is sent
 };

@@ -1,0 +1,55 @@
+#pragma once
+// The sub-commands of k330ctl and its exit statuses.
+
+#include <QList>
+
+#include <functional>
+
+class QCommandLineParser;
+struct OperationResult;
+
+// Exit statuses; `k330ctl --help` and the README list them.
+enum Status {
+    Success = 0, // done; diff: the files are equal
+    Different = 1, // diff: the files differ; write, verify, load-firmware: the read-back differs
+    UsageError = 2,
+    NoController = 3,
+    TransferFailed = 4, // an exchange failed or the controller refused it
+    InvalidFile = 5, // an input file cannot be opened, is short, damaged or of an unknown model
+    SaveFailed = 6, // the output file cannot be written (the previous one is left as it was)
+};
+
+extern const char *const StatusHelp;
+
+struct Command
+{
+    const char *name;
+    const char *synopsis;
+    const char *summary;
+    int arguments; // positional arguments it takes
+    std::function<void(QCommandLineParser &)> options;
+    std::function<int(const QCommandLineParser &)> run;
+};
+
+QList<Command> commands();
+
+// The file commands (commands.cpp).
+int runNew(const QCommandLineParser &p);
+int runShow(const QCommandLineParser &p);
+int runDiff(const QCommandLineParser &p);
+// The controller commands (devicecommands.cpp).
+int runRead(const QCommandLineParser &p);
+int runWrite(const QCommandLineParser &p);
+int runVerify(const QCommandLineParser &p);
+int runLoad(const QCommandLineParser &p);
+
+// Options and files the commands share.
+extern const QString JsonName;
+extern const QString OutputName;
+struct TK440;
+// Reads a configuration file as the terminal opens one; on failure says why (InvalidFile).
+Status loadImage(const QString &name, TK440 &image);
+// Saves through the terminal's atomic save: the target is replaced only by a complete file.
+Status saveImage(const QString &name, TK440 &image);
+// The status of an operation on the controller.
+Status statusOf(const OperationResult &result);

@@ -1,0 +1,33 @@
+#pragma once
+// Writing the configuration: an image of a known model only, sent in the controller's form,
+// read back and the differing bytes counted.
+
+#include "config/tk440.h"
+#include "device/operations/operation.h"
+
+class WriteOperation : public ReadBackOperation
+{
+public:
+    // mode decides how much of the image is written (writeLength in config/image.h).
+    WriteOperation(OperationSink &sink, const TK440 &image, int mode);
+
+    // Only an image of a known model is ever sent.
+    bool sendable() const;
+    // Ends the operation (UnknownModel) when the image may not be sent; true when it may.
+    bool prepare();
+    // What is sent: the image in the controller's form, and the bytes written in this mode.
+    const char *record() const { return wire.data(); }
+    int length() const { return result().bytes; }
+
+    // The controller accepted the image and the blocks go out.
+    void started();
+
+protected:
+    void exchange(DeviceLink &link) override;
+    OperationOutcome failureOutcome() const override;
+    QString failureText() const override;
+
+private:
+    TK440 wire;
+    QString model;
+};
