@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QMap>
 #include <QMutex>
+#include <QStringList>
 #include <QThreadPool>
 
 #include <linux/usbdevice_fs.h>
@@ -22,8 +23,8 @@
 
 namespace {
 
-constexpr char DevPath[] = "/sys/devices/usb1/1-1";
-constexpr char DevNode[] = "/dev/bus/usb/001/002";
+// The socket that the single-device calls (setModel(model), model(), isPlugged()) address.
+const QString FirstSocket = QStringLiteral("1-1");
 
 constexpr quint8 ManufacturerIndex = 1;
 constexpr quint8 ProductIndex = 2;
@@ -31,13 +32,14 @@ constexpr int ProductRequestLength = 127; // what one string descriptor can hold
 
 // Standard descriptors: the device, then its configurations (1 and 2), each with interface 0
 // (vendor class) and its bulk endpoints.
-QByteArray descriptors(const QMap<int, QList<quint8>> &endpoints, quint16 vendor, quint16 product)
+QByteArray descriptors(const QMap<int, QList<quint8>> &endpoints, quint16 vendor, quint16 product,
+                       quint8 deviceClass = 0x00)
 {
     const quint8 device[] = {18,
                              1,
                              0x00,
                              0x02, // USB 2.0
-                             0x00,
+                             deviceClass,
                              0x00,
                              0x00,
                              0x40,
@@ -124,10 +126,28 @@ struct Urb
 
 } // namespace
 
+struct Port;
+
+// One socket of the emulated bus: its port path, the sysfs device and node that a device
+// plugged into it gets, and the model plugged there.
+struct Socket
+{
+    QString path; // "1-2", "1-4.1"
+    QByteArray sysPath; // "/sys/devices/usb1/1-4/1-4.1"
+    QByteArray devNode; // "/dev/bus/usb/001/005"
+    int bus = 1;
+    int devnum = 0;
+    std::shared_ptr<SimController> model;
+    QMetaObject::Connection modelConnection;
+    std::vector<std::unique_ptr<Port>> ports; // every plug so far; the last one is current
+    bool plugged = false;
+};
+
 // One plug of the device: its ioctl handler, the openings of its node and the URBs in flight.
 struct Port
 {
     UmockDevice::Private *owner = nullptr;
+    Socket *socket = nullptr;
     UMockdevIoctlBase *handler = nullptr;
     std::vector<gulong> signalIds;
     bool gone = false; // unplugged: every request but reaping fails with ENODEV
@@ -144,18 +164,23 @@ struct UmockDevice::Private
     QString root;
     // Runs the model's host-side calls, which block as a transfer does, off umockdev's thread.
     QThreadPool pool;
-    QMetaObject::Connection modelConnection;
 
     // Guards everything below. Never held across a call into the testbed (such calls may wait
     // for umockdev's thread, which takes it).
     mutable QMutex mutex;
-    std::shared_ptr<SimController> model;
+    std::vector<std::unique_ptr<Socket>> sockets; // made on first use, kept to the end
+    QStringList hubs; // port paths of the hubs added on the way to a socket
+    int nextDevnum = 2;
     QMap<int, QList<quint8>> endpoints {{1, {0x06}}, {2, {0x01, 0x81, 0x82}}};
     QHash<quint8, int> hostTimeouts;
-    std::vector<std::unique_ptr<Port>> ports; // every plug so far; the last one is current
-    bool plugged = false;
     int discardedCount = 0;
     quint64 nextUrbId = 1;
+
+    Socket *socket(const QString &path); // mutex held
+    void addHubs(const QString &path);
+    // Add the device with an "add" uevent / send "remove", then take it off the bus.
+    void plug(Socket *socket);
+    void unplug(Socket *socket);
 
     gboolean handle(Port *port, UMockdevIoctlClient *client);
     quint32 session(Port *port, UMockdevIoctlClient *client);
@@ -163,7 +188,7 @@ struct UmockDevice::Private
     void finish(Port *port, quint64 id, int result, const QByteArray &data);
     void reap(Port *port, UMockdevIoctlClient *client, UMockdevIoctlData *arg);
     void control(Port *port, UMockdevIoctlClient *client, Urb &urb);
-    void setConfigurationAttribute(unsigned configuration);
+    void setConfigurationAttribute(const Socket *socket, unsigned configuration);
 };
 
 namespace {
@@ -200,8 +225,8 @@ quint32 UmockDevice::Private::session(Port *port, UMockdevIoctlClient *client)
     auto it = port->sessions.find(client);
     if (it == port->sessions.end()) {
         quint32 s = 0; // never a live session: the model answers -6
-        if (model)
-            model->hostOpen(&s);
+        if (port->socket->model)
+            port->socket->model->hostOpen(&s);
         it = port->sessions.insert(client, s);
     }
     return *it;
@@ -212,6 +237,7 @@ gboolean UmockDevice::Private::handle(Port *port, UMockdevIoctlClient *client)
     const gulong request = umockdev_ioctl_client_get_request(client);
     UMockdevIoctlData *arg = umockdev_ioctl_client_get_arg(client);
     QMutexLocker lock(&mutex);
+    SimController *model = port->socket->model.get();
 
     // After removal the node answers nothing, except that URBs answered before (or cut off by)
     // the removal can still be reaped.
@@ -240,7 +266,7 @@ gboolean UmockDevice::Private::handle(Port *port, UMockdevIoctlClient *client)
             umockdev_ioctl_client_complete(client, -1, requestErrno(r, true));
             return TRUE;
         }
-        setConfigurationAttribute(configuration);
+        setConfigurationAttribute(port->socket, configuration);
         umockdev_ioctl_client_complete(client, 0, 0);
         return TRUE;
     }
@@ -340,7 +366,7 @@ void UmockDevice::Private::submit(Port *port, UMockdevIoctlClient *client, UMock
     port->pending.push_back(urb);
     umockdev_ioctl_client_complete(client, 0, 0);
 
-    pool.start([this, port, id, ep, size, timeoutMs, out, s, sim = model] {
+    pool.start([this, port, id, ep, size, timeoutMs, out, s, sim = port->socket->model] {
         QByteArray in;
         int r = 0;
         if (ep & 0x80) {
@@ -405,6 +431,7 @@ void UmockDevice::Private::control(Port *port, UMockdevIoctlClient *client, Urb 
         h->status = -EPIPE;
         return;
     }
+    SimController *model = port->socket->model.get();
     QByteArray reply;
     if (type == 3 && index == 0) {
         reply = QByteArray("\x04\x03\x09\x04", 4); // languages: English (US)
@@ -454,9 +481,9 @@ void UmockDevice::Private::reap(Port *port, UMockdevIoctlClient *client, UMockde
 
 // libusb reads the active configuration from sysfs, where the kernel keeps it. Written as a
 // plain file in the testbed folder: the testbed object belongs to the test's thread.
-void UmockDevice::Private::setConfigurationAttribute(unsigned configuration)
+void UmockDevice::Private::setConfigurationAttribute(const Socket *socket, unsigned configuration)
 {
-    QFile file(root + QLatin1String(DevPath) + QLatin1String("/bConfigurationValue"));
+    QFile file(root + QString::fromLatin1(socket->sysPath) + QLatin1String("/bConfigurationValue"));
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(QByteArray::number(configuration) + '\n');
 }
@@ -503,6 +530,12 @@ public:
         return inner->isListed(vendor, product);
     }
     bool watch(quint16 vendor, quint16 product) override { return inner->watch(vendor, product); }
+    QList<UsbPortInfo> list(quint16 vendor, quint16 product) override
+    {
+        return inner->list(vendor, product);
+    }
+    void setPortPath(const QString &path) override { inner->setPortPath(path); }
+    QString portPath() const override { return inner->portPath(); }
 
 private:
     std::unique_ptr<UsbTransport> inner;
@@ -521,21 +554,27 @@ UmockDevice::UmockDevice(QObject *parent)
     gchar *root = umockdev_testbed_get_root_dir(d->testbed);
     d->root = QString::fromLocal8Bit(root);
     g_free(root);
+    QMutexLocker lock(&d->mutex);
+    d->socket(FirstSocket); // the first device number, as a lone device gets it
 }
 
 UmockDevice::~UmockDevice()
 {
-    QObject::disconnect(d->modelConnection);
-    unplug();
+    for (auto &socket : d->sockets) {
+        QObject::disconnect(socket->modelConnection);
+        d->unplug(socket.get());
+    }
     // Model calls still waiting end with the model's time-out or its removal.
     d->pool.waitForDone();
-    for (auto &port : d->ports) {
-        for (gulong id : port->signalIds)
-            g_signal_handler_disconnect(port->handler, id);
-        g_object_unref(port->handler);
-        for (auto *queue : {&port->pending, &port->done, &port->discarded}) {
-            for (Urb &urb : *queue)
-                urb.release();
+    for (auto &socket : d->sockets) {
+        for (auto &port : socket->ports) {
+            for (gulong id : port->signalIds)
+                g_signal_handler_disconnect(port->handler, id);
+            g_object_unref(port->handler);
+            for (auto *queue : {&port->pending, &port->done, &port->discarded}) {
+                for (Urb &urb : *queue)
+                    urb.release();
+            }
         }
     }
     // Removes the testbed's temporary folder.
@@ -549,25 +588,37 @@ bool UmockDevice::preloaded()
 
 void UmockDevice::setModel(std::shared_ptr<SimController> model)
 {
-    QObject::disconnect(d->modelConnection);
-    unplug();
+    setModel(FirstSocket, std::move(model));
+}
+
+void UmockDevice::setModel(const QString &portPath, std::shared_ptr<SimController> model)
+{
+    Socket *socket = nullptr;
     {
         QMutexLocker lock(&d->mutex);
-        d->model = model;
+        socket = d->socket(portPath);
+    }
+    QObject::disconnect(socket->modelConnection);
+    d->unplug(socket);
+    {
+        QMutexLocker lock(&d->mutex);
+        socket->model = model;
     }
     if (!model)
         return;
+    d->addHubs(portPath);
     // Queued when a Vanish fault fires on a pool thread: the testbed is this thread's.
-    d->modelConnection = connect(model.get(), &SimController::attachmentChanged, this,
-                                 [this](bool on) { on ? plug() : unplug(); });
+    socket->modelConnection =
+        connect(model.get(), &SimController::attachmentChanged, this,
+                [this, socket](bool on) { on ? d->plug(socket) : d->unplug(socket); });
     if (model->isPlugged())
-        plug();
+        d->plug(socket);
 }
 
 SimController *UmockDevice::model() const
 {
     QMutexLocker lock(&d->mutex);
-    return d->model.get();
+    return d->sockets.front()->model.get();
 }
 
 void UmockDevice::setEndpoints(int configuration, const QList<quint8> &endpoints)
@@ -587,26 +638,100 @@ void UmockDevice::setHostTimeout(quint8 endpoint, int ms)
     d->hostTimeouts.insert(endpoint, ms);
 }
 
-void UmockDevice::plug()
+namespace {
+
+// The sysfs record of a device: "P:" its folder under /sys, "N:" its node under /dev.
+QByteArray deviceRecord(const Socket &s, quint16 vendor, quint16 product, const QByteArray &hex)
 {
-    QByteArray hex;
-    quint16 vendor = usb::VendorId;
-    quint16 product = usb::ProductId;
-    {
-        QMutexLocker lock(&d->mutex);
-        if (d->plugged)
-            return;
-        if (d->model) {
-            vendor = d->model->vendorId();
-            product = d->model->productId();
+    const QByteArray bus = QByteArray::number(s.bus).rightJustified(3, '0');
+    const QByteArray dev = QByteArray::number(s.devnum).rightJustified(3, '0');
+    return "P: " + s.sysPath.mid(4) + "\nN: " + s.devNode.mid(5)
+        + "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\nE: DRIVER=usb\nE: BUSNUM=" + bus
+        + "\nE: DEVNUM=" + dev + "\nE: DEVNAME=" + s.devNode + "\nA: busnum="
+        + QByteArray::number(s.bus) + "\\n\nA: devnum=" + QByteArray::number(s.devnum)
+        + "\\n\nA: bConfigurationValue=1\\n\nA: speed=480\\n\nA: idVendor="
+        + QByteArray::number(vendor, 16).rightJustified(4, '0')
+        + "\\n\nA: idProduct=" + QByteArray::number(product, 16).rightJustified(4, '0')
+        + "\\n\nH: descriptors=" + hex + "\n";
+}
+
+bool addToTestbed(UMockdevTestbed *testbed, const QByteArray &record)
+{
+    GError *error = nullptr;
+    if (umockdev_testbed_add_from_string(testbed, record.constData(), &error))
+        return true;
+    qWarning("umockdev: cannot add the device: %s", error ? error->message : "?");
+    g_clear_error(&error);
+    return false;
+}
+
+} // namespace
+
+// The socket at a port path, made on first use with the next device number; its sysfs folder
+// lies in those of the hubs on the way ("1-4.1" in "1-4").
+Socket *UmockDevice::Private::socket(const QString &path)
+{
+    for (auto &s : sockets) {
+        if (s->path == path)
+            return s.get();
+    }
+    auto s = std::make_unique<Socket>();
+    s->path = path;
+    s->bus = path.section(QLatin1Char('-'), 0, 0).toInt();
+    s->devnum = nextDevnum++;
+    QByteArray folder = "/sys/devices/usb" + QByteArray::number(s->bus);
+    const QStringList ports = path.section(QLatin1Char('-'), 1).split(QLatin1Char('.'));
+    for (qsizetype i = 1; i <= ports.size(); ++i)
+        folder += '/' + QByteArray::number(s->bus) + '-' + ports.mid(0, i).join('.').toLatin1();
+    s->sysPath = folder;
+    s->devNode = QStringLiteral("/dev/bus/usb/%1/%2")
+                     .arg(s->bus, 3, 10, QLatin1Char('0'))
+                     .arg(s->devnum, 3, 10, QLatin1Char('0'))
+                     .toLatin1();
+    sockets.push_back(std::move(s));
+    return sockets.back().get();
+}
+
+// Hubs that lead to the socket, each a device of the hub class on the bus from now on (libusb
+// finds a device's port numbers through its parents).
+void UmockDevice::Private::addHubs(const QString &path)
+{
+    const QStringList ports = path.section(QLatin1Char('-'), 1).split(QLatin1Char('.'));
+    for (qsizetype i = 1; i < ports.size(); ++i) {
+        const QString hub = path.section(QLatin1Char('-'), 0, 0) + QLatin1Char('-')
+            + ports.mid(0, i).join(QLatin1Char('.'));
+        QByteArray record;
+        {
+            QMutexLocker lock(&mutex);
+            if (hubs.contains(hub))
+                continue;
+            hubs.append(hub);
+            const Socket *s = socket(hub);
+            record = deviceRecord(*s, 0x1d6b, 0x0002,
+                                  descriptors({{1, {0x81}}}, 0x1d6b, 0x0002, 0x09).toHex());
         }
-        hex = descriptors(d->endpoints, vendor, product).toHex();
+        addToTestbed(testbed, record);
+    }
+}
+
+void UmockDevice::Private::plug(Socket *socket)
+{
+    QByteArray record;
+    {
+        QMutexLocker lock(&mutex);
+        if (socket->plugged || !socket->model)
+            return;
+        const quint16 vendor = socket->model->vendorId();
+        const quint16 product = socket->model->productId();
+        record =
+            deviceRecord(*socket, vendor, product, descriptors(endpoints, vendor, product).toHex());
     }
     // The node keeps the handler it had; the replugged device gets a fresh one.
-    if (!d->ports.empty())
-        umockdev_testbed_detach_ioctl(d->testbed, DevNode, nullptr);
+    if (!socket->ports.empty())
+        umockdev_testbed_detach_ioctl(testbed, socket->devNode.constData(), nullptr);
     auto port = std::make_unique<Port>();
-    port->owner = d.get();
+    port->owner = this;
+    port->socket = socket;
     port->handler = umockdev_ioctl_base_new();
     port->signalIds.push_back(
         g_signal_connect_after(port->handler, "handle-ioctl", G_CALLBACK(onIoctl), port.get()));
@@ -614,48 +739,29 @@ void UmockDevice::plug()
                                                G_CALLBACK(onClientVanished), port.get()));
     UMockdevIoctlBase *handler = port->handler;
     {
-        QMutexLocker lock(&d->mutex);
-        d->ports.push_back(std::move(port));
+        QMutexLocker lock(&mutex);
+        socket->ports.push_back(std::move(port));
     }
     // The handler goes first, so that the node answers as soon as the "add" uevent arrives.
     GError *error = nullptr;
-    if (!umockdev_testbed_attach_ioctl(d->testbed, DevNode, handler, &error)) {
+    if (!umockdev_testbed_attach_ioctl(testbed, socket->devNode.constData(), handler, &error)) {
         qWarning("umockdev: cannot attach the ioctl handler: %s", error ? error->message : "?");
         g_clear_error(&error);
     }
-    const QByteArray record = QByteArray("P: /devices/usb1/1-1\n"
-                                         "N: bus/usb/001/002\n"
-                                         "E: SUBSYSTEM=usb\n"
-                                         "E: DEVTYPE=usb_device\n"
-                                         "E: DRIVER=usb\n"
-                                         "E: BUSNUM=001\n"
-                                         "E: DEVNUM=002\n"
-                                         "E: DEVNAME=/dev/bus/usb/001/002\n"
-                                         "A: busnum=1\\n\n"
-                                         "A: devnum=2\\n\n"
-                                         "A: bConfigurationValue=1\\n\n"
-                                         "A: speed=480\\n\n")
-        + QByteArray("A: idVendor=%1\\n\nA: idProduct=%2\\n\nH: descriptors=")
-              .replace("%1", QByteArray::number(vendor, 16).rightJustified(4, '0'))
-              .replace("%2", QByteArray::number(product, 16).rightJustified(4, '0'))
-        + hex + "\n";
-    if (!umockdev_testbed_add_from_string(d->testbed, record.constData(), &error)) {
-        qWarning("umockdev: cannot add the device: %s", error ? error->message : "?");
-        g_clear_error(&error);
+    if (!addToTestbed(testbed, record))
         return;
-    }
-    QMutexLocker lock(&d->mutex);
-    d->plugged = true;
+    QMutexLocker lock(&mutex);
+    socket->plugged = true;
 }
 
-void UmockDevice::unplug()
+void UmockDevice::Private::unplug(Socket *socket)
 {
     {
-        QMutexLocker lock(&d->mutex);
-        if (!d->plugged)
+        QMutexLocker lock(&mutex);
+        if (!socket->plugged)
             return;
-        d->plugged = false;
-        Port *port = d->ports.back().get();
+        socket->plugged = false;
+        Port *port = socket->ports.back().get();
         port->gone = true;
         // Transfers in flight end as the kernel ends them when a device goes.
         while (!port->pending.empty()) {
@@ -666,14 +772,14 @@ void UmockDevice::unplug()
         }
     }
     // The uevent first: libusb's hot-plug thread looks the device up as it goes.
-    umockdev_testbed_uevent(d->testbed, DevPath, "remove");
-    umockdev_testbed_remove_device(d->testbed, DevPath);
+    umockdev_testbed_uevent(testbed, socket->sysPath.constData(), "remove");
+    umockdev_testbed_remove_device(testbed, socket->sysPath.constData());
 }
 
 bool UmockDevice::isPlugged() const
 {
     QMutexLocker lock(&d->mutex);
-    return d->plugged;
+    return d->sockets.front()->plugged;
 }
 
 int UmockDevice::discardedUrbs() const
@@ -694,5 +800,6 @@ QString UmockDevice::rootDir() const
 
 QString UmockDevice::devNode() const
 {
-    return QLatin1String(DevNode);
+    QMutexLocker lock(&d->mutex);
+    return QString::fromLatin1(d->sockets.front()->devNode);
 }
