@@ -12,6 +12,7 @@
 #include "config/modes.h"
 #include "config/tk440.h"
 #include "config/windows.h"
+#include "ctl/list.h"
 #include "device/configexchange.h"
 #include "device/configprotocol.h"
 #include "device/connection.h"
@@ -784,6 +785,9 @@ QList<Command> commands()
              p.addPositionalArgument(QStringLiteral("FILE.rom"), QStringLiteral("Firmware file."));
          },
          runLoad},
+        {"list", "list [--json]",
+         "List the attached controllers by port path: model, processor serial and ID, firmware.", 0,
+         addListOptions, runList},
     };
 }
 
