@@ -1,4 +1,5 @@
 #include "ctl/commands.h"
+#include "ctl/list.h"
 
 #include "config/configfile.h"
 #include "config/crc16.h"
@@ -26,12 +27,12 @@ const char *const StatusHelp = "Exit status:\n"
 const QString JsonName = QStringLiteral("json");
 const QString OutputName = QStringLiteral("output");
 
-namespace {
-
 QCommandLineOption jsonOption()
 {
     return QCommandLineOption(JsonName, QStringLiteral("Print the result as JSON on stdout."));
 }
+
+namespace {
 
 QCommandLineOption outputOption()
 {
@@ -226,5 +227,8 @@ QList<Command> commands()
              p.addPositionalArgument(QStringLiteral("FILE.rom"), QStringLiteral("Firmware file."));
          },
          runLoad},
+        {"list", "list [--json]",
+         "List the attached controllers by port path: model, processor serial and ID, firmware.", 0,
+         addListOptions, runList},
     };
 }

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QCommandLineOption;
 class QCommandLineParser;
 struct OperationResult;
 
@@ -46,6 +47,8 @@ int runLoad(const QCommandLineParser &p);
 // Options and files the commands share.
 extern const QString JsonName;
 extern const QString OutputName;
+// --json: "Print the result as JSON on stdout."
+QCommandLineOption jsonOption();
 struct TK440;
 // Reads a configuration file as the terminal opens one; on failure says why (InvalidFile).
 Status loadImage(const QString &name, TK440 &image);

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <functional>
 #include <thread>
 
 Q_LOGGING_CATEGORY(lcUsb, "k330.device.usb")
@@ -18,6 +19,7 @@ struct LibusbTransport::Private
     libusb_device_handle *handle = nullptr;
     quint8 productIndex = 0;
     int claimed = -1; // the claimed interface, -1 when none
+    QString chosenPath; // the device open() addresses; empty: the first listed
 
     // Hot-plug: the registered callback and the thread that runs libusb's event handling.
     bool watching = false;
@@ -58,6 +60,35 @@ bool matches(libusb_device *dev, quint16 vendor, quint16 product, libusb_device_
 {
     return libusb_get_device_descriptor(dev, desc) == 0 && desc->idVendor == vendor
         && desc->idProduct == product;
+}
+
+// "1-2.3": the bus, then the ports of the hubs from the root down to the device.
+QString portPathOf(libusb_device *dev)
+{
+    uint8_t ports[8]; // seven tiers at most below the root
+    const int n = libusb_get_port_numbers(dev, ports, int(sizeof ports));
+    QString path = QString::number(libusb_get_bus_number(dev));
+    for (int i = 0; i < n; ++i)
+        path += (i == 0 ? QLatin1Char('-') : QLatin1Char('.')) + QString::number(ports[i]);
+    return path;
+}
+
+// The devices of the identity on the bus, in libusb's order, each with its port path; the
+// caller stops the walk by returning true.
+void forEachMatch(libusb_context *ctx, quint16 vendor, quint16 product,
+                  const std::function<bool(libusb_device *, const libusb_device_descriptor &,
+                                           const QString &path)> &visit)
+{
+    libusb_device **list = nullptr;
+    const ssize_t count = libusb_get_device_list(ctx, &list);
+    if (count < 0)
+        return;
+    for (ssize_t i = 0; i < count; ++i) {
+        libusb_device_descriptor desc {};
+        if (matches(list[i], vendor, product, &desc) && visit(list[i], desc, portPathOf(list[i])))
+            break;
+    }
+    libusb_free_device_list(list, 1);
 }
 
 } // namespace
@@ -126,26 +157,22 @@ int LibusbTransport::open(quint16 vendor, quint16 product)
     close();
     if (!d->ensureContext())
         return NotListed;
-    libusb_device **list = nullptr;
-    const ssize_t count = libusb_get_device_list(d->ctx, &list);
-    if (count < 0)
-        return NotListed;
     int result = NotListed;
-    for (ssize_t i = 0; i < count; ++i) {
-        libusb_device_descriptor desc {};
-        if (!matches(list[i], vendor, product, &desc))
-            continue;
-        const int r = libusb_open(list[i], &d->handle);
-        if (r < 0) {
-            d->handle = nullptr;
-            result = errorNumber(r);
-        } else {
-            d->productIndex = desc.iProduct;
-            result = 0;
-        }
-        break;
-    }
-    libusb_free_device_list(list, 1);
+    forEachMatch(
+        d->ctx, vendor, product,
+        [&](libusb_device *dev, const libusb_device_descriptor &desc, const QString &path) {
+            if (!d->chosenPath.isEmpty() && path != d->chosenPath)
+                return false;
+            const int r = libusb_open(dev, &d->handle);
+            if (r < 0) {
+                d->handle = nullptr;
+                result = errorNumber(r);
+            } else {
+                d->productIndex = desc.iProduct;
+                result = 0;
+            }
+            return true;
+        });
     return result;
 }
 
@@ -264,10 +291,47 @@ bool LibusbTransport::isListed(quint16 vendor, quint16 product)
     bool found = false;
     for (ssize_t i = 0; i < count && !found; ++i) {
         libusb_device_descriptor desc {};
-        found = own ? list[i] == own : matches(list[i], vendor, product, &desc);
+        if (own)
+            found = list[i] == own;
+        else
+            found = matches(list[i], vendor, product, &desc)
+                && (d->chosenPath.isEmpty() || portPathOf(list[i]) == d->chosenPath);
     }
     libusb_free_device_list(list, 1);
     return found;
+}
+
+QList<UsbPortInfo> LibusbTransport::list(quint16 vendor, quint16 product)
+{
+    QList<UsbPortInfo> out;
+    if (!d->ensureContext())
+        return out;
+    libusb_device *own = d->handle ? libusb_get_device(d->handle) : nullptr;
+    forEachMatch(d->ctx, vendor, product,
+                 [&](libusb_device *dev, const libusb_device_descriptor &, const QString &path) {
+                     UsbPortInfo info {path, 0};
+                     libusb_device_handle *probe = nullptr;
+                     if (dev != own) {
+                         const int r = libusb_open(dev, &probe);
+                         if (r < 0)
+                             info.openError = errorNumber(r);
+                         else
+                             libusb_close(probe);
+                     }
+                     out.append(info);
+                     return false;
+                 });
+    return out;
+}
+
+void LibusbTransport::setPortPath(const QString &path)
+{
+    d->chosenPath = path;
+}
+
+QString LibusbTransport::portPath() const
+{
+    return d->chosenPath;
 }
 
 bool LibusbTransport::watch(quint16 vendor, quint16 product)

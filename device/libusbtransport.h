@@ -28,6 +28,9 @@ public:
     void close() override;
     bool isListed(quint16 vendor, quint16 product) override;
     bool watch(quint16 vendor, quint16 product) override;
+    QList<UsbPortInfo> list(quint16 vendor, quint16 product) override;
+    void setPortPath(const QString &path) override;
+    QString portPath() const override;
 
     // libusb's own result codes to the error numbers this transport reports.
     static int errorNumber(int libusbError);

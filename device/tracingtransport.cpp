@@ -110,3 +110,18 @@ bool TracingTransport::watch(quint16 vendor, quint16 product)
 {
     return next->watch(vendor, product);
 }
+
+QList<UsbPortInfo> TracingTransport::list(quint16 vendor, quint16 product)
+{
+    return next->list(vendor, product);
+}
+
+void TracingTransport::setPortPath(const QString &path)
+{
+    next->setPortPath(path);
+}
+
+QString TracingTransport::portPath() const
+{
+    return next->portPath();
+}

@@ -32,6 +32,9 @@ public:
     void close() override;
     bool isListed(quint16 vendor, quint16 product) override;
     bool watch(quint16 vendor, quint16 product) override;
+    QList<UsbPortInfo> list(quint16 vendor, quint16 product) override;
+    void setPortPath(const QString &path) override;
+    QString portPath() const override;
 
     // One trace line without the time stamp (exposed for its format test).
     static QByteArray formatLine(const QString &endpoint, int requested, int timeoutMs, int result,

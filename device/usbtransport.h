@@ -2,6 +2,7 @@
 // The link to the controller on USB: the few operations the worker thread needs, behind one
 // interface with a libusb backend, a simulated controller and a tracing decorator.
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -53,6 +54,17 @@ QString endpointName(quint8 ep);
 
 } // namespace usb
 
+// One device of the identity on the bus, as UsbTransport::list() finds it.
+struct UsbPortInfo
+{
+    // Port path: the bus number, then the hub ports that lead to the device ("1-2.3"). It
+    // stays the same while the device stays in its socket, whatever it is or was before.
+    QString path;
+    // 0 when the device can be opened, else why not (a negative error number: -13 without
+    // access rights).
+    int openError = 0;
+};
+
 // One USB device link. Apart from deviceChanged(), every operation is called by one thread at
 // a time (the owner serialises them); implementations need not lock.
 class UsbTransport : public QObject
@@ -65,8 +77,9 @@ public:
 
     ~UsbTransport() override;
 
-    // Opens the first listed device with this identity. 0: open; NotListed: none listed;
-    // negative: listed but could not be opened (for instance -13 without access rights).
+    // Opens the device with this identity at the chosen port path (the first listed one while
+    // none is chosen). 0: open; NotListed: none listed there; negative: listed but could not
+    // be opened (for instance -13 without access rights).
     virtual int open(quint16 vendor, quint16 product) = 0;
     virtual bool isOpen() const = 0;
     // Reads the product string (ASCII) into out, at most maxLength - 1 characters.
@@ -81,9 +94,18 @@ public:
     virtual int bulkRead(quint8 endpoint, char *data, int size, int timeoutMs) = 0;
     // Releases interface 0 and closes; harmless when not open.
     virtual void close() = 0;
-    // Whether a device with this identity is on the bus now. While a device is open: whether
-    // that very device still is (one unplugged and plugged in again is a new device).
+    // Whether a device with this identity is on the bus now (at the chosen port path, if
+    // any). While a device is open: whether that very device still is (one unplugged and
+    // plugged in again is a new device).
     virtual bool isListed(quint16 vendor, quint16 product) = 0;
+
+    // Every device with this identity on the bus, in the order open() considers them; each is
+    // tried for opening and closed again (the open one counts as openable).
+    virtual QList<UsbPortInfo> list(quint16 vendor, quint16 product) = 0;
+    // The device that open() and isListed() address from now on: the one at this port path,
+    // or with an empty path the first one listed. Takes effect at the next open().
+    virtual void setPortPath(const QString &path) = 0;
+    virtual QString portPath() const = 0;
 
     // Starts reporting arrival and departure of devices with this identity through
     // deviceChanged(). Returns false where the platform cannot: the owner polls instead.

@@ -1,5 +1,9 @@
 #include "sim/linkoptions.h"
 
+#include "config/crc16.h"
+#include "config/defaultimage.h"
+#include "config/image.h"
+#include "config/tk440.h"
 #include "device/tracingtransport.h"
 #include "sim/simtransport.h"
 
@@ -9,7 +13,32 @@
 namespace {
 const QString SimulateName = QStringLiteral("simulate");
 const QString SimModelName = QStringLiteral("sim-model");
+const QString SimCountName = QStringLiteral("sim-count");
 const QString UsbTraceName = QStringLiteral("usb-trace");
+constexpr int MaxSimCount = 32;
+
+// The simulated controllers in the sockets "1-1" to "1-<count>", each with the defaults of its
+// model and a processor serial of its own (the first keeps the simulator's own).
+QList<std::shared_ptr<SimController>> makeSimulators(const QString &model, int count,
+                                                     const std::shared_ptr<SimBus> &bus)
+{
+    QList<std::shared_ptr<SimController>> sims;
+    for (int i = 0; i < count; ++i) {
+        std::shared_ptr<SimController> sim = makeSimulatedController(model);
+        if (!sim)
+            return {};
+        TDev id = sim->identification();
+        id.cpuSerial[3] = quint16(id.cpuSerial[3] + i);
+        sim->setCpuSerial({id.cpuSerial[0], id.cpuSerial[1], id.cpuSerial[2], id.cpuSerial[3]});
+        TK440 defaults;
+        makeDefaultImage(defaults, id.model);
+        toDeviceForm(Crc16(), defaults);
+        sim->setMemory(0, QByteArray(defaults.data(), TK440::IdentOffset));
+        bus->insert(QStringLiteral("1-%1").arg(i + 1), sim);
+        sims.append(sim);
+    }
+    return sims;
+}
 } // namespace
 
 void addLinkOptions(QCommandLineParser &parser)
@@ -19,6 +48,12 @@ void addLinkOptions(QCommandLineParser &parser)
     parser.addOption(QCommandLineOption(
         SimModelName, QStringLiteral("Model of the simulated controller: RA (default) or RB."),
         QStringLiteral("model"), QStringLiteral("RA")));
+    parser.addOption(QCommandLineOption(
+        SimCountName,
+        QStringLiteral("Number of simulated controllers on the bus, 1 (default) to %1; each has "
+                       "its own port path, processor serial, memory and flash.")
+            .arg(MaxSimCount),
+        QStringLiteral("n"), QStringLiteral("1")));
     parser.addOption(QCommandLineOption(
         UsbTraceName,
         QStringLiteral("Append one line per USB transfer (time, endpoint, sizes, result, bytes) "
@@ -32,10 +67,17 @@ LinkChoice linkChoice(const QCommandLineParser &parser)
     const QString simModel = parser.value(SimModelName);
     const QString traceFile = parser.value(UsbTraceName);
     LinkChoice choice;
-    std::shared_ptr<SimController> sim;
+    std::shared_ptr<SimBus> bus;
     if (simulate) {
-        sim = makeSimulatedController(simModel);
-        if (!sim) {
+        bool ok = false;
+        const int count = parser.value(SimCountName).toInt(&ok);
+        if (!ok || count < 1 || count > MaxSimCount) {
+            choice.error = QStringLiteral("--sim-count takes 1 to %1").arg(MaxSimCount);
+            return choice;
+        }
+        bus = std::make_shared<SimBus>();
+        choice.simulators = makeSimulators(simModel, count, bus);
+        if (choice.simulators.isEmpty()) {
             choice.error =
                 QStringLiteral("unknown simulated model %1 (use RA or RB)").arg(simModel);
             return choice;
@@ -45,14 +87,15 @@ LinkChoice linkChoice(const QCommandLineParser &parser)
         QFile probe(traceFile);
         if (!probe.open(QIODevice::WriteOnly | QIODevice::Append)) {
             choice.error = QStringLiteral("cannot open the USB trace file %1").arg(traceFile);
+            choice.simulators.clear();
             return choice;
         }
     }
-    choice.simulator = sim;
-    if (!sim && traceFile.isEmpty())
+    choice.simulator = choice.simulators.value(0);
+    if (!bus && traceFile.isEmpty())
         return choice;
-    choice.transport = [sim, traceFile]() -> std::unique_ptr<UsbTransport> {
-        std::unique_ptr<UsbTransport> t = sim ? makeSimulatedTransport(sim) : makeLibusbTransport();
+    choice.transport = [bus, traceFile]() -> std::unique_ptr<UsbTransport> {
+        std::unique_ptr<UsbTransport> t = bus ? makeSimulatedTransport(bus) : makeLibusbTransport();
         if (!traceFile.isEmpty())
             t = makeTracingTransport(std::move(t), traceFile);
         return t;

@@ -4,6 +4,7 @@
 
 #include "device/usbtransport.h"
 
+#include <QList>
 #include <QString>
 
 #include <memory>
@@ -16,15 +17,19 @@ struct LinkChoice
 {
     // Makes the worker's transport; empty when the options ask for the USB bus as it is.
     UsbTransport::Factory transport;
-    // The simulated controller the transport talks to, or none.
+    // The simulated controller the transport talks to (the first of several), or none.
     std::shared_ptr<SimController> simulator;
+    // Every simulated controller, in the order of their sockets "1-1", "1-2", ...; each
+    // starts with the defaults of its model and has a processor serial of its own.
+    QList<std::shared_ptr<SimController>> simulators;
     // Why the values cannot be used; empty on success.
     QString error;
 };
 
-// Adds --simulate, --sim-model RA|RB and --usb-trace FILE to the parser.
+// Adds --simulate, --sim-model RA|RB, --sim-count N and --usb-trace FILE to the parser.
 void addLinkOptions(QCommandLineParser &parser);
 
-// After parsing: the link the options ask for. An unknown simulated model or a trace file that
-// cannot be opened for appending is an error.
+// After parsing: the link the options ask for. An unknown simulated model, a count of
+// simulated controllers out of range or a trace file that cannot be opened for appending is an
+// error.
 LinkChoice linkChoice(const QCommandLineParser &parser);

@@ -2357,5 +2357,21 @@ error gain</translation>
         <source>Создана новая конфигурация контроллера </source>
         <translation>New configuration created for controller </translation>
     </message>
+    <message>
+        <source>Процессор S/N:</source>
+        <translation>Processor S/N:</translation>
+    </message>
+    <message>
+        <source>Процессор ID:</source>
+        <translation>Processor ID:</translation>
+    </message>
+    <message>
+        <source>Версия ПО:</source>
+        <translation>Firmware version:</translation>
+    </message>
+    <message>
+        <source>Контроллеры на шине USB не найдены.</source>
+        <translation>No controllers found on the USB bus.</translation>
+    </message>
 </context>
 </TS>

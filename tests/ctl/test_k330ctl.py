@@ -194,6 +194,24 @@ class Ctl(unittest.TestCase):
         write_bytes(rom, bytes(256))
         p = run("load-firmware", rom, check=NO_CONTROLLER)
         self.assertIn("Ошибка. Загрузка ПО прервана.", p.stderr)
+        p = run("list", check=NO_CONTROLLER)
+        self.assertEqual(p.stdout, "")
+        self.assertIn("Контроллеры на шине USB не найдены.", p.stderr)
+        self.assertEqual(json.loads(run("list", "--json", check=NO_CONTROLLER).stdout), [])
+
+    def test_list_several_controllers(self):
+        # Each simulated controller at its own port path, with a processor serial of its own.
+        args = ("list", "--simulate", "--sim-count", "3", "--sim-model", "RB")
+        entries = json.loads(run(*args, "--json", check=OK).stdout)
+        self.assertEqual([e["path"] for e in entries], ["1-1", "1-2", "1-3"])
+        self.assertEqual(len({e["serial"] for e in entries}), 3)
+        for e in entries:
+            self.assertRegex(e["serial"], "^0x[0-9A-F]+$")
+            self.assertEqual({k: v for k, v in e.items() if k not in ("path", "serial")},
+                             {"model": "K-330RB", "cpuId": "0x42", "firmware": "2.1"})
+        self.assertEqual(run(*args, check=OK).stdout.splitlines(),
+                         ["%s: K-330RB, Процессор S/N: %s, Процессор ID: 0x42, Версия ПО: 2.1"
+                          % (e["path"], e["serial"]) for e in entries])
 
     def test_transfer_failures(self):
         # A controller whose configuration memory fails its checksum: the read saves nothing.
@@ -268,11 +286,12 @@ class Ctl(unittest.TestCase):
     def test_usage_errors_and_help(self):
         for args in (("frobnicate",), ("show",), ("diff", "x"), ("new", "--model", "RC", "-o",
                      self.path("x.mcd")), ("write", "--mode", "7", "x"), ("read",),
-                     ("read", "--simulate", "--sim-model", "RZ", "-o", self.path("y.mcd")), ()):
+                     ("read", "--simulate", "--sim-model", "RZ", "-o", self.path("y.mcd")),
+                     ("list", "--simulate", "--sim-count", "0"), ("list", "x"), ()):
             with self.subTest(args=args):
                 run(*args, check=USAGE)
         self.assertFalse(os.path.exists(self.path("x.mcd")))
-        for command in ("new", "show", "diff", "read", "write", "verify", "load-firmware"):
+        for command in ("new", "show", "diff", "read", "write", "verify", "load-firmware", "list"):
             with self.subTest(command=command):
                 p = run(command, "--help", check=OK)
                 self.assertTrue(p.stdout.startswith("Usage: k330ctl " + command))

@@ -88,6 +88,9 @@ public:
         return guarded([&] { return next->isListed(v, p) ? 1 : 0; });
     }
     bool watch(quint16 v, quint16 p) override { return next->watch(v, p); }
+    QList<UsbPortInfo> list(quint16 v, quint16 p) override { return next->list(v, p); }
+    void setPortPath(const QString &path) override { next->setPortPath(path); }
+    QString portPath() const override { return next->portPath(); }
 
 private:
     template<typename F> int guarded(F f)

@@ -1,6 +1,8 @@
 // One contract for every USB transport: each case runs against the simulated transport and
 // against the libusb backend reaching the same model through an emulated USB device.
 
+#include "device/configprotocol.h"
+#include "device/controllers.h"
 #include "device/usbtransport.h"
 #include "queuedspy.h"
 #include "umockdevice.h"
@@ -39,6 +41,17 @@ int read(UsbTransport &t, quint8 ep, int size, QByteArray *out, int timeoutMs = 
     return r;
 }
 
+// The port paths the transport lists, sorted, with the error number of each that cannot be
+// opened ("1-2:-13").
+QStringList listed(UsbTransport &t)
+{
+    QStringList out;
+    for (const UsbPortInfo &p : t.list(usb::VendorId, usb::ProductId))
+        out.append(p.openError ? QStringLiteral("%1:%2").arg(p.path).arg(p.openError) : p.path);
+    out.sort();
+    return out;
+}
+
 } // namespace
 
 class TstUsbContract : public UsbBenchTest
@@ -54,6 +67,16 @@ private:
         return link->open(usb::VendorId, usb::ProductId) == 0
             && link->setConfiguration(configuration) == 0
             && link->claimInterface(usb::Interface) == 0;
+    }
+
+    // Every controller on the bench's bus, identified as k330ctl list does it, by path.
+    QMap<QString, ControllerIdentity> identifiedByPath()
+    {
+        QMap<QString, ControllerIdentity> out;
+        for (const ControllerIdentity &c :
+             identifyControllers([this] { return bench->makeTransport(); }))
+            out.insert(c.path, c);
+        return out;
     }
 
 protected:
@@ -376,6 +399,90 @@ private Q_SLOTS:
         QByteArray reply;
         QCOMPARE(read(*link, usb::Ep1In, 4, &reply), 4);
         QCOMPARE(reply, words({0, 512}));
+    }
+
+    // Three controllers on one bus, one behind a hub: each is listed at its own port path, opens
+    // by that path alone and answers as itself, also when all have one processor serial.
+    void severalControllers_data()
+    {
+        QTest::addColumn<bool>("sameSerial");
+        QTest::newRow("own serials") << false;
+        QTest::newRow("one serial") << true;
+    }
+    void severalControllers()
+    {
+        QFETCH(bool, sameSerial);
+        const QStringList paths {"1-1", "1-2", "1-4.1"};
+        const QList<std::shared_ptr<SimController>> models {
+            bench->model, bench->addController(paths[1]), bench->addController(paths[2])};
+        for (int i = 0; i < 3; ++i) {
+            models[i]->setCpuSerial({0x1000, 0x2000, 0x3000, quint16(sameSerial ? 7 : i)});
+            models[i]->setMemory(0, QByteArray(1, char(0x40 + i)));
+        }
+        QTRY_COMPARE(listed(*link), paths);
+        for (int i = 2; i >= 0; --i) {
+            link->setPortPath(paths[i]);
+            QVERIFY(link->isListed(usb::VendorId, usb::ProductId));
+            QVERIFY(openClaimed());
+            QCOMPARE(listed(*link), paths); // the open one counts as openable
+            QCOMPARE(write(*link, usb::Ep1Out, configuration::memoryRead(1, 0)), 10);
+            QByteArray reply;
+            QCOMPARE(read(*link, usb::Ep1In, 64, &reply), 9);
+            QCOMPARE(reply.at(8), char(0x40 + i));
+            link->close();
+        }
+        const QMap<QString, ControllerIdentity> ids = identifiedByPath();
+        QCOMPARE(ids.keys(), paths);
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY2(ids[paths[i]].identified(), qPrintable(ids[paths[i]].reason));
+            QCOMPARE(ids[paths[i]].serialText(),
+                     QStringLiteral("0x100020003000%1").arg(sameSerial ? 7 : i));
+        }
+    }
+
+    // A controller pulled out and plugged into another socket is the same unit (its serial)
+    // at a new path; a transport that chose the old path no longer finds it.
+    void replugIntoAnotherSocket()
+    {
+        bench->addController(QStringLiteral("1-2"))->setCpuSerial({1, 2, 3, 0xABCD});
+        link->setPortPath(QStringLiteral("1-2"));
+        QTRY_VERIFY(link->isListed(usb::VendorId, usb::ProductId));
+        bench->moveController(QStringLiteral("1-2"), QStringLiteral("1-3"));
+        QTRY_COMPARE(listed(*link), QStringList({"1-1", "1-3"}));
+        QVERIFY(!link->isListed(usb::VendorId, usb::ProductId));
+        QCOMPARE(link->open(usb::VendorId, usb::ProductId), int(UsbTransport::NotListed));
+        QCOMPARE(identifiedByPath().value(QStringLiteral("1-3")).serialText(),
+                 QStringLiteral("0x123ABCD"));
+    }
+
+    // A controller that cannot be opened or claimed is listed with the reason, in the
+    // program log's words, beside one that answers.
+    void unusableController_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("listing");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no access")
+            << int(SimController::StepOpen) << int(usb::ErrAccess) << "1-2:-13"
+            << "Нет доступа к контроллеру на шине USB (права доступа), "
+               "Error=-13";
+        QTest::newRow("busy") << int(SimController::StepClaim) << int(usb::ErrBusy) << "1-2"
+                              << "Интерфейс контроллера не доступен";
+    }
+    void unusableController()
+    {
+        QFETCH(int, step);
+        QFETCH(int, error);
+        QFETCH(QString, listing);
+        QFETCH(QString, reason);
+        if (step == SimController::StepOpen && bench->backend == UsbBench::Libusb)
+            QSKIP("the emulated node cannot refuse to be opened");
+        bench->addController(QStringLiteral("1-2"))->failStep(SimController::Step(step), error);
+        QTRY_COMPARE(listed(*link), QStringList({"1-1", listing}));
+        const QMap<QString, ControllerIdentity> ids = identifiedByPath();
+        QVERIFY(ids.value(QStringLiteral("1-1")).identified());
+        QCOMPARE(ids.value(QStringLiteral("1-2")).reason, reason);
     }
 
     // Arrival and departure raise deviceChanged (from whatever thread watches the bus).

@@ -136,8 +136,12 @@ void TstUsbTrace::commandLine_data()
         << QStringList {"--simulate", "--sim-model", "rb", "--usb-trace", "@"} << true << 0x0301
         << true;
     QTest::newRow("real bus traced") << QStringList {"--usb-trace", "@"} << true << 0 << true;
+    QTest::newRow("three simulated")
+        << QStringList {"--simulate", "--sim-count", "3"} << true << 0x0300 << false;
     QTest::newRow("unknown model")
         << QStringList {"--simulate", "--sim-model", "RC"} << false << 0 << false;
+    QTest::newRow("no simulated controller")
+        << QStringList {"--simulate", "--sim-count", "0"} << false << 0 << false;
     QTest::newRow("trace file not writable")
         << QStringList {"--usb-trace", "/nonexistent/dir/t"} << false << 0 << false;
 }

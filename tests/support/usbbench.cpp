@@ -46,7 +46,10 @@ UmockDevice *UsbBench::bus()
 UsbBench::UsbBench(Backend b)
     : backend(b)
     , model(std::make_shared<SimController>())
+    , simBus(std::make_shared<SimBus>())
 {
+    sockets.insert(QStringLiteral("1-1"), model);
+    simBus->insert(QStringLiteral("1-1"), model);
     if (backend == Libusb && emulatedBus)
         emulatedBus->setModel(model);
 }
@@ -54,7 +57,8 @@ UsbBench::UsbBench(Backend b)
 UsbBench::~UsbBench()
 {
     if (backend == Libusb && emulatedBus) {
-        emulatedBus->setModel(nullptr);
+        for (auto it = sockets.cbegin(); it != sockets.cend(); ++it)
+            emulatedBus->setModel(it.key(), nullptr);
         emulatedBus->setEndpoints(1, {0x06});
         emulatedBus->setEndpoints(2, {0x01, 0x81, 0x82});
     }
@@ -64,7 +68,7 @@ std::unique_ptr<UsbTransport> UsbBench::makeTransport()
 {
     if (backend == Libusb)
         return emulatedBus ? emulatedBus->makeTransport() : nullptr;
-    return std::make_unique<SimTransport>(model);
+    return std::make_unique<SimTransport>(simBus);
 }
 
 void UsbBench::setEndpoints(int configuration, const QList<quint8> &endpoints)
@@ -76,4 +80,28 @@ void UsbBench::setEndpoints(int configuration, const QList<quint8> &endpoints)
         emulatedBus->setEndpoints(configuration, endpoints);
         emulatedBus->setModel(model);
     }
+}
+
+std::shared_ptr<SimController> UsbBench::addController(const QString &path)
+{
+    auto added = std::make_shared<SimController>();
+    sockets.insert(path, added);
+    simBus->insert(path, added);
+    if (backend == Libusb && emulatedBus)
+        emulatedBus->setModel(path, added);
+    return added;
+}
+
+void UsbBench::moveController(const QString &from, const QString &to)
+{
+    const std::shared_ptr<SimController> moved = sockets.take(from);
+    sockets.insert(to, moved);
+    moved->unplug();
+    simBus->insert(from, nullptr);
+    simBus->insert(to, moved);
+    if (backend == Libusb && emulatedBus) {
+        emulatedBus->setModel(from, nullptr);
+        emulatedBus->setModel(to, moved);
+    }
+    moved->plug();
 }
