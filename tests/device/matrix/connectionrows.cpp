@@ -24,16 +24,10 @@ public:
 // clang-format off
 QList<Row> connectionRows()
 {
-    using S = SimController::Step;
     const MakeDriver opening = make<OpeningDriver>();
     // outcomes:    error gone-5 gone-6 short empty echo time-out
-    return {
-        {"opening: device", opening, at(S::StepOpen),
-                        step, "Контроллер на шине USB не открывается, Error=%1"},
-        {"opening: configuration 2", opening, at(S::StepSetConfiguration),
-                        step, "Конфигурация контроллера не доступна, Error=%1"},
-        {"opening: interface", opening, at(S::StepClaim),
-                        step, "Интерфейс контроллера не доступен"},
+    return openingRows(opening, {"opening: device", "opening: configuration 2",
+                                 "opening: interface"}) + QList<Row> {
         {"handshake: request", opening, out(bytes("00004000")),
                         sent, "Ошибка передачи данных=>%1"},
         {"handshake: reply", opening, in(bytes("00004000")),

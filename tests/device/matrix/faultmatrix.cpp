@@ -4,6 +4,7 @@
 
 #include "device/monitorprotocol.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QTest>
 #include <QtEndian>
@@ -80,6 +81,19 @@ Where at(SimController::Step step)
 }
 
 // clang-format off
+QList<Row> openingRows(const MakeDriver &driver, const std::array<QString, 3> &names)
+{
+    using S = SimController::Step;
+    return {
+        {names[0], driver, at(S::StepOpen),
+                                step, "Контроллер на шине USB не открывается, Error=%1"},
+        {names[1], driver, at(S::StepSetConfiguration),
+                                step, "Конфигурация контроллера не доступна, Error=%1"},
+        {names[2], driver, at(S::StepClaim),
+                                step, "Интерфейс контроллера не доступен"},
+    };
+}
+
 QList<Row> identificationRows(const QString &job, const MakeDriver &driver)
 {
     // outcomes:                 error gone-5 gone-6 short empty echo time-out
@@ -127,6 +141,11 @@ bool Run::settle(int ms)
         if (!QTest::qWaitFor(idle, int(deadline.remainingTime())))
             return false;
         QTest::qWait(30); // queued signals and a hot-plug notification reach this thread
+        if (!idle())
+            continue;
+        // What the worker emitted before it came to rest is queued by now; it may have come
+        // to rest at the very end of the wait.
+        QCoreApplication::processEvents();
         if (idle())
             return true;
     }

@@ -150,6 +150,10 @@ struct Row
     QString text2 = {}; // its second message, for Fail2, Close2, Retried
 };
 
+// The set-up steps of opening the controller (device, configuration, interface), each with
+// the name it has in the job that opens it.
+QList<Row> openingRows(const MakeDriver &driver, const std::array<QString, 3> &names);
+
 // The identification that opens a job on the connection (configuration read and write,
 // firmware load): its request and its reply, named after the job.
 QList<Row> identificationRows(const QString &job, const MakeDriver &driver);

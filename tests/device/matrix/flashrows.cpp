@@ -60,7 +60,6 @@ private:
 // clang-format off
 QList<Row> flashRows()
 {
-    using S = SimController::Step;
     const MakeDriver load = make<LoadDriver>(false);
     const MakeDriver boot = make<LoadDriver>(true);
     // outcomes:    error gone-5 gone-6 short empty echo time-out
@@ -85,15 +84,11 @@ QList<Row> flashRows()
                         sent, "Ошибка запроса RdData=>%1"},
         {"firmware load: read-back reply", load, in(flashOp(0x03)),
                         data, "Ошибка приема RdData=>%1"},
-        {"firmware load in boot mode: opening", boot, at(S::StepOpen),
-                        step, "Контроллер на шине USB не открывается, Error=%1"},
-        {"firmware load in boot mode: configuration 1", boot, at(S::StepSetConfiguration),
-                        step, "Конфигурация контроллера не доступна, Error=%1"},
-        {"firmware load in boot mode: interface", boot, at(S::StepClaim),
-                        step, "Интерфейс контроллера не доступен"},
         {"firmware load in boot mode: stream piece", boot, out(0x06, any()),
                         sent, "Ошибка записи в устройства=>%1"},
-    };
+    } + openingRows(boot, {"firmware load in boot mode: opening",
+                           "firmware load in boot mode: configuration 1",
+                           "firmware load in boot mode: interface"});
 }
 // clang-format on
 
