@@ -12,12 +12,11 @@
 #include "device/configexchange.h"
 #include "device/flashexchange.h"
 #include "device/flashprotocol.h"
-#include "device/handshake.h"
 #include "device/jobs.h"
 #include "device/liveexchange.h"
 #include "device/monitorexchange.h"
 #include "fuzz/scriptlink.h"
-#include "sim/simtransport.h"
+#include "sim/simcontroller.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,6 +26,7 @@
 #include <cstdio>
 #include <cstring>
 
+using fuzzing::RecordingLink;
 using fuzzing::ScriptWriter;
 
 namespace {
@@ -55,67 +55,6 @@ void check(bool ok, const char *what)
         failed = true;
     }
 }
-
-// A connection to a simulated controller that writes every read's result into a script.
-class RecordingLink : public DeviceLink
-{
-public:
-    RecordingLink(const QString &model, quint16 payload, ScriptWriter &script)
-        : sim(makeSimulatedController(model))
-        , out(script)
-    {
-        sim->setPayloadSize(payload);
-        sim->monitorStream().setFlatOut(true);
-        transport = makeSimulatedTransport(sim);
-    }
-
-    SimController &controller() { return *sim; }
-
-    // Opens the controller and runs the handshake, recording its reply.
-    bool open()
-    {
-        if (transport->open(usb::VendorId, usb::ProductId) != 0
-            || transport->setConfiguration(usb::ConfigNormal) < 0
-            || transport->claimInterface(usb::Interface) < 0)
-            return false;
-        const QByteArray request = handshake::request();
-        write(usb::Ep1Out, request.constData(), int(request.size()));
-        QByteArray reply(handshake::ReplySize, '\0');
-        const int n = read(usb::Ep1In, reply.data(), int(reply.size()));
-        reply.truncate(qMax(0, n));
-        transfer = handshake::payloadSize(reply) + 8;
-        return n >= 0 && transfer > 8;
-    }
-
-    int write(quint8 endpoint, const char *data, int size) override
-    {
-        return transport->bulkWrite(endpoint, data, size, usb::TimeoutMs);
-    }
-    int read(quint8 endpoint, char *data, int size) override
-    {
-        return readFor(endpoint, data, size, usb::TimeoutMs);
-    }
-    int readFor(quint8 endpoint, char *data, int size, int timeoutMs) override
-    {
-        const int n = transport->bulkRead(endpoint, data, size, timeoutMs);
-        out.result(n, data);
-        return n;
-    }
-    int transferSize() const override { return transfer; }
-    void pause(int) override { }
-    void log(const QString &) override { }
-    int mode() const override { return operatingMode; }
-    void close() override { }
-    void lost() override { }
-
-    int operatingMode = 1;
-
-private:
-    std::shared_ptr<SimController> sim;
-    std::unique_ptr<UsbTransport> transport;
-    ScriptWriter &out;
-    int transfer = 0;
-};
 
 TK440 defaultImage(quint16 model)
 {
@@ -211,7 +150,7 @@ void configWrite()
         script.byte(c.modeIndex).byte(c.modelIndex);
         const quint16 model = c.modelIndex ? TK440::ModelRB : TK440::ModelRA;
         RecordingLink link(QLatin1String(c.modelIndex ? "RB" : "RA"), c.payload, script);
-        link.operatingMode = c.mode;
+        link.setMode(c.mode);
         TK440 record = defaultImage(model);
         toDeviceForm(Crc16(), record);
         int differing = -1;
@@ -248,7 +187,7 @@ void liveAck()
             script.byte(quint8(b));
         script.byte(6); // mode 10: every command is logged
         RecordingLink link(QStringLiteral("RA"), 512, script);
-        link.operatingMode = 10;
+        link.setMode(10);
         const auto command = live::fromJob(c.job, c.bytes);
         check(command && link.open() && live::send(link, *command), "live command");
         save("live_ack", QLatin1String(c.name), script.bytes());

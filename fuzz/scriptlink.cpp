@@ -2,6 +2,8 @@
 
 #include "device/handshake.h"
 #include "device/usbtransport.h"
+#include "sim/simcontroller.h"
+#include "sim/simtransport.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,6 +14,14 @@ ScriptLink::ScriptLink(const uint8_t *data, size_t size, int mode)
     : pos(data)
     , end(data + size)
     , operatingMode(mode)
+{ }
+
+ScriptLink::ScriptLink(const QByteArray &script, int mode)
+    : owned(script)
+    , pos(reinterpret_cast<const uint8_t *>(owned.constData()))
+    , end(pos + owned.size())
+    , operatingMode(mode)
+    , recording(true)
 { }
 
 bool ScriptLink::handshake()
@@ -26,15 +36,31 @@ bool ScriptLink::handshake()
     return transfer > 0;
 }
 
-int ScriptLink::write(quint8, const char *, int size)
+void ScriptLink::noteWrite(quint8 endpoint, const char *data, int size)
 {
     ++writes;
-    return size;
+    if (!recording)
+        return;
+    written.append(QByteArray(data, size));
+    endpoints.append(char(endpoint));
 }
 
-int ScriptLink::read(quint8, char *data, int size)
+void ScriptLink::noteRead(quint8 endpoint)
 {
     ++reads;
+    if (recording)
+        endpoints.append(char(endpoint));
+}
+
+int ScriptLink::write(quint8 endpoint, const char *data, int size)
+{
+    noteWrite(endpoint, data, size);
+    return writeResults.isEmpty() ? size : writeResults.takeFirst();
+}
+
+int ScriptLink::read(quint8 endpoint, char *data, int size)
+{
+    noteRead(endpoint);
     if (end - pos < 2) {
         pos = end;
         return usb::ErrTimeout;
@@ -62,6 +88,8 @@ void ScriptLink::log(const QString &line)
 {
     // The text is built as the worker builds it; touching it keeps that from being skipped.
     logLines += line.isEmpty() ? 0 : 1;
+    if (recording)
+        lines.append(line);
 }
 
 quint8 ScriptLink::takeByte()
@@ -96,6 +124,51 @@ ScriptWriter &ScriptWriter::error(int n)
     out.append(char(0x80));
     out.append(char(quint8(-n)));
     return *this;
+}
+
+RecordingLink::RecordingLink(const QString &model, quint16 payload, ScriptWriter &script)
+    : ScriptLink(static_cast<const uint8_t *>(nullptr), 0)
+    , sim(makeSimulatedController(model))
+    , out(script)
+{
+    sim->setPayloadSize(payload);
+    sim->monitorStream().setFlatOut(true);
+    transport = makeSimulatedTransport(sim);
+}
+
+RecordingLink::~RecordingLink() = default;
+
+bool RecordingLink::open()
+{
+    if (transport->open(usb::VendorId, usb::ProductId) != 0
+        || transport->setConfiguration(usb::ConfigNormal) < 0
+        || transport->claimInterface(usb::Interface) < 0)
+        return false;
+    write(usb::Ep1Out, handshake::request());
+    QByteArray reply(handshake::ReplySize, '\0');
+    const int n = read(usb::Ep1In, reply.data(), int(reply.size()));
+    reply.truncate(qMax(0, n));
+    setTransferSize(handshake::payloadSize(reply) + 8);
+    return n >= 0 && transferSize() > 8;
+}
+
+int RecordingLink::write(quint8 endpoint, const char *data, int size)
+{
+    noteWrite(endpoint, data, size);
+    return transport->bulkWrite(endpoint, data, size, usb::TimeoutMs);
+}
+
+int RecordingLink::read(quint8 endpoint, char *data, int size)
+{
+    return readFor(endpoint, data, size, usb::TimeoutMs);
+}
+
+int RecordingLink::readFor(quint8 endpoint, char *data, int size, int timeoutMs)
+{
+    noteRead(endpoint);
+    const int n = transport->bulkRead(endpoint, data, size, timeoutMs);
+    out.result(n, data);
+    return n;
 }
 
 } // namespace fuzzing

@@ -8,6 +8,7 @@
 #include "device/jobs.h"
 #include "device/liveexchange.h"
 #include "device/usbtransport.h"
+#include "fuzz/scriptlink.h"
 #include "testsupport.h"
 
 #include <QTest>
@@ -17,56 +18,23 @@ using configuration::Identification;
 
 namespace {
 
-// A link that answers every read with the next scripted reply (or error number) and records
-// what the exchange did.
-class ScriptLink : public DeviceLink
+using fuzzing::ScriptLink;
+
+// A script of one read's reply: its bytes, or its error number.
+QByteArray reply(const QByteArray &bytes)
 {
-public:
-    struct Reply
-    {
-        int result; // bytes (the size of data) or a negative error number
-        QByteArray data;
-    };
-    QList<int> writeResults; // results of the next writes; the packet's size once used up
-    QList<Reply> replies; // answers of the next reads; -110 once used up
-    int transfer = 520;
-    int currentMode = 1;
+    return fuzzing::ScriptWriter().reply(bytes).bytes();
+}
+QByteArray error(int n)
+{
+    return fuzzing::ScriptWriter().error(n).bytes();
+}
 
-    QList<QByteArray> written;
-    QStringList lines;
-    int closes = 0;
-    int paused = 0;
-
-    static Reply reply(const QByteArray &bytes) { return {int(bytes.size()), bytes}; }
-    static Reply error(int n) { return {n, {}}; }
-
-    int write(quint8 endpoint, const char *data, int size) override
-    {
-        Q_ASSERT(endpoint == usb::Ep1Out);
-        written.append(QByteArray(data, size));
-        return writeResults.isEmpty() ? size : writeResults.takeFirst();
-    }
-    int read(quint8 endpoint, char *data, int size) override
-    {
-        Q_ASSERT(endpoint == usb::Ep1In);
-        if (replies.isEmpty())
-            return usb::ErrTimeout;
-        const Reply r = replies.takeFirst();
-        if (r.result < 0)
-            return r.result;
-        if (r.data.size() > size)
-            return usb::ErrOverflow;
-        std::memcpy(data, r.data.constData(), size_t(r.data.size()));
-        return int(r.data.size());
-    }
-    int transferSize() const override { return transfer; }
-    void pause(int ms) override { paused += ms; }
-    void log(const QString &line) override { lines.append(line); }
-    int mode() const override { return currentMode; }
-    void close() override { ++closes; }
-    void lost() override { ++closes; }
-    using DeviceLink::write;
-};
+// The transfers an exchange made: a write to 0x01 and a read from 0x81 for each command.
+QByteArray commandTransfers(int commands)
+{
+    return hexBytes("0181").repeated(commands);
+}
 
 QByteArray identReply(quint16 command, quint16 model, quint16 version)
 {
@@ -88,7 +56,6 @@ QList<int> sizes(const QList<Block> &blocks)
 } // namespace
 
 Q_DECLARE_METATYPE(Identification::Status)
-Q_DECLARE_METATYPE(ScriptLink::Reply)
 
 class TstDeviceProtocol : public QObject
 {
@@ -279,40 +246,42 @@ void TstDeviceProtocol::liveJobs()
 void TstDeviceProtocol::identifyOverLink_data()
 {
     QTest::addColumn<int>("writeResult");
-    QTest::addColumn<ScriptLink::Reply>("reply");
+    QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QString>("line"); // empty: identified
     const QByteArray good = identReply(1, 0x0300, 0x0201);
-    QTest::newRow("identified") << 8 << ScriptLink::reply(good) << QString();
+    QTest::newRow("identified") << 8 << reply(good) << QString();
     QTest::newRow("request fails")
-        << -5 << ScriptLink::reply(good) << "Ошибка запроса идентификатора устройства=>-5";
-    QTest::newRow("reply fails") << 8 << ScriptLink::error(-110)
+        << -5 << reply(good) << "Ошибка запроса идентификатора устройства=>-5";
+    QTest::newRow("reply fails") << 8 << error(-110)
                                  << "Ошибка приема идентификатора устройства=>-110";
     QTest::newRow("reply of 21 bytes")
-        << 8 << ScriptLink::reply(good.left(21)) << "Ошибка приема идентификатора устройства=>21";
+        << 8 << reply(good.left(21)) << "Ошибка приема идентификатора устройства=>21";
     QTest::newRow("reply of another command")
-        << 8 << ScriptLink::reply(identReply(3, 0, 0)) << "Ошибка приема идентификатора устройства";
+        << 8 << reply(identReply(3, 0, 0)) << "Ошибка приема идентификатора устройства";
 }
 
 void TstDeviceProtocol::identifyOverLink()
 {
     QFETCH(int, writeResult);
-    QFETCH(ScriptLink::Reply, reply);
+    QFETCH(QByteArray, reply);
     QFETCH(QString, line);
-    ScriptLink link;
+    ScriptLink link(reply);
+    link.setTransferSize(520);
     link.writeResults = {writeResult};
-    link.replies = {reply};
     TDev dev {};
     QCOMPARE(configuration::identify(link, &dev), line.isEmpty());
     QCOMPARE(link.written, QList<QByteArray> {configuration::identifyRequest()});
     if (line.isEmpty()) {
         QCOMPARE(dev.model, quint16(0x0300));
-        QCOMPARE(link.closes, 0);
+        QCOMPARE(link.closes + link.losses, 0);
         QVERIFY(link.lines.isEmpty());
     } else {
         // Every failed identification closes the link.
         QCOMPARE(link.closes, 1);
+        QCOMPARE(link.losses, 0);
         QCOMPARE(link.lines, QStringList {line});
     }
+    QCOMPARE(link.endpoints, commandTransfers(1).left(writeResult < 0 ? 1 : 2));
 }
 
 // A write is refused after the identification, before any block goes out: a record of another
@@ -340,12 +309,11 @@ void TstDeviceProtocol::writeRefusedBeforeAnyBlock()
     QByteArray record(TK440::Size, '\x11');
     record[TK440::ModelOffset] = char(0x00);
     record[TK440::ModelOffset + 1] = char(0x03); // model 0x0300
-    ScriptLink link;
-    link.currentMode = mode;
-    link.transfer = 8 + 64;
-    link.replies = {ScriptLink::reply(identReply(1, model, version)),
-                    ScriptLink::reply(hexBytes("0003 0000 0005 0050")), // acknowledgement
-                    ScriptLink::reply(hexBytes("0003 0003 0002 0050") + record.left(3))};
+    ScriptLink link(reply(identReply(1, model, version))
+                        + reply(hexBytes("0003 0000 0005 0050")) // acknowledgement
+                        + reply(hexBytes("0003 0003 0002 0050") + record.left(3)),
+                    mode);
+    link.setTransferSize(8 + 64);
     int started = 0;
     QList<quint32> counts;
     const configuration::WriteProgress progress {[&] { ++started; }, [] {},
@@ -356,13 +324,15 @@ void TstDeviceProtocol::writeRefusedBeforeAnyBlock()
     if (!line.isEmpty()) {
         QCOMPARE(link.lines, QStringList {line});
         QCOMPARE(link.written.size(), 1); // the identification request only
+        QCOMPARE(link.endpoints, commandTransfers(1));
         QCOMPARE(started, 0);
         return;
     }
     QCOMPARE(started, 1);
     QCOMPARE(link.written.value(1), configuration::memoryWrite(0, record.constData(), 3));
     QCOMPARE(link.written.value(2), configuration::memoryRead(3, 0));
-    QCOMPARE(link.paused, 10 * 3 + 10);
+    QCOMPARE(link.endpoints, commandTransfers(3));
+    QCOMPARE(link.pausedMs, 10 * 3 + 10);
     QCOMPARE(counts, (QList<quint32> {3, 0, 3}));
     QCOMPARE(link.lines.last(),
              QStringLiteral("Проверка загруженной конфигурации выполнена. Ошибочных 0 байтов"));
@@ -372,20 +342,20 @@ void TstDeviceProtocol::liveOverLink_data()
 {
     QTest::addColumn<int>("transfer");
     QTest::addColumn<int>("writeResult");
-    QTest::addColumn<ScriptLink::Reply>("ack");
+    QTest::addColumn<QByteArray>("ack");
     QTest::addColumn<int>("mode");
     QTest::addColumn<bool>("sent");
     QTest::addColumn<QStringList>("lines");
-    const ScriptLink::Reply ack = ScriptLink::reply(hexBytes("0003 0000 0002 0018"));
+    const QByteArray ack = reply(hexBytes("0003 0000 0002 0018"));
     QTest::newRow("acknowledged, mode 1") << 520 << 10 << ack << 1 << true << QStringList();
     QTest::newRow("acknowledged, mode 10")
         << 520 << 10 << ack << 10 << true << QStringList {"Переданы параметры=>12[0x3f]; "};
-    QTest::newRow("empty acknowledgement") << 520 << 10 << ScriptLink::reply({}) << 10 << true
-                                           << QStringList {"Переданы параметры=>12[0x3f]; "};
+    QTest::newRow("empty acknowledgement")
+        << 520 << 10 << reply({}) << 10 << true << QStringList {"Переданы параметры=>12[0x3f]; "};
     QTest::newRow("send fails") << 520 << -32 << ack << 10 << false
                                 << QStringList {"Ошибка передачи команды кодека=>-32"};
     QTest::newRow("no acknowledgement")
-        << 520 << 10 << ScriptLink::error(-110) << 10 << false
+        << 520 << 10 << error(-110) << 10 << false
         << QStringList {"Ошибка подтверждения команды кодека=>-110"};
     QTest::newRow("packet larger than the transfer")
         << 9 << 10 << ack << 10 << false << QStringList {"Ошибка передачи команды кодека=>-75"};
@@ -395,20 +365,19 @@ void TstDeviceProtocol::liveOverLink()
 {
     QFETCH(int, transfer);
     QFETCH(int, writeResult);
-    QFETCH(ScriptLink::Reply, ack);
+    QFETCH(QByteArray, ack);
     QFETCH(int, mode);
     QFETCH(bool, sent);
     QFETCH(QStringList, lines);
-    ScriptLink link;
-    link.transfer = transfer;
+    ScriptLink link(ack, mode);
+    link.setTransferSize(transfer);
     link.writeResults = {writeResult};
-    link.replies = {ack};
-    link.currentMode = mode;
     const auto command = live::fromJob(JobCodec, hexBytes("0c 3f"));
     QVERIFY(command);
     QCOMPARE(live::send(link, *command), sent);
     QCOMPARE(link.lines, lines);
-    QCOMPARE(link.closes, 0); // a failed live command leaves the connection open
+    QCOMPARE(link.closes + link.losses, 0); // a failed live command leaves the connection open
+    QCOMPARE(link.endpoints, commandTransfers(1).left(link.endpoints.size()));
 }
 
 QTEST_GUILESS_MAIN(TstDeviceProtocol)

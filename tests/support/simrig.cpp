@@ -21,18 +21,29 @@ bool SimRig::connect()
 }
 
 WorkerRig::WorkerRig(int mode, int payload)
+    : WorkerRig(Options {.mode = mode, .payload = payload})
+{ }
+
+WorkerRig::WorkerRig(const Options &options)
     : sim(makeSimulatedController(QStringLiteral("RA")))
 {
-    if (payload > 0)
-        sim->setPayloadSize(quint16(payload));
+    if (options.payload > 0)
+        sim->setPayloadSize(quint16(options.payload));
+    if (options.timeoutWait >= 0)
+        sim->setTimeoutWait(options.timeoutWait);
     thread.setSleepFunction([this](int ms) {
         slept += ms;
         ++sleeps;
     });
-    thread.setMode(mode);
+    thread.setMode(options.mode);
     thread.setTransport(makeSimulatedTransport(sim));
+    if (options.hotplug)
+        QObject::connect(thread.hotplug(), &UsbHotplug::deviceChanged, &thread,
+                         &TThread::checkDevice);
+    if (!options.connect)
+        return;
     thread.checkDevice();
-    thread.wait(); // the worker has run the check
+    ready = thread.wait(10000) && thread.isConnected(); // the worker has run the check
     sim->clearTransfers();
 }
 

@@ -22,16 +22,26 @@ struct SimRig
     SimTransport *transport = nullptr; // owned by the thread
 };
 
-// A worker thread of its own with a simulated K-330RA plugged in and connected, its transfer
-// record cleared: the exchanges' pauses are only counted, not slept.
+// A worker thread of its own with a simulated K-330RA plugged in and (by default) connected, its
+// transfer record cleared: the exchanges' pauses are only counted, not slept.
 struct WorkerRig
 {
-    // payload 0 keeps the simulator's own payload size.
+    struct Options
+    {
+        int mode = 1;
+        int payload = 0; // 0 keeps the simulator's own payload size
+        bool connect = true; // false: plugged in, not opened
+        int timeoutWait = -1; // ms a simulated time-out lasts; -1: the transfer's own time-out
+        bool hotplug = false; // a departure runs the hot-plug check, as the main window has it
+    };
+
     explicit WorkerRig(int mode = 1, int payload = 0);
+    explicit WorkerRig(const Options &options);
     ~WorkerRig();
 
     std::shared_ptr<SimController> sim;
     TThread thread;
     std::atomic<int> slept {0}; // milliseconds the worker asked to pause
     std::atomic<int> sleeps {0};
+    bool ready = true; // connected within 10 s where asked to connect
 };
