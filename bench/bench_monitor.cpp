@@ -57,8 +57,8 @@ bool connectController(TThread &thread, int timeoutMs)
     return thread.isConnected();
 }
 
-// Frames a view has taken from its block: every stored frame that was neither overwritten
-// before its view came to it nor still waits in its block.
+// Frames a view has taken from its block: every stored frame that was neither dropped
+// before its view came to it nor still waits in its block or the queue behind it.
 quint64 framesDrawn(TThread &thread)
 {
     int waiting = 0;
@@ -67,7 +67,8 @@ quint64 framesDrawn(TThread &thread)
         for (const TMonBlock &b : lock->ch)
             waiting += b.len != 0 ? 1 : 0;
     }
-    return thread.monitorFrames() - thread.monitorOverwritten() - quint64(waiting);
+    return thread.monitorFrames() - thread.monitorOverwritten() - quint64(waiting)
+        - quint64(thread.monitorQueued());
 }
 
 } // namespace
@@ -178,7 +179,7 @@ int main(int argc, char **argv)
     std::printf("run time                      %10.1f s\n", elapsed);
     std::printf("frames read from the stream   %10.0f /s\n", double(stored) / elapsed);
     std::printf("frames drawn in total         %10.0f /s\n", double(drawn) / elapsed);
-    std::printf("frames overwritten undrawn    %10llu\n", static_cast<unsigned long long>(missed));
+    std::printf("frames dropped undrawn        %10llu\n", static_cast<unsigned long long>(missed));
     std::printf("longest GUI event-loop stall  %10.2f ms\n", double(worstGapNs) / 1e6 - 1);
     // The first sweep creates every item; after it, items only move.
     std::printf("  of it after the first sweep   %10.2f ms\n",

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+struct JobContext;
+
 namespace acquisition {
 
 // Code 12 first when `reset` (its send error is logged and the report still requested; no
@@ -22,5 +24,10 @@ enum class TraceOutcome {
 };
 // Sends code 16 and reads the reply into `buffer` (TraceBufferSize bytes).
 TraceOutcome trace(DeviceLink &link, quint16 *buffer);
+
+// The worker's jobs (acquisitionjobs.cpp). JobReport and JobReportReset: the statistics record;
+// JobTrace: one trace reply into the trace record, asked again at once after a wrong echo.
+void reportJob(const JobContext &context);
+void traceJob(const JobContext &context);
 
 } // namespace acquisition

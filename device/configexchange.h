@@ -9,6 +9,8 @@
 
 #include <functional>
 
+struct JobContext;
+
 namespace configuration {
 
 // Asks for the identification record. On failure logs why, closes the link and returns false.
@@ -40,5 +42,10 @@ struct WriteProgress
 // that the controller is of the record's model, then reads them back and logs how many differ.
 // On failure logs why and returns false.
 bool write(DeviceLink &link, const char *record, int count, const WriteProgress &progress);
+
+// The worker's jobs (configjobs.cpp). JobRead: the identification and the configuration into a
+// new record, handed over at the end; JobWrite: the job's image, `size` bytes of it.
+void readJob(const JobContext &context);
+void writeJob(const JobContext &context);
 
 } // namespace configuration

@@ -8,6 +8,8 @@
 
 #include <functional>
 
+struct JobContext;
+
 namespace flash {
 
 // How long a status poll waits for the flash to become ready, counted in the pauses between
@@ -37,5 +39,9 @@ bool load(DeviceLink &link, const char *data, int size, const LoadProgress &prog
 // Boot mode over a link the caller opened in configuration 1 with the stream endpoint
 // prepared: the file in 64-byte pieces. On failure logs why and returns false.
 bool stream(DeviceLink &link, const char *data, int size, const LoadProgress &progress);
+
+// The worker's job (flashjobs.cpp). JobLoad: the job's file over the open connection, or, with
+// no controller open, in boot mode.
+void loadJob(const JobContext &context);
 
 } // namespace flash

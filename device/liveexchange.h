@@ -5,10 +5,16 @@
 #include "device/devicelink.h"
 #include "device/liveprotocol.h"
 
+struct JobContext;
+
 namespace live {
 
 // Sends the command and reads its acknowledgement; in mode 10 logs what was sent. Returns
 // whether both transfers succeeded.
 bool send(DeviceLink &link, const Command &command);
+
+// The worker's job (livejobs.cpp) for every job type that carries a live command
+// (fromJob); nothing without a connection.
+void commandJob(const JobContext &context);
 
 } // namespace live

@@ -9,6 +9,8 @@
 
 #include <functional>
 
+struct JobContext;
+
 namespace monitor {
 
 class Stream
@@ -49,5 +51,11 @@ private:
     quint16 channels = 0; // bit k: channel k is on
     Losses lost;
 };
+
+// The worker's jobs (monitorjobs.cpp) over its MonitorStream. JobMonitor: the channel switch,
+// which starts the chain of reads with the first channel on; JobMonitorRead: one read of the
+// chain, which queues the next while a channel is on.
+void switchJob(const JobContext &context);
+void readJob(const JobContext &context);
 
 } // namespace monitor

@@ -80,3 +80,13 @@ using MonitorWriteLock = MonitorRecords::WriteLock;
 // The statistics record: one unit, taken by whichever side uses it.
 using ReportRecord = SharedRecord<TReport, 1>;
 using ReportLock = ReportRecord::WriteLock;
+
+// The last trace reply: word 0 its byte count, word 1 its channel, then the bytes captured.
+struct TTrace
+{
+    quint16 w[TraceBufferSize / 2];
+};
+// One unit, taken by whichever side uses it: the worker while it stores a reply, the trace
+// window while it copies one out.
+using TraceRecord = SharedRecord<TTrace, 1>;
+using TraceLock = TraceRecord::WriteLock;

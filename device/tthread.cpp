@@ -1,5 +1,8 @@
 #include "device/tthread.h"
 
+#include "device/jobtable.h"
+
+#include <QMetaMethod>
 #include <QtEndian>
 
 #include <cstring>
@@ -11,15 +14,14 @@ constexpr int PollIntervalMs = 1000; // hot-plug check period where no events ar
 TThread::TThread(QObject *parent, const UsbTransport::Factory &transport)
     : QThread(parent)
     , sleeper([](int ms) { QThread::msleep(ulong(ms)); })
+    , outlets(makeOutlets())
+    , records([this] { postMonitorAnnouncement(); })
     , plugWatch(std::make_unique<UsbHotplug>())
     , connection({
           [this](const QString &line) { Q_EMIT mes(line); },
           [this](bool connected) { Q_EMIT conn(connected); },
           // Closing ends the monitor stream: no channel is on, no frame is half gathered.
-          [this] {
-              monStream.reset();
-              monMask = 0;
-          },
+          [this] { records.monitor.reset(); },
       })
 {
     qRegisterMetaType<TDev *>("TDev*");
@@ -134,9 +136,8 @@ void TThread::reqMonitorRead()
 {
     // Only while a channel is on, and one read at a time: a read still waiting in the queue
     // continues the chain, and a second one would start a parallel chain that never merges.
-    if (monMask.load() == 0 || monReadQueued.exchange(true))
-        return;
-    reqJob(JobMonitorRead, {}, 0);
+    if (records.monitor.claimRead())
+        reqJob(JobMonitorRead, {}, 0);
 }
 
 void TThread::reqTraceMode(quint16 value)
@@ -190,7 +191,7 @@ void TThread::run()
         std::unique_ptr<TJob> job;
         {
             QMutexLocker lock(&mutex);
-            if (stopFlag && monMask.load() != 0) {
+            if (stopFlag && records.monitor.mask() != 0) {
                 // Channels the closed windows could not switch off any more (their jobs are
                 // dropped with the queue) are switched off now, so that the controller does
                 // not stream on after the terminal has gone.
@@ -214,6 +215,104 @@ void TThread::run()
         // A hot-plug check that arrived during the job runs now, before the next one.
         serviceCheck();
     }
+}
+
+// --- The jobs ---
+
+// The connection as the exchanges see it, with the worker's pauses, log and mode.
+ConnectionLink TThread::workerLink()
+{
+    return ConnectionLink(connection,
+                          {[this](int ms) { sleepMs(ms); },
+                           [this](const QString &line) { Q_EMIT mes(line); },
+                           [this] {
+                               return currentMode();
+                           }});
+}
+
+void TThread::dispatch(TJob &job)
+{
+    // A type without a handler does nothing; without a connection each handler does what its
+    // job does then (the read and write report their error signals, the load runs in boot
+    // mode, the others nothing).
+    if (const JobHandler run = jobHandler(job.type)) {
+        ConnectionLink link = workerLink();
+        run({job, connection, link, outlets, records});
+    }
+}
+
+JobOutlets TThread::makeOutlets()
+{
+    return {
+        .identified = [this](TDev *dev) { Q_EMIT readDev(dev); },
+        .received = [this](quint32 count) { Q_EMIT readCnt(count); },
+        .readEnded =
+            [this](std::unique_ptr<TK440> record, bool ok) {
+                if (!ok)
+                    Q_EMIT readErr();
+                // The record lives until the GUI thread has taken it, after every signal that
+                // points into it and was already posted (readDev) has been delivered: a
+                // receiver connected then takes it; when the read window has gone meanwhile,
+                // it is freed there. Queued calls never delivered (this object goes first)
+                // free it with their shared owner.
+                auto owner = std::make_shared<std::unique_ptr<TK440>>(std::move(record));
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, owner, ok] {
+                        if (ok && isSignalConnected(QMetaMethod::fromSignal(&TThread::readCfg)))
+                            Q_EMIT readCfg(owner->release());
+                        else
+                            owner->reset();
+                    },
+                    Qt::QueuedConnection);
+            },
+        .write = {[this] { Q_EMIT writeStt(); }, [this] { Q_EMIT writeChk(); },
+                  [this](quint32 count) {
+                      Q_EMIT writeCnt(count);
+                  }},
+        .writeEnded =
+            [this](bool ok) {
+                if (ok)
+                    Q_EMIT writeStp();
+                else
+                    Q_EMIT writeErr();
+            },
+        .load = {[this](quint16 model) { Q_EMIT loadStt(model); }, [this] { Q_EMIT loadChk(); },
+                 [this](quint32 count) {
+                     Q_EMIT loadCnt(count);
+                 }},
+        .loadEnded =
+            [this](bool ok) {
+                if (ok)
+                    Q_EMIT loadStp();
+                else
+                    Q_EMIT loadErr();
+            },
+        .reportReady = [this](TReport *record) { Q_EMIT reportRdy(record); },
+        .traceReady = [this](quint16 *buffer) { Q_EMIT traceRdy(buffer); },
+        .queue = [this](quint16 type) { reqJob(type, {}, 0); },
+    };
+}
+
+void TThread::postMonitorAnnouncement()
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            records.monitor.announced();
+            Q_EMIT monitorRdy(records.monitor.records().address());
+        },
+        Qt::QueuedConnection);
+}
+
+void TThread::switchOffMonitor()
+{
+    QMutexLocker lock(&connMutex);
+    if (hasDevice()) {
+        ConnectionLink link = workerLink();
+        records.monitor.switchOffAll(link);
+    }
+    records.monitor.reset();
 }
 
 // --- The connection ---
@@ -291,15 +390,4 @@ void TThread::startWatching()
     if (!link->watch(usb::VendorId, usb::ProductId))
         plugWatch->startPolling(PollIntervalMs);
 #endif
-}
-
-bool TThread::takeMonitorBlock(int channel, TMonBlock *out)
-{
-    MonitorReadLock lock(mon);
-    TMonBlock &shared = lock->ch[channel];
-    if (shared.len == 0)
-        return false;
-    *out = shared;
-    shared.len = 0;
-    return true;
 }

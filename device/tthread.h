@@ -1,26 +1,31 @@
 #pragma once
 // Worker thread: serves the queue of device jobs one at a time and reports through signals.
 //
-// TThread itself only queues requests, runs jobs and turns their outcome into signals. What a
-// job says to the controller lives in an exchange unit under device/, in two parts:
+// TThread queues requests, runs the loop that takes them in order, holds the connection lock
+// around each job and turns the jobs' outcomes into its signals. It knows no exchange: the job
+// table (jobtable.cpp) names a handler for each job type, and each handler lives beside its
+// exchange (configjobs.cpp beside configexchange.cpp, and so on) with a narrow JobContext
+// (jobcontext.h): the job, the connection and the link over it, the worker's outlets and the
+// records it fills. An exchange itself is two units under device/:
 //   <name>protocol.h  packet building and reply checks as pure functions, tested on their own;
 //   <name>exchange.h  the sequence of transfers, log lines and progress over a DeviceLink
-//                     (device/devicelink.h), with no TThread and no transport in sight.
-// Present: configuration read/write (configprotocol, configexchange), live commands
-// (liveprotocol, liveexchange), the statistics report and trace read (acquisitionprotocol,
-// acquisitionexchange); the connection and handshake are DeviceConnection
-// (connection.h, handshake.h). To add an exchange (monitor, statistics, trace, flash): write
-// its two files, decode the job's bytes into typed arguments in its protocol file, and add one
-// case to dispatch() that runs it over workerLink() and emits the signals from its progress
-// callbacks. Records that windows read while the worker fills them are SharedRecords
-// (device/sharedrecord.h) taken through their lock types.
+//                     (device/devicelink.h), with no worker and no transport in sight.
+// To add one: write its two units, decode the job's bytes in its protocol unit, write its
+// handler in <name>jobs.cpp (declared in its exchange header) and add one row to the table; a
+// new kind of outcome gets an outlet in JobOutlets and its signal here. Records that windows
+// read while the worker fills them are SharedRecords (device/sharedrecord.h) taken through
+// their lock types; the monitor stream is a MonitorStream (device/monitorstream.h).
+//
+// A worker serves one connection; several workers, each with its own transport, run side by
+// side in one process and share nothing.
 
 #include "config/records.h"
 #include "config/tk440.h"
 #include "device/connection.h"
 #include "device/connectionlink.h"
+#include "device/jobcontext.h"
 #include "device/jobs.h"
-#include "device/monitorexchange.h"
+#include "device/monitorstream.h"
 #include "device/sharedrecord.h"
 #include "device/usbhotplug.h"
 #include "device/usbtransport.h"
@@ -96,19 +101,28 @@ public:
     int queuedJobs();
 
     // Records the acquisition signals point into. A window reads them only while it holds a
-    // MonitorReadLock or ReportLock; the worker writes under MonitorWriteLock or ReportLock.
-    MonitorRecords &monitorRecords() { return mon; }
-    // A view's take of its channel's newest frame: copies the block and marks it read (len 0).
-    // The unit is held for the copy only: the worker waits for every unit before it stores the
-    // next frame, so drawing under it would hold up the stream. False when no new frame waits.
-    bool takeMonitorBlock(int channel, TMonBlock *out);
-    ReportRecord &reportRecord() { return report; }
+    // MonitorReadLock, ReportLock or TraceLock; the worker writes under MonitorWriteLock,
+    // ReportLock or TraceLock.
+    MonitorRecords &monitorRecords() { return records.monitor.records(); }
+    ReportRecord &reportRecord() { return records.report; }
+    TraceRecord &traceRecord() { return records.trace; }
+    // A view's take of its channel's oldest unread frame: copies the block and marks it read,
+    // or, when frames wait behind the block (the view fell behind), the oldest of them, and
+    // announces the next. The unit is held for the copy only: the worker waits for every unit
+    // before it stores the next frame, so drawing under it would hold up the stream. False
+    // when no new frame waits.
+    bool takeMonitorBlock(int channel, TMonBlock *out)
+    {
+        return records.monitor.take(channel, out);
+    }
     // Monitor channels switched on (bit k: channel k), as the last monitor job left them.
-    quint16 monitorMask() const { return monMask.load(); }
-    // Monitor frames stored in a block, and those among them that replaced a block its view
-    // had not yet consumed (the view fell behind the stream).
-    quint64 monitorFrames() const { return monFrames.load(); }
-    quint64 monitorOverwritten() const { return monOverwritten.load(); }
+    quint16 monitorMask() const { return records.monitor.mask(); }
+    // Monitor frames stored for their views, and those among them dropped from a full queue
+    // before a view took them (the view fell behind the stream); frames waiting in the queues
+    // behind the blocks.
+    quint64 monitorFrames() const { return records.monitor.frames(); }
+    quint64 monitorOverwritten() const { return records.monitor.dropped(); }
+    int monitorQueued() const { return records.monitor.queuedFrames(); }
 
 Q_SIGNALS:
     void readErr();
@@ -157,17 +171,12 @@ protected:
 private:
     // The connection as the exchanges see it (connection lock held).
     ConnectionLink workerLink();
+    // The outlets through which the jobs' outcomes become signals.
+    JobOutlets makeOutlets();
+    // Emits monitorRdy in this object's thread (the views'): one announcement at a time.
+    void postMonitorAnnouncement();
 
     quint32 enqueue(std::unique_ptr<TJob> job);
-
-    // Jobs (device/tthreadjobs.cpp): each runs its exchange over workerLink().
-    void readConfig(); // JobRead
-    void writeConfig(const TJob &job); // JobWrite
-    void loadFirmware(const TJob &job); // JobLoad
-    void statisticsReport(bool reset); // JobReport, JobReportReset
-    void traceRead(); // JobTrace
-    void monitorSwitch(const TJob &job); // JobMonitor
-    void monitorRead(); // JobMonitorRead
     // At shut-down: switches off at the controller every monitor channel still on.
     void switchOffMonitor();
 
@@ -185,15 +194,11 @@ private:
     bool active = false;
 
     SleepFunction sleeper;
+    const JobOutlets outlets;
 
-    // The monitor stream's frame and channel mask. Guarded by connMutex (declared before the
-    // connection, whose closing resets it, so that it outlives the connection).
-    monitor::Stream monStream;
-    std::atomic<quint16> monMask {0}; // copy of monStream's mask for any thread
-    std::atomic<bool> monReadQueued {false}; // a monitor read waits in the queue
-    std::atomic<bool> monNotifyPending {false}; // a monitorRdy waits to be emitted
-    std::atomic<quint64> monFrames {0};
-    std::atomic<quint64> monOverwritten {0};
+    // The records and the monitor stream. The stream's worker side is guarded by connMutex; it
+    // is declared before the connection, whose closing resets it, so that it outlives it.
+    JobRecords records;
 
     // Declared before the connection, whose transport may still report into it until the
     // connection is gone.
@@ -205,11 +210,6 @@ private:
     bool watching = false; // hot-plug reporting started
     // Checks asked for by checkDevice and not yet run; the worker runs one after each job.
     std::atomic<int> checksPending {0};
-
-    MonitorRecords mon;
-    ReportRecord report;
-    quint16 trace[TraceBufferSize / 2] {};
-    int wrongEchoes = 0; // trace replies with a wrong echo in a row (worker thread)
 };
 
 Q_DECLARE_METATYPE(TDev *)

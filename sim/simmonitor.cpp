@@ -64,6 +64,18 @@ void SimMonitorStream::setFrameRate(int perSecond)
     nextDueMs = double(clock.elapsed());
 }
 
+void SimMonitorStream::holdFrames()
+{
+    QMutexLocker lock(&mutex);
+    released = 0;
+}
+
+void SimMonitorStream::releaseFrames(int n)
+{
+    QMutexLocker lock(&mutex);
+    released = qMax(0, released) + qMax(0, n);
+}
+
 void SimMonitorStream::setModulation(Modulation m)
 {
     QMutexLocker lock(&mutex);
@@ -191,6 +203,8 @@ int SimMonitorStream::nextChannelLocked()
 
 qint64 SimMonitorStream::dueInLocked() const
 {
+    if (released >= 0)
+        return released > 0 ? 0 : 1;
     if (flatOut)
         return 0;
     return qint64(std::ceil(nextDueMs - double(clock.elapsed())));
@@ -224,6 +238,8 @@ std::optional<QByteArray> SimMonitorStream::read(quint8, int)
             continue;
         }
         ++sent;
+        if (released > 0)
+            --released;
         if (split.isEmpty())
             return frame;
         int offset = 0;
@@ -245,7 +261,7 @@ int SimMonitorStream::msUntilReady(quint8)
     QMutexLocker lock(&mutex);
     if (!pieces.isEmpty())
         return 0;
-    if (mask == 0 && foreign < 0)
+    if ((mask == 0 && foreign < 0) || released == 0)
         return -1;
     return int(qMax<qint64>(0, dueInLocked()));
 }

@@ -6,7 +6,8 @@
 // (1: a sine sweeping from 200 Hz to 2 kHz every 10 s, 2: a 500 Hz triangle, 3: a 250 Hz
 // square wave, 4: a 100 Hz sawtooth); channel 0 carries the I/Q points of a QPSK or 16-QAM
 // constellation with adjustable noise. Frames are paced as the controller makes them (one per
-// channel every 32 ms), or handed out as fast as they are read ("flat out").
+// channel every 32 ms), handed out as fast as they are read ("flat out"), or paced by frames:
+// only as many as a test releases, whatever the clock says.
 //
 // Faults for the next frames: delivered in pieces, dropped, or made for a channel that is off
 // or does not exist. Failed reads (-5, -6, time-out) are the USB side's faults (failNext).
@@ -46,6 +47,10 @@ public:
     // (1190: the full-speed bulk ceiling of 1024-byte frames); 0: one frame per channel every
     // FramePeriodMs.
     void setFrameRate(int perSecond);
+    // Paced by frames: from now on only frames released by releaseFrames are handed out, each
+    // as soon as it is read, so that a test knows how many arrive whatever the clock says.
+    void holdFrames();
+    void releaseFrames(int n);
     void setModulation(Modulation m);
     // Standard deviation of the constellation's noise, as a share of full scale.
     void setNoise(double sigma);
@@ -86,4 +91,5 @@ private:
     QList<int> split;
     int drops = 0;
     int foreign = -1;
+    int released = -1; // frames still to hand out when paced by frames; -1: paced by time
 };

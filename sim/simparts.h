@@ -3,10 +3,10 @@
 // lock (the accessors are called from tests' threads, the handlers from the transfer's) and
 // registers what it answers on the command port or serves as an endpoint's handler.
 //
-// To add a part (monitor source, statistics, trace capture, SPI flash): give it its state and
-// accessors, register its command codes or memory targets in attach(), or make it the
-// EndpointHandler of its own endpoint (a source on 0x82 makes a frame in read() on every
-// read), and install it in SimController's constructor.
+// To add a part: give it its state and accessors, register its command codes or memory
+// targets in attach(), or make it the EndpointHandler of its own endpoint (as the monitor
+// stream on 0x82 makes a frame in read() on every read), and install it in SimController's
+// constructor.
 
 #include "config/records.h"
 #include "sim/endpointhandler.h"

@@ -9,6 +9,7 @@
 #include <QTime>
 
 #include <algorithm>
+#include <iterator>
 
 Trace::Trace(QWidget *parent, TThread *t, bool connected)
     : SubWindow(parent)
@@ -128,6 +129,14 @@ void Trace::Data(quint16 *data)
     // Not capturing: no further read is asked for, so the chain ends here.
     if (!ui.bRun->isChecked())
         return;
+    // The reply the signal points to, copied under the record's lock: the worker may store the
+    // next one meanwhile.
+    TTrace reply;
+    {
+        TraceLock lock(thread->traceRecord());
+        std::copy_n(data, std::size(reply.w), reply.w);
+    }
+    data = reply.w;
     const int n = traceformat::capturedBytes(data);
     if (n > 0) {
         ui.textLog->moveCursor(QTextCursor::Start);

@@ -6,6 +6,8 @@
 #include "simrig.h"
 #include "testsupport.h"
 
+#include "device/monitorprotocol.h"
+
 #include <QElapsedTimer>
 #include <QTest>
 
@@ -144,6 +146,7 @@ private Q_SLOTS:
     void replugBetweenChecksReopens();
     void checkWaitsForRunningJob();
     void checkAndRequestsStress();
+    void twoWorkersShareNothing();
 };
 
 void TstConnection::handshakeOnTheWire_data()
@@ -565,6 +568,44 @@ void TstConnection::checkAndRequestsStress()
         ++next[p];
     }
     QCOMPARE(guard->overlaps.load(), 0);
+}
+
+// Two workers on two controllers in one process at once: each reads its own controller's
+// configuration and streams its own monitor channel into its own blocks, and each controller
+// hears only its own worker.
+void TstConnection::twoWorkersShareNothing()
+{
+    WorkerRig rigs[2];
+    const quint8 channel[2] = {1, 2};
+    std::unique_ptr<QueuedSpy> records[2];
+    for (int i = 0; i < 2; ++i) {
+        rigs[i].sim->setMemory(0, randomBytes(TK440::IdentOffset, quint32(i + 1)));
+        rigs[i].sim->monitorStream().setFlatOut(true);
+        records[i] = std::make_unique<QueuedSpy>(&rigs[i].thread, &TThread::readCfg);
+    }
+    for (int i = 0; i < 2; ++i) {
+        rigs[i].thread.reqMonitor(channel[i], true);
+        rigs[i].thread.reqRead();
+    }
+    for (int i = 0; i < 2; ++i) {
+        QTRY_COMPARE(records[i]->size(), 1);
+        const std::unique_ptr<TK440> record(records[i]->at(0).value(0).value<TK440 *>());
+        QCOMPARE(QByteArray(record->data(), TK440::IdentOffset),
+                 rigs[i].sim->memory(0, TK440::IdentOffset));
+        QTRY_VERIFY(rigs[i].thread.monitorFrames() > 10);
+    }
+    for (int i = 0; i < 2; ++i)
+        rigs[i].thread.reqMonitor(channel[i], false);
+    for (int i = 0; i < 2; ++i) {
+        QTRY_VERIFY(rigs[i].thread.queuedJobs() == 0 && rigs[i].thread.isFinished());
+        QCOMPARE(rigs[i].sim->monitorStream().channels(), quint16(0));
+        MonitorReadLock lock(rigs[i].thread.monitorRecords());
+        for (int c = 0; c < monitor::Channels; ++c)
+            QCOMPARE(lock->ch[c].len, quint16(c == channel[i] ? monitor::BlockBytes : 0));
+        for (const auto &t : rigs[i].sim->transfers())
+            if (t.endpoint == 0x01 && t.data.startsWith(hexBytes("000e")))
+                QCOMPARE(quint8(t.data[3]), channel[i]);
+    }
 }
 
 QTEST_GUILESS_MAIN(TstConnection)

@@ -7,9 +7,11 @@
 #include "testsupport.h"
 
 #include "device/monitorprotocol.h"
+#include "device/monitorstream.h"
 #include "device/tthread.h"
 #include "sim/simcontroller.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 using Fault = SimController::Fault;
@@ -152,6 +154,69 @@ private Q_SLOTS:
                  qPrintable(QString::number(ready.size() - announced)));
         QVERIFY(rig.thread.monitorOverwritten() > 0);
         rig.thread.reqMonitor(1, false);
+        QVERIFY(waitIdle(rig.thread));
+    }
+
+    // Views in a GUI thread that runs no events while the stream brings `stallMs` worth of
+    // frames at 1190 per second over all five channels (paced by frames, so the count does not
+    // depend on the clock). A short stall loses nothing: the frames wait behind their blocks and
+    // the views take them in order. A longer one keeps the newest frames of each channel and
+    // counts every frame dropped.
+    void stalledViews_data()
+    {
+        QTest::addColumn<int>("stallMs");
+        QTest::newRow("20 ms") << 20;
+        QTest::newRow("100 ms") << 100;
+    }
+    void stalledViews()
+    {
+        QFETCH(int, stallMs);
+        WorkerRig rig;
+        SimMonitorStream &controller = rig.sim->monitorStream();
+        controller.holdFrames();
+        QList<QByteArray> taken[monitor::Channels];
+        QObject views; // one view per channel, taking its block at each announcement
+        QObject::connect(&rig.thread, &TThread::monitorRdy, &views, [&](TMon *) {
+            for (int c = 0; c < monitor::Channels; ++c)
+                if (TMonBlock b {}; rig.thread.takeMonitorBlock(c, &b))
+                    taken[c].append(QByteArray(reinterpret_cast<const char *>(&b), sizeof b));
+        });
+        for (quint8 c = 0; c < monitor::Channels; ++c)
+            rig.thread.reqMonitor(c, true);
+        QTRY_COMPARE(rig.thread.monitorMask(), quint16(0x1f));
+        const quint64 frames = quint64(1190 * stallMs + 999) / 1000;
+        controller.releaseFrames(int(frames));
+        QElapsedTimer stall;
+        stall.start();
+        while (rig.thread.monitorFrames() < frames && stall.elapsed() < 5000)
+            QThread::msleep(1); // busy: no event of this thread runs
+        QCOMPARE(rig.thread.monitorFrames(), frames);
+
+        // What each view must get, in order: every frame when they fit its block and the queue
+        // behind it, else the newest that fit.
+        QList<QByteArray> sent[monitor::Channels];
+        for (const auto &t : rig.sim->transfers())
+            if (t.endpoint == Ep && t.result == monitor::FrameSize)
+                sent[quint8(t.data[1])].append(blockOf(t.data));
+        QList<QByteArray> expected[monitor::Channels];
+        quint64 dropped = 0;
+        qsizetype total = 0;
+        for (int c = 0; c < monitor::Channels; ++c) {
+            const qsizetype kept = 1 + MonitorStream::QueueDepth;
+            expected[c] = sent[c].size() <= kept ? sent[c] : sent[c].last(kept);
+            dropped += quint64(sent[c].size() - expected[c].size());
+            total += expected[c].size();
+        }
+        QTRY_COMPARE(taken[0].size() + taken[1].size() + taken[2].size() + taken[3].size()
+                         + taken[4].size(),
+                     total);
+        for (int c = 0; c < monitor::Channels; ++c)
+            QCOMPARE(taken[c], expected[c]);
+        QCOMPARE(rig.thread.monitorOverwritten(), dropped);
+        QCOMPARE(dropped == 0, stallMs == 20);
+        QCOMPARE(rig.thread.monitorQueued(), 0);
+        for (quint8 c = 0; c < monitor::Channels; ++c)
+            rig.thread.reqMonitor(c, false);
         QVERIFY(waitIdle(rig.thread));
     }
 
