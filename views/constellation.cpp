@@ -59,12 +59,12 @@ Constellation::Constellation(QWidget *parent, TThread *t, quint16 ch, bool conne
     connect(ui.bZoomOut, &QToolButton::clicked, this, &Constellation::ZoomOut);
     connect(ui.bReset, &QPushButton::clicked, this, &Constellation::Clear);
     connect(ui.bClose, &QPushButton::clicked, this, &Constellation::Quit);
-    connect(ui.exportButton, &QPushButton::clicked, this, &Constellation::exportView);
     connect(ui.bRun, &QPushButton::toggled, this, &Constellation::Run);
     connect(ui.spinSize, &QSpinBox::valueChanged, this, &Constellation::Size);
     connect(view, &MyGraphicsView::scaled, this, &Constellation::Scale);
     connect(thread, &TThread::conn, this, &Constellation::Conn);
     connect(thread, &TThread::monitorRdy, this, &Constellation::SetData);
+    connect(ui.exportButton, &QPushButton::clicked, this, &Constellation::exportView);
 }
 
 Constellation::~Constellation()

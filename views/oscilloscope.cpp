@@ -65,7 +65,6 @@ Oscilloscope::Oscilloscope(QWidget *parent, TThread *t, quint16 ch, bool connect
 
     connect(ui.bReset, &QPushButton::clicked, this, &Oscilloscope::Clear);
     connect(ui.bClose, &QPushButton::clicked, this, &Oscilloscope::Quit);
-    connect(ui.exportButton, &QPushButton::clicked, this, &Oscilloscope::exportView);
     connect(ui.bRun, &QPushButton::toggled, this, &Oscilloscope::Run);
     connect(ui.spinSize, &QSpinBox::valueChanged, this, &Oscilloscope::Size);
     connect(ui.dialY, &QDial::valueChanged, this, &Oscilloscope::ScaleY);
@@ -79,6 +78,7 @@ Oscilloscope::Oscilloscope(QWidget *parent, TThread *t, quint16 ch, bool connect
     connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, &Oscilloscope::Grid);
     connect(thread, &TThread::conn, this, &Oscilloscope::Conn);
     connect(thread, &TThread::monitorRdy, this, &Oscilloscope::SetData);
+    connect(ui.exportButton, &QPushButton::clicked, this, &Oscilloscope::exportView);
 }
 
 Oscilloscope::~Oscilloscope()

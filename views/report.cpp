@@ -16,10 +16,10 @@ Report::Report(QWidget *parent, TThread *t, bool connected)
     ui.bTest->setEnabled(connected);
     connect(ui.bReset, &QPushButton::clicked, this, &Report::Default);
     connect(ui.bClose, &QPushButton::clicked, this, &Report::Quit);
-    connect(ui.exportButton, &QPushButton::clicked, this, &Report::exportRecord);
     connect(ui.bTest, &QPushButton::toggled, this, &Report::Test);
     connect(thread, &TThread::reportRdy, this, &Report::SetData);
     connect(thread, &TThread::conn, this, &Report::Conn);
+    connect(ui.exportButton, &QPushButton::clicked, this, &Report::exportRecord);
 }
 
 Report::~Report()

@@ -138,11 +138,14 @@ void SweepLayer::paint(QPainter *painter, const QStyleOptionGraphicsItem *option
     const qsizetype n = lines.size();
     if (n == 0)
         return;
-    // Line i runs from x = i - 1 (0 for the first of a sweep) to x = i.
-    const QRectF exposed = option->exposedRect;
+    // Line i runs from x = i - 1 (0 for the first of a sweep) to x = i. The pixel columns at
+    // the edges of the exposed strip take every line that reaches into them, or their top and
+    // bottom would be those of the lines within the strip only.
+    const QTransform t = painter->worldTransform();
+    const double margin = t.inverted().mapRect(QRectF(0, 0, 2, 2)).width();
+    const QRectF exposed = option->exposedRect.adjusted(-margin, 0, margin, 0);
     const qsizetype from = std::clamp<qsizetype>(qsizetype(std::floor(exposed.left())), 0, n);
     const qsizetype to = std::clamp<qsizetype>(qsizetype(std::ceil(exposed.right())) + 2, 0, n);
-    const QTransform t = painter->worldTransform();
     // The view saves no painter state around an item: the layer restores what it changes.
     painter->save();
     painter->resetTransform();

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QBackingStore>
+#include <QDial>
 #include <QFileDialog>
 #include <QGraphicsEllipseItem>
 #include <QGraphicsLineItem>
@@ -28,6 +29,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStyleOptionGraphicsItem>
@@ -35,9 +37,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-
-#include <QDial>
-#include <QRandomGenerator>
 
 #include <cmath>
 #include <memory>
