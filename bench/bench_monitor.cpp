@@ -1,8 +1,10 @@
 // Four oscilloscopes and the constellation open at 32768 positions in a multi-document area,
-// the simulated controller streaming flat out: frames drawn per second in total, the longest
-// stall of the GUI event loop, frames the views missed, and resident memory after the first
-// sweep and at the end. Prints figures and judges none of them; it fails only when the
-// controller does not connect or nothing is drawn.
+// the simulated controller streaming at a given rate or flat out: frames drawn per second in
+// total, frames the views lost (dropped from a full hand-over or overwritten before a view
+// took them), the longest stall of the GUI event loop, resident memory after the first sweep
+// and at the end, and CPU time per second of the process and of the GUI thread, with the load
+// average of the machine beside them. Prints figures and judges none of them; it fails only
+// when the controller does not connect or nothing is drawn.
 //
 // Full run: 60 s (--seconds N to change it; --positions N for fewer positions; --rate N paces the
 // controller at N frames per second, 1190 being the full-speed USB ceiling). --quick runs for one
@@ -27,10 +29,33 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
 constexpr int SamplesPerFrame = 255;
+
+struct Options
+{
+    bool quick = false;
+    int seconds = 60;
+    int positions = 32768;
+    int rate = 0; // frames per second; 0: flat out
+};
+
+Options parse(const QStringList &args)
+{
+    Options o;
+    const auto value = [&args](const char *name, int fallback) {
+        const qsizetype i = args.indexOf(QLatin1String(name));
+        return i > 0 && i + 1 < args.size() ? args.at(i + 1).toInt() : fallback;
+    };
+    o.quick = args.contains(QStringLiteral("--quick"));
+    o.seconds = std::max(1, value("--seconds", o.quick ? 1 : 60));
+    o.positions = std::clamp(value("--positions", 32768), 1, 32768);
+    o.rate = std::max(0, value("--rate", 0));
+    return o;
+}
 
 // Resident memory of this process in KiB.
 long residentKiB()
@@ -42,6 +67,22 @@ long residentKiB()
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').value(0).toLong();
     return -1;
+}
+
+// The first three fields of /proc/loadavg: the machine is shared, and the figures depend on it.
+QByteArray loadAverage()
+{
+    QFile f(QStringLiteral("/proc/loadavg"));
+    if (!f.open(QIODevice::ReadOnly))
+        return "?";
+    return f.readAll().split(' ').mid(0, 3).join(' ');
+}
+
+double cpuSeconds(clockid_t clock)
+{
+    timespec t {};
+    clock_gettime(clock, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
 bool connectController(TThread &thread, int timeoutMs)
@@ -71,6 +112,105 @@ quint64 framesDrawn(TThread &thread)
         - quint64(thread.monitorQueued());
 }
 
+QList<QWidget *> openViews(QMdiArea *area, TThread &thread, int positions)
+{
+    QList<QWidget *> views;
+    views.append(new Constellation(nullptr, &thread, 0, true));
+    for (quint16 c = 1; c <= 4; ++c)
+        views.append(new Oscilloscope(nullptr, &thread, c, true));
+    for (QWidget *v : views) {
+        area->addSubWindow(v)->resize(600, 450);
+        v->findChild<QSpinBox *>(QStringLiteral("spinSize"))->setValue(positions);
+    }
+    return views;
+}
+
+void clickRun(const QList<QWidget *> &views)
+{
+    for (QWidget *v : views)
+        v->findChild<QPushButton *>(QStringLiteral("bRun"))->click();
+}
+
+// What the run measures while the event loop turns.
+struct Probes
+{
+    // The longest gap between ticks of a 1 ms timer beyond its interval: the longest time the
+    // event loop could not serve anything else; overall and after the first sweep.
+    QElapsedTimer clock;
+    qint64 lastTick = -1, worstGapNs = 0, worstGapAfterSweepNs = 0;
+    QTimer tick;
+    // Resident memory once every view has filled its positions once.
+    QTimer probe;
+    bool swept = false;
+    long rssFirstSweep = -1;
+    double guiCpu = 0; // CPU seconds of the GUI thread during the run
+
+    void start(TThread &thread, quint64 firstSweep)
+    {
+        tick.setTimerType(Qt::PreciseTimer);
+        tick.setInterval(1);
+        QObject::connect(&tick, &QTimer::timeout, [this] {
+            const qint64 now = clock.nsecsElapsed();
+            if (lastTick >= 0) {
+                worstGapNs = std::max(worstGapNs, now - lastTick);
+                if (swept)
+                    worstGapAfterSweepNs = std::max(worstGapAfterSweepNs, now - lastTick);
+            }
+            lastTick = now;
+        });
+        probe.setInterval(50);
+        QObject::connect(&probe, &QTimer::timeout, [this, &thread, firstSweep] {
+            if (rssFirstSweep < 0 && framesDrawn(thread) >= firstSweep) {
+                rssFirstSweep = residentKiB();
+                swept = true;
+            }
+        });
+        clock.start();
+        guiCpu = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+        tick.start();
+        probe.start();
+    }
+    void stop()
+    {
+        tick.stop();
+        probe.stop();
+        guiCpu = cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - guiCpu;
+    }
+};
+
+struct Figures
+{
+    double elapsed, processCpu;
+    quint64 stored, drawn, lost;
+    long rssBefore, rssEnd;
+    QByteArray loadBefore, loadAfter;
+};
+
+void print(const Options &o, const Probes &p, const Figures &f)
+{
+    if (o.quick)
+        std::printf("quick run: %d s, the figures mean nothing\n", o.seconds);
+    std::printf("views: 4 oscilloscopes + 1 constellation at %d positions, controller %s\n",
+                o.positions,
+                o.rate > 0 ? qPrintable(QStringLiteral("at %1 frames/s").arg(o.rate)) : "flat out");
+    std::printf("load average before, after     %s | %s\n", f.loadBefore.constData(),
+                f.loadAfter.constData());
+    std::printf("run time                      %10.1f s\n", f.elapsed);
+    std::printf("frames read from the stream   %10.0f /s\n", double(f.stored) / f.elapsed);
+    std::printf("frames drawn in total         %10.0f /s\n", double(f.drawn) / f.elapsed);
+    std::printf("frames dropped or overwritten %10llu\n", static_cast<unsigned long long>(f.lost));
+    std::printf("longest GUI event-loop stall  %10.2f ms\n", double(p.worstGapNs) / 1e6 - 1);
+    // The first sweep creates every item; after it, items only move.
+    std::printf("  of it after the first sweep   %10.2f ms\n",
+                p.swept ? double(p.worstGapAfterSweepNs) / 1e6 - 1 : -1.0);
+    std::printf("resident memory at start      %10ld KiB\n", f.rssBefore);
+    std::printf("resident memory, first sweep  %10ld KiB\n", p.rssFirstSweep);
+    std::printf("resident memory at the end    %10ld KiB\n", f.rssEnd);
+    // The process includes the simulated controller, which makes every frame it streams.
+    std::printf("CPU time of the process       %10.3f s/s\n", f.processCpu / f.elapsed);
+    std::printf("  of it the GUI thread          %10.3f s/s\n", p.guiCpu / f.elapsed);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -78,24 +218,12 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    const bool quick = args.contains(QStringLiteral("--quick"));
-    int seconds = quick ? 1 : 60;
-    if (const qsizetype i = args.indexOf(QStringLiteral("--seconds")); i > 0 && i + 1 < args.size())
-        seconds = std::max(1, args.at(i + 1).toInt());
-    int Positions = 32768;
-    if (const qsizetype i = args.indexOf(QStringLiteral("--positions"));
-        i > 0 && i + 1 < args.size())
-        Positions = std::clamp(args.at(i + 1).toInt(), 1, 32768);
+    const Options o = parse(app.arguments());
 
     auto sim = makeSimulatedController(QStringLiteral("RA"));
     sim->setRecording(false); // the transfer record would grow with every frame
-    // --rate N paces the controller at N frames per second instead of flat out.
-    int rate = 0;
-    if (const qsizetype i = args.indexOf(QStringLiteral("--rate")); i > 0 && i + 1 < args.size())
-        rate = std::max(0, args.at(i + 1).toInt());
-    if (rate > 0)
-        sim->monitorStream().setFrameRate(rate);
+    if (o.rate > 0)
+        sim->monitorStream().setFrameRate(o.rate);
     else
         sim->monitorStream().setFlatOut(true);
     TThread thread;
@@ -109,85 +237,32 @@ int main(int argc, char **argv)
     auto *area = new QMdiArea;
     main.setCentralWidget(area);
     main.resize(1280, 1024);
-    QList<QWidget *> views;
-    views.append(new Constellation(nullptr, &thread, 0, true));
-    for (quint16 c = 1; c <= 4; ++c)
-        views.append(new Oscilloscope(nullptr, &thread, c, true));
-    for (QWidget *v : views) {
-        area->addSubWindow(v)->resize(600, 450);
-        v->findChild<QSpinBox *>(QStringLiteral("spinSize"))->setValue(Positions);
-    }
+    const QList<QWidget *> views = openViews(area, thread, o.positions);
     main.show();
     area->tileSubWindows();
     QCoreApplication::processEvents();
 
-    // The longest gap between ticks of a 1 ms timer beyond its interval: the longest time the
-    // event loop could not serve anything else.
-    QElapsedTimer clock;
-    qint64 lastTick = -1, worstGapNs = 0, worstGapAfterSweepNs = 0;
-    bool swept = false; // every view has filled its positions once
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    tick.setInterval(1);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        if (lastTick >= 0) {
-            worstGapNs = std::max(worstGapNs, now - lastTick);
-            if (swept)
-                worstGapAfterSweepNs = std::max(worstGapAfterSweepNs, now - lastTick);
-        }
-        lastTick = now;
-    });
-
-    // Resident memory once every view has filled its positions once.
-    const quint64 firstSweep = quint64(views.size()) * (Positions / SamplesPerFrame + 1);
-    long rssFirstSweep = -1;
-    QTimer probe;
-    probe.setInterval(50);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (rssFirstSweep < 0 && framesDrawn(thread) >= firstSweep) {
-            rssFirstSweep = residentKiB();
-            swept = true;
-        }
-    });
-
-    const long rssBefore = residentKiB();
-    clock.start();
-    tick.start();
-    probe.start();
-    for (QWidget *v : views)
-        v->findChild<QPushButton *>(QStringLiteral("bRun"))->click();
+    Figures f {};
+    f.loadBefore = loadAverage();
+    f.rssBefore = residentKiB();
+    Probes p;
+    p.start(thread, quint64(views.size()) * quint64(o.positions / SamplesPerFrame + 1));
+    f.processCpu = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+    clickRun(views);
     QEventLoop loop;
-    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    QTimer::singleShot(o.seconds * 1000, &loop, &QEventLoop::quit);
     loop.exec();
-    const double elapsed = double(clock.nsecsElapsed()) / 1e9;
-    tick.stop();
-    probe.stop();
+    f.elapsed = double(p.clock.nsecsElapsed()) / 1e9;
+    f.processCpu = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - f.processCpu;
+    p.stop();
+    f.drawn = framesDrawn(thread);
+    f.stored = thread.monitorFrames();
+    f.lost = thread.monitorOverwritten();
+    f.rssEnd = residentKiB();
+    f.loadAfter = loadAverage();
+    clickRun(views);
 
-    const quint64 drawn = framesDrawn(thread);
-    const quint64 stored = thread.monitorFrames();
-    const quint64 missed = thread.monitorOverwritten();
-    const long rssEnd = residentKiB();
-    for (QWidget *v : views)
-        v->findChild<QPushButton *>(QStringLiteral("bRun"))->click();
-
-    if (quick)
-        std::printf("quick run: %d s, the figures mean nothing\n", seconds);
-    std::printf("views: 4 oscilloscopes + 1 constellation at %d positions, controller %s\n",
-                Positions,
-                rate > 0 ? qPrintable(QStringLiteral("at %1 frames/s").arg(rate)) : "flat out");
-    std::printf("run time                      %10.1f s\n", elapsed);
-    std::printf("frames read from the stream   %10.0f /s\n", double(stored) / elapsed);
-    std::printf("frames drawn in total         %10.0f /s\n", double(drawn) / elapsed);
-    std::printf("frames dropped undrawn        %10llu\n", static_cast<unsigned long long>(missed));
-    std::printf("longest GUI event-loop stall  %10.2f ms\n", double(worstGapNs) / 1e6 - 1);
-    // The first sweep creates every item; after it, items only move.
-    std::printf("  of it after the first sweep   %10.2f ms\n",
-                swept ? double(worstGapAfterSweepNs) / 1e6 - 1 : -1.0);
-    std::printf("resident memory at start      %10ld KiB\n", rssBefore);
-    std::printf("resident memory, first sweep  %10ld KiB\n", rssFirstSweep);
-    std::printf("resident memory at the end    %10ld KiB\n", rssEnd);
-
+    print(o, p, f);
     qDeleteAll(views);
-    return drawn > 0 ? 0 : 1;
+    return f.drawn > 0 ? 0 : 1;
 }

@@ -226,6 +226,10 @@
         <source>Закрыть</source>
         <translation>Close</translation>
     </message>
+    <message>
+        <source>Экспорт…</source>
+        <translation>Export…</translation>
+    </message>
 </context>
 <context>
     <name>CreateCfg</name>
@@ -1144,6 +1148,10 @@ error gain</translation>
         <source>Закрыть</source>
         <translation>Close</translation>
     </message>
+    <message>
+        <source>Экспорт…</source>
+        <translation>Export…</translation>
+    </message>
 </context>
 <context>
     <name>OutputClass</name>
@@ -1682,6 +1690,10 @@ error gain</translation>
         <source>Закрыть</source>
         <translation>Close</translation>
     </message>
+    <message>
+        <source>Экспорт…</source>
+        <translation>Export…</translation>
+    </message>
 </context>
 <context>
     <name>ServiceClass</name>
@@ -2108,6 +2120,33 @@ error gain</translation>
     <message>
         <source>Закрыть</source>
         <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>ViewExport</name>
+    <message>
+        <source>Изображение PNG (*.png)</source>
+        <translation>PNG image (*.png)</translation>
+    </message>
+    <message>
+        <source>Таблица CSV (*.csv)</source>
+        <translation>CSV table (*.csv)</translation>
+    </message>
+    <message>
+        <source>Экспорт</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>Файл </source>
+        <translation>File </translation>
+    </message>
+    <message>
+        <source> не удалось открыть.</source>
+        <translation> could not be opened.</translation>
+    </message>
+    <message>
+        <source> не удалось записать.</source>
+        <translation> could not be written.</translation>
     </message>
 </context>
 <context>

@@ -3,39 +3,23 @@
 #include "device/monitorprotocol.h"
 #include "device/tthread.h"
 #include "views/itemblock.h"
+#include "views/models/exportformat.h"
 #include "views/models/monitorscale.h"
 #include "views/mygraphicsview.h"
+#include "views/samplelayers.h"
+#include "views/viewexport.h"
 
 #include <QGraphicsEllipseItem>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
-#include <QPainter>
 
 namespace {
 const QColor Background(152, 240, 168);
 const QBrush dotBrush(Qt::red, Qt::SolidPattern);
 constexpr double SceneSize = 65536;
 constexpr double ZoomStep = 1.1;
-// A dot. Drawn as an ellipse; one that covers at most two device pixels each way is filled as
-// a rectangle, which the raster engine does without building an ellipse path: at the sizes the
-// windows start with, thousands of such dots are repainted with every refresh.
-class Dot : public QGraphicsEllipseItem
-{
-public:
-    Dot(const QRectF &rect, QGraphicsItem *parent)
-        : QGraphicsEllipseItem(rect, parent)
-    { }
-    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override
-    {
-        const QTransform &t = painter->worldTransform();
-        const QRectF r = rect();
-        if (t.type() <= QTransform::TxScale && qAbs(r.width() * t.m11()) <= 2.0
-            && qAbs(r.height() * t.m22()) <= 2.0)
-            painter->fillRect(r, brush());
-        else
-            QGraphicsEllipseItem::paint(painter, option, widget);
-    }
-};
+// How far the largest dot reaches beyond the scene.
+constexpr double MaxDotMargin = monitorscale::MaxPointSize;
 } // namespace
 
 Constellation::Constellation(QWidget *parent, TThread *t, quint16 ch, bool connected)
@@ -53,7 +37,6 @@ Constellation::Constellation(QWidget *parent, TThread *t, quint16 ch, bool conne
     view->setObjectName(QStringLiteral("view"));
     view->setZoomInput(true);
     view->setDragMode(QGraphicsView::RubberBandDrag);
-    view->setCoalescedRepaint(true);
     ui.hLayout->insertWidget(0, view, 1);
     scene = new QGraphicsScene();
     scene->setItemIndexMethod(QGraphicsScene::NoIndex);
@@ -63,6 +46,11 @@ Constellation::Constellation(QWidget *parent, TThread *t, quint16 ch, bool conne
     ui.labZoom->setText(monitorscale::pointSizeText(pointSize));
     scene->setSceneRect(0, 0, SceneSize, SceneSize);
     drawAxes();
+    // Above the grid and labels, as the dots it draws.
+    layer = new DotLayer(dotBrush);
+    layer->setBounds(
+        scene->sceneRect().adjusted(-MaxDotMargin, -MaxDotMargin, MaxDotMargin, MaxDotMargin));
+    scene->addItem(layer);
     view->scale(1 / labelScale, 1 / labelScale);
     view->setScene(scene);
     Clear();
@@ -76,6 +64,7 @@ Constellation::Constellation(QWidget *parent, TThread *t, quint16 ch, bool conne
     connect(view, &MyGraphicsView::scaled, this, &Constellation::Scale);
     connect(thread, &TThread::conn, this, &Constellation::Conn);
     connect(thread, &TThread::monitorRdy, this, &Constellation::SetData);
+    connect(ui.exportButton, &QPushButton::clicked, this, &Constellation::exportView);
 }
 
 Constellation::~Constellation()
@@ -125,8 +114,9 @@ void Constellation::Clear()
     // Every dot belongs to a block: deleting the blocks deletes the dots.
     points.clear();
     deleteItems(scene, blocks);
+    layer->clear();
     count = 0;
-    view->updateViewport();
+    view->scheduleRepaint();
 }
 
 void Constellation::Quit()
@@ -171,41 +161,46 @@ void Constellation::SetData(TMon *monitor)
         const QRectF rect(monitorscale::pointX(p.i) - half, monitorscale::pointY(p.q) - half,
                           pointSize, pointSize);
         changed |= rect;
+        layer->setRect(count, rect);
         if (count < points.size()) {
             QGraphicsEllipseItem *dot = points.at(count);
             changed |= dot->rect();
             dot->setRect(rect);
         } else {
-            auto *item = new Dot(rect, blockFor(int(points.size())));
+            auto *item = new QGraphicsEllipseItem(rect, blockFor(int(points.size())));
             item->setBrush(dotBrush);
             item->setPen(Qt::NoPen);
+            item->setFlag(QGraphicsItem::ItemHasNoContents); // the layer draws it
             points.append(item);
         }
         ++count;
     }
     if (!changed.isNull())
-        view->updateSceneRect(changed);
+        view->scheduleRepaint(changed);
 }
 
 void Constellation::Size(int n)
 {
+    layer->removeFirst(points.size() - n);
     while (points.size() > n) {
         QGraphicsEllipseItem *item = points.takeFirst();
         scene->removeItem(item);
         delete item;
     }
-    view->updateViewport();
+    view->scheduleRepaint();
 }
 
 void Constellation::resizePoints(double k)
 {
     pointSize = monitorscale::scaledPointSize(pointSize, k);
-    for (QGraphicsEllipseItem *item : std::as_const(points)) {
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        QGraphicsEllipseItem *item = points.at(i);
         const QPointF c = item->rect().center();
         item->setRect(c.x() - pointSize / 2, c.y() - pointSize / 2, pointSize, pointSize);
+        layer->setRect(i, item->rect());
     }
     ui.labZoom->setText(monitorscale::pointSizeText(pointSize));
-    view->updateViewport();
+    view->scheduleRepaint();
 }
 
 void Constellation::ZoomIn()
@@ -234,5 +229,16 @@ void Constellation::Scale(double f)
         l->setScale(labelScale);
         l->setPos(p.x() - 2 * old + 2 * labelScale, p.y() + 7 * old - 7 * labelScale);
     }
-    view->updateViewport();
+    view->scheduleRepaint();
+}
+
+void Constellation::exportView()
+{
+    ViewExport::run(this, view->viewport(), [this] {
+        QList<QPoint> iq;
+        iq.reserve(points.size());
+        for (const QGraphicsEllipseItem *dot : std::as_const(points))
+            iq.append(monitorscale::pointAt(dot->rect().center()));
+        return exportformat::pointsCsv(iq);
+    });
 }

@@ -11,6 +11,7 @@ class QGraphicsItem;
 class QGraphicsEllipseItem;
 class QGraphicsScene;
 class QGraphicsSimpleTextItem;
+class DotLayer;
 class TThread;
 struct TMon;
 
@@ -38,6 +39,8 @@ private:
     // The block that holds the dot of a point number, created on first use.
     QGraphicsItem *blockFor(int number);
     void resizePoints(double k); // dot size change by factor k
+    // "Экспорт…": the picture as PNG or point,I,Q of every dot as CSV.
+    void exportView();
 
     Ui::ConstellationClass ui;
     TThread *thread;
@@ -45,8 +48,9 @@ private:
     quint16 count = 0; // next point number
     MyGraphicsView *view;
     QGraphicsScene *scene;
-    QList<QGraphicsEllipseItem *> points; // index = point number
+    QList<QGraphicsEllipseItem *> points; // index = point number; they paint nothing
     QList<ItemBlock *> blocks; // parents of the dots, Size point numbers each
+    DotLayer *layer; // draws the dots, from its copy of their rectangles
     QList<QGraphicsSimpleTextItem *> labelsX;
     QList<QGraphicsSimpleTextItem *> labelsY;
     double pointSize = 400;

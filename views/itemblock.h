@@ -1,10 +1,10 @@
 #pragma once
 // A paintless parent for a run of consecutive sample items (line items of the oscilloscope,
-// dots of the constellation). After every change the scene walks its top-level items one by
-// one, and at every repaint it visits each of them; with the items grouped under blocks it
-// passes over untouched blocks as a whole. A block given the rectangle its items stay within
-// (an oscilloscope strip of positions) also spares the repaint of a small strip a visit of
-// every item outside it.
+// dots of the constellation), which paint nothing themselves. After every change the scene
+// walks its top-level items one by one, and at every repaint it visits each of them; with the
+// items grouped under blocks it passes over untouched blocks as a whole. A block given the
+// rectangle its items stay within (an oscilloscope strip of positions) also spares the repaint
+// of a small strip a visit of every item outside it.
 
 #include <QGraphicsItem>
 #include <QGraphicsScene>

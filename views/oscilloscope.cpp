@@ -3,8 +3,11 @@
 #include "device/monitorprotocol.h"
 #include "device/tthread.h"
 #include "views/itemblock.h"
+#include "views/models/exportformat.h"
 #include "views/models/monitorscale.h"
 #include "views/mygraphicsview.h"
+#include "views/samplelayers.h"
+#include "views/viewexport.h"
 
 #include <QGraphicsLineItem>
 #include <QGraphicsScene>
@@ -45,11 +48,13 @@ Oscilloscope::Oscilloscope(QWidget *parent, TThread *t, quint16 ch, bool connect
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     view->setDragMode(QGraphicsView::RubberBandDrag);
-    view->setCoalescedRepaint(true);
-    view->setRefreshInBands(true);
     ui.hLayout->insertWidget(0, view, 1);
     scene = new QGraphicsScene();
     scene->setItemIndexMethod(QGraphicsScene::NoIndex);
+    // Above the grid and labels, as the line items it draws.
+    layer = new SweepLayer(signalPen);
+    layer->setZValue(0);
+    scene->addItem(layer);
     view->setBackgroundBrush(QBrush(Background, Qt::SolidPattern));
     ui.dialX->setValue(1);
     ui.dialY->setValue(1);
@@ -73,6 +78,7 @@ Oscilloscope::Oscilloscope(QWidget *parent, TThread *t, quint16 ch, bool connect
     connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, &Oscilloscope::Grid);
     connect(thread, &TThread::conn, this, &Oscilloscope::Conn);
     connect(thread, &TThread::monitorRdy, this, &Oscilloscope::SetData);
+    connect(ui.exportButton, &QPushButton::clicked, this, &Oscilloscope::exportView);
 }
 
 Oscilloscope::~Oscilloscope()
@@ -91,8 +97,9 @@ void Oscilloscope::Clear()
     // Every line item belongs to a block: deleting the blocks deletes the items.
     lines.clear();
     deleteItems(scene, blocks);
+    layer->clear();
     pos = 0;
-    view->updateViewport();
+    view->scheduleRepaint();
 }
 
 void Oscilloscope::Quit()
@@ -129,30 +136,37 @@ void Oscilloscope::SetData(TMon *monitor)
     const int count = monitor::blockBytes(block) / 4;
     const int size = ui.spinSize->value();
     int runStart = pos;
+    // The line items of positions a to b - 1 run from x = a - 1 to b - 1, and y stays within
+    // 0 to 2 (a hair beyond 2 for the most negative sample).
+    const auto changed = [this](int a, int b) {
+        view->scheduleRepaint(QRectF(a - 1, -0.5, b - a, 3));
+    };
     for (int i = 0; i < count; ++i) {
         const double y = monitorscale::sampleY(monitor::sample(block, i));
         QPointF start(0, y);
         if (pos >= size) {
             if (pos > runStart)
-                view->updateSceneRect(QRectF(runStart - 1, 0, pos - runStart, 2));
+                changed(runStart, pos);
             pos = 0;
             runStart = 0;
         } else if (pos > 0) {
             start = lines.at(pos - 1)->line().p2();
         }
         const QLineF line(start, QPointF(pos, y));
+        layer->setLine(pos, line);
         if (pos < lines.size()) {
             lines.at(pos)->setLine(line);
         } else {
             auto *item = new QGraphicsLineItem(line, blockFor(pos));
             item->setZValue(0);
             item->setPen(signalPen);
+            item->setFlag(QGraphicsItem::ItemHasNoContents); // the layer draws it
             lines.append(item);
         }
         ++pos;
     }
     if (pos > runStart)
-        view->updateSceneRect(QRectF(runStart - 1, 0, pos - runStart, 2));
+        changed(runStart, pos);
 }
 
 QGraphicsItem *Oscilloscope::blockFor(int position)
@@ -172,6 +186,7 @@ QGraphicsItem *Oscilloscope::blockFor(int position)
 void Oscilloscope::Size(int n)
 {
     scene->setSceneRect(0, 0, n, 2);
+    layer->setBounds(QRectF(-1, -0.5, n + 1, 3));
     Clear();
     Fit();
 }
@@ -229,7 +244,6 @@ void Oscilloscope::Grid(int)
     deleteItems(scene, gridH);
     deleteItems(scene, labelsX);
     deleteItems(scene, labelsY);
-    view->updateViewport();
 
     const QRectF s = scene->sceneRect();
     const QRectF v = visibleRect();
@@ -274,4 +288,15 @@ void Oscilloscope::Grid(int)
         if (j >= 1)
             labelsX.append(label(QString::number(x, 'f', 0), QPointF(x, top + 5 * stepY)));
     }
+}
+
+void Oscilloscope::exportView()
+{
+    ViewExport::run(this, view->viewport(), [this] {
+        QList<qint32> samples;
+        samples.reserve(lines.size());
+        for (const QGraphicsLineItem *line : std::as_const(lines))
+            samples.append(monitorscale::sampleAtY(line->line().p2().y()));
+        return exportformat::sweepCsv(samples);
+    });
 }

@@ -11,6 +11,7 @@ class QGraphicsItem;
 class QGraphicsLineItem;
 class QGraphicsScene;
 class QGraphicsSimpleTextItem;
+class SweepLayer;
 class TThread;
 struct TMon;
 
@@ -40,6 +41,8 @@ private:
     QRectF visibleRect() const;
     // The block that holds the line item of a sample position, created on first use.
     QGraphicsItem *blockFor(int position);
+    // "Экспорт…": the picture as PNG or position,value of every line item as CSV.
+    void exportView();
 
     Ui::OscilloscopeClass ui;
     TThread *thread;
@@ -47,8 +50,9 @@ private:
     quint16 pos = 0; // next sample position
     MyGraphicsView *view;
     QGraphicsScene *scene;
-    QList<QGraphicsLineItem *> lines; // index = sample position
+    QList<QGraphicsLineItem *> lines; // index = sample position; they paint nothing
     QList<ItemBlock *> blocks; // parents of the line items, Size positions each
+    SweepLayer *layer; // draws the line items, from its copy of their lines
     QList<QGraphicsLineItem *> gridV;
     QList<QGraphicsLineItem *> gridH;
     QList<QGraphicsSimpleTextItem *> labelsX;

@@ -2,6 +2,8 @@
 
 #include "device/tthread.h"
 #include "views/models/acquisitionformat.h"
+#include "views/models/exportformat.h"
+#include "views/viewexport.h"
 
 Report::Report(QWidget *parent, TThread *t, bool connected)
     : SubWindow(nullptr)
@@ -17,6 +19,7 @@ Report::Report(QWidget *parent, TThread *t, bool connected)
     connect(ui.bTest, &QPushButton::toggled, this, &Report::Test);
     connect(thread, &TThread::reportRdy, this, &Report::SetData);
     connect(thread, &TThread::conn, this, &Report::Conn);
+    connect(ui.exportButton, &QPushButton::clicked, this, &Report::exportRecord);
 }
 
 Report::~Report()
@@ -81,4 +84,20 @@ void Report::SetData(TReport *rep)
     ui.barWinLoad->setValue(b.winValue);
     ui.barTxLoad->setValue(b.txLoad);
     ui.barRxLoad->setValue(b.rxLoad);
+}
+
+void Report::exportRecord()
+{
+    // The window keeps no copy of the record: the values are taken as its widgets show them.
+    ViewExport::run(this, nullptr, [this] {
+        QList<std::pair<QString, QString>> fields;
+        for (const auto &[name, text] : reportformat::texts(TReport {}))
+            if (const auto *label = findChild<QLabel *>(name))
+                fields.append({name, label->text()});
+        for (const QProgressBar *bar : {ui.barDsp, ui.barWinLoad, ui.barTxLoad, ui.barRxLoad})
+            fields.append({bar->objectName(), QString::number(bar->value())});
+        fields.append(
+            {QStringLiteral("barWinLoad.maximum"), QString::number(ui.barWinLoad->maximum())});
+        return exportformat::fieldsCsv(fields);
+    });
 }

@@ -28,6 +28,9 @@ public Q_SLOTS:
     void SetData(TReport *rep);
 
 private:
+    // "Экспорт…": every value the window shows, as field,value CSV.
+    void exportRecord();
+
     Ui::ReportClass ui;
     TThread *thread;
     QTimer *timer;

@@ -22,6 +22,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -239,6 +240,30 @@ private Q_SLOTS:
         QTest::qWait(1300); // no poll was started
         QCOMPARE(commands(*sim, Report13), 2);
         QVERIFY(!test->isChecked());
+    }
+
+    // "Экспорт…" saves field,value of every value the window shows, as it shows it.
+    void reportExport()
+    {
+        QWidget *win = activate(QStringLiteral("Статистика"));
+        QVERIFY(win);
+        child<QPushButton>(win, "bReset")->click();
+        QTRY_COMPARE(commands(*sim, Report13), 2);
+        QTRY_COMPARE(w->workerThread()->queuedJobs(), 0);
+        QTest::qWait(50);
+        const QString path = dir.filePath(QStringLiteral("report.csv"));
+        w->answers->saveNames << path;
+        w->answers->answerFileDialogs();
+        child<QPushButton>(win, "exportButton")->click();
+        QStringList expected {"field,value"};
+        for (const auto &[name, text] : reportformat::texts(TReport {}))
+            expected << name + ',' + labelText(win, name.toLatin1().constData());
+        auto *window = child<QProgressBar>(win, "barWinLoad");
+        for (const char *bar : {"barDsp", "barWinLoad", "barTxLoad", "barRxLoad"})
+            expected << bar + (',' + QString::number(child<QProgressBar>(win, bar)->value()));
+        expected << "barWinLoad.maximum," + QString::number(window->maximum());
+        QVERIFY(!expected.contains("sTime,-"));
+        QCOMPARE(fileLines(path), expected);
     }
 
     // Ten seconds of all four channels: the file, emptied at the start, holds every line the

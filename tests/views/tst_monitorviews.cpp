@@ -15,20 +15,30 @@
 
 #include <QApplication>
 #include <QBackingStore>
+#include <QDial>
+#include <QFileDialog>
 #include <QGraphicsEllipseItem>
 #include <QGraphicsLineItem>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStyleOptionGraphicsItem>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -150,6 +160,128 @@ double yOf(qint32 v)
 {
     return 1.0 - double(v) / 2147483647.0;
 }
+
+std::unique_ptr<QWidget> openView(Offline &o, int channel)
+{
+    if (channel == 0)
+        return std::make_unique<Constellation>(nullptr, &o.thread, 0, true);
+    return std::make_unique<Oscilloscope>(nullptr, &o.thread, quint16(channel), true);
+}
+
+// Full-scale samples (or I/Q pairs packed as one word) that swing across many pixels between
+// neighbouring positions, with the extremes among them; block b of 255. A block starts with
+// six samples at the top and ends with one in the middle: the first sample of a new sweep
+// that follows one lies apart from the lines of the old sweep beside it.
+QList<qint32> wave(int b)
+{
+    QList<qint32> out;
+    QRandomGenerator random(quint32(b + 1));
+    for (int i = 0; i < 255; ++i)
+        out.append(qint32(random.generate()));
+    std::fill_n(out.begin(), 6, INT_MAX);
+    out[6] = INT_MIN;
+    out[7] = -INT_MAX;
+    out[254] = 0;
+    return out;
+}
+
+// Delivers blocks `from` to `to` - 1 of wave() and returns every sample with its position (or
+// point number) at a sweep of `size`, the last one given at a position winning.
+QMap<int, qint32> feed(Offline &o, int channel, int from, int to, int size, int *next)
+{
+    QMap<int, qint32> at;
+    for (int b = from; b < to; ++b) {
+        o.deliver(channel, wave(b));
+        for (qint32 v : wave(b)) {
+            *next = *next >= size ? 0 : *next;
+            at.insert((*next)++, v);
+        }
+    }
+    return at;
+}
+
+// The view's viewport as the window's backing store holds it; a null image when the platform's
+// backing store is not an image.
+QImage shownViewport(QWidget *w)
+{
+    QWidget *viewport = w->findChild<MyGraphicsView *>()->viewport();
+    QPaintDevice *device = w->window()->backingStore()->paintDevice();
+    if (device->devType() != QInternal::Image)
+        return {};
+    return static_cast<QImage *>(device)->copy(
+        QRect(viewport->mapTo(w->window(), QPoint()), viewport->size()));
+}
+
+// The sample items painted one by one as each painted itself before one layer drew them all:
+// a line item by its own paint, a dot up to two device pixels each way as the rectangle it
+// covers, a larger one as the ellipse item paints itself.
+QImage paintedItems(QWidget *w)
+{
+    auto *view = w->findChild<MyGraphicsView *>();
+    QImage image(view->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    const QTransform t = view->viewportTransform();
+    const QStyleOptionGraphicsItem option;
+    for (QGraphicsItem *item : view->scene()->items()) {
+        painter.setTransform(t);
+        auto *dot = qgraphicsitem_cast<QGraphicsEllipseItem *>(item);
+        const QRectF d = dot ? t.mapRect(dot->rect()) : QRectF();
+        if (dot && d.width() <= 2 && d.height() <= 2)
+            painter.fillRect(dot->rect(), dot->brush());
+        else if (dot || (qgraphicsitem_cast<QGraphicsLineItem *>(item) && item->zValue() == 0))
+            item->paint(&painter, &option, nullptr);
+    }
+    return image;
+}
+
+bool isRed(QRgb c)
+{
+    return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60;
+}
+
+// Red pixels of a; with b, those of them that have no red pixel of b within `reach` pixels.
+int redAwayFrom(const QImage &a, const QImage &b = QImage(), int reach = 0)
+{
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            bool near = false;
+            for (int dy = -reach; dy <= reach && !near && !b.isNull(); ++dy)
+                for (int dx = -reach; dx <= reach && !near; ++dx)
+                    near = b.valid(x + dx, y + dy) && isRed(b.pixel(x + dx, y + dy));
+            n += isRed(a.pixel(x, y)) && !near ? 1 : 0;
+        }
+    return n;
+}
+
+// Answers the next file dialog with a name in one of its filters, and a message box after it
+// with OK, keeping the box's text.
+struct ExportAnswers
+{
+    ExportAnswers(const QString &name, int filter)
+    {
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        QObject::connect(&poll, &QTimer::timeout, [this, name, filter] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                warning = box->text();
+                box->button(QMessageBox::Ok)->click();
+            } else if (auto *d = qobject_cast<QFileDialog *>(modal); d && d != answered) {
+                answered = d;
+                filters = d->nameFilters();
+                d->selectNameFilter(filters.value(filter));
+                d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(name);
+                QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+            }
+        });
+        poll.start(5);
+    }
+    QTimer poll;
+    QPointer<QFileDialog> answered;
+    QStringList filters;
+    QString warning;
+};
 
 } // namespace
 
@@ -519,6 +651,141 @@ private Q_SLOTS:
             w->findChild<QSpinBox *>("spinSize")->setValue(500);
             QCOMPARE(sceneOf(w.get())->items().size(), bare);
         }
+    }
+
+    // One layer draws each view's samples: on the screen (the backing store) there is red
+    // wherever the items, painted one by one as before, put red, and nowhere else; at the
+    // default size, after a zoom and after a new "Кол-во отсчетов" / "Кол-во точек". Dots
+    // match to the pixel; a sweep drawn as polylines may differ by one pixel where two lines
+    // meet.
+    void layerDrawsWhatItemsHold_data()
+    {
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<QString>("change");
+        for (const char *change : {"none", "zoom", "size"}) {
+            QTest::addRow("oscilloscope, %s", change) << 1 << change;
+            QTest::addRow("constellation, %s", change) << 0 << change;
+        }
+    }
+    void layerDrawsWhatItemsHold()
+    {
+        QFETCH(int, channel);
+        QFETCH(QString, change);
+        Offline o;
+        std::unique_ptr<QWidget> w = openView(o, channel);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        if (shownViewport(w.get()).isNull())
+            QSKIP("the platform's backing store is not an image");
+        start(w.get());
+        int next = 0;
+        feed(o, channel, 0, 5, 1000, &next); // past the wrap at 1000
+        // What is shown before the change must go where the items no longer are.
+        const int reach = channel == 0 ? 0 : 1;
+        QTRY_COMPARE(redAwayFrom(paintedItems(w.get()), shownViewport(w.get()), reach), 0);
+        if (change == "zoom" && channel == 0) {
+            for (int i = 0; i < 3; ++i)
+                w->findChild<QToolButton *>("bZoomIn")->click(); // dots beyond two pixels
+            QTest::keyClick(w->findChild<MyGraphicsView *>(), Qt::Key_Plus);
+        } else if (change == "zoom") {
+            w->findChild<QRadioButton *>("chkX10")->setChecked(true);
+            w->findChild<QDial *>("dialY")->setValue(2);
+        } else if (change == "size") {
+            w->findChild<QSpinBox *>("spinSize")->setValue(channel == 0 ? 10 : 509);
+            next = 0;
+        }
+        // Drawn after the change; at 509 positions the last sample starts a new sweep at x = 0
+        // as a single point. New dots would repaint the whole constellation.
+        if (channel != 0)
+            feed(o, channel, 5, change == "size" ? 7 : 6, change == "size" ? 509 : 1000, &next);
+        QVERIFY(redAwayFrom(paintedItems(w.get())) > 20);
+        QTRY_COMPARE(redAwayFrom(paintedItems(w.get()), shownViewport(w.get()), reach), 0);
+        QTRY_COMPARE(redAwayFrom(shownViewport(w.get()), paintedItems(w.get()), reach), 0);
+    }
+
+    // "Экспорт…": the CSV lists exactly the samples or points the items hold (the file
+    // dialog's filter chooses the format, and a name without suffix gets it); the PNG has the
+    // view's size; a folder that refuses the file gives the usual warning.
+    void exportRoundTrip_data()
+    {
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<int>("filter"); // 0 PNG, 1 CSV
+        QTest::addColumn<QString>("name");
+        QTest::newRow("oscilloscope CSV") << 2 << 1 << "sweep";
+        QTest::newRow("oscilloscope PNG") << 2 << 0 << "sweep.png";
+        QTest::newRow("constellation CSV") << 0 << 1 << "dots";
+        QTest::newRow("constellation PNG") << 0 << 0 << "dots.png";
+        QTest::newRow("refused folder") << 0 << 1 << "no/such/folder.csv";
+    }
+    void exportRoundTrip()
+    {
+        QFETCH(int, channel);
+        QFETCH(int, filter);
+        QFETCH(QString, name);
+        Offline o;
+        std::unique_ptr<QWidget> w = openView(o, channel);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        start(w.get());
+        int next = 0;
+        const QMap<int, qint32> held = feed(o, channel, 0, 5, 1000, &next);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        ExportAnswers answers(path, filter);
+        w->findChild<QPushButton *>("exportButton")->click();
+        QCOMPARE(answers.filters.size(), 2);
+        if (name.contains('/')) {
+            QCOMPARE(answers.warning, "Файл " + path + " не удалось открыть.");
+            QVERIFY(!QFile::exists(path));
+            return;
+        }
+        QVERIFY(answers.warning.isEmpty());
+        if (filter == 0) {
+            const QImage png(path);
+            QCOMPARE(png.size(), w->findChild<MyGraphicsView *>()->viewport()->size());
+            return;
+        }
+        QFile csv(path + ".csv");
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QStringList expected {channel == 0 ? "point,I,Q" : "position,value"};
+        for (auto it = held.cbegin(); it != held.cend(); ++it)
+            expected << QString::number(it.key()) + ','
+                    + (channel == 0 ? QString::number(qint16(it.value() >> 16)) + ','
+                               + QString::number(qint16(it.value()))
+                                    : QString::number(it.value()));
+        QCOMPARE(QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts), expected);
+    }
+
+    // The Y labels have two decimals more than the power of ten the title shows, at every
+    // dial and range that make one (the zoom factor comes out a hair below it).
+    void yDecimalsAtPowersOfTen_data()
+    {
+        QTest::addColumn<int>("dial");
+        QTest::addColumn<QString>("range");
+        for (int dial : {1, 10, 100})
+            for (const char *range : {"chkY1", "chkY10", "chkY100"})
+                QTest::addRow("dial %d, %s", dial, range) << dial << range;
+    }
+    void yDecimalsAtPowersOfTen()
+    {
+        QFETCH(int, dial);
+        QFETCH(QString, range);
+        Offline o;
+        Oscilloscope w(nullptr, &o.thread, 1, true);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.findChild<QRadioButton *>(range)->setChecked(true);
+        w.findChild<QDial *>("dialY")->setValue(dial);
+        const int zoom = dial * (range == "chkY1" ? 1 : range == "chkY10" ? 10 : 100);
+        QCOMPARE(w.findChild<QGroupBox *>("boxY")->title(), "Y=1x" + QString::number(zoom));
+        int yLabels = 0;
+        for (QGraphicsItem *item : sceneOf(&w)->items())
+            if (auto *t = qgraphicsitem_cast<QGraphicsSimpleTextItem *>(item);
+                t && t->text().contains('.')) {
+                ++yLabels;
+                QCOMPARE(t->text().section('.', 1).size(), int(std::log10(zoom)) + 2);
+            }
+        QCOMPARE(yLabels, 11);
     }
 
     // Every view opened, started, fed by the live stream and closed 100 times: afterwards no

@@ -5,14 +5,31 @@
 
 namespace monitorscale {
 
+qint32 sampleAtY(double y)
+{
+    // y carries the sample with an error far below half a unit: rounding recovers it.
+    const double v = std::round((1.0 - y) * 2147483647.0);
+    return qint32(std::clamp(v, -2147483648.0, 2147483647.0));
+}
+
+QPoint pointAt(QPointF centre)
+{
+    return {int(std::lround(centre.x() - 32767.0)), int(std::lround(32768.0 - centre.y()))};
+}
+
 QString axisTitle(char axis, double factor)
 {
-    return QString(QLatin1Char(axis)) + QStringLiteral("=1x") + QString::number(factor, 'g', 6);
+    return QString(QLatin1Char(axis)) + QStringLiteral("=1x")
+        + QString::number(factor, 'g', TitlePrecision);
 }
 
 int yDecimals(double factor)
 {
-    return int(std::trunc(std::log10(factor))) + 2;
+    // The factor comes out of a division of view coordinates: a zoom of 100 can be
+    // 99.999999999999915, whose logarithm truncates to 1 while the title reads 100. Taken at
+    // the precision of the title, the decimals follow what the user reads.
+    const double shown = QString::number(factor, 'g', TitlePrecision).toDouble();
+    return int(std::trunc(std::log10(shown))) + 2;
 }
 
 double scaledPointSize(double size, double k)
