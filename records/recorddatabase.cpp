@@ -1,5 +1,7 @@
 #include "records/recorddatabase.h"
 
+#include "records/recordrows.h"
+
 #include <QAtomicInt>
 #include <QDir>
 #include <QFileInfo>
@@ -9,102 +11,7 @@
 
 namespace {
 
-const QString columns = QStringLiteral(
-    "id, started_at, ended_at, station, operator, program_version, port_path, model, serial, "
-    "cpu_id, firmware_version, operation, mode, file_name, file_sha256, result, differing_bytes, "
-    "message, duration_ms, read_image_sha256, written_image_sha256");
-constexpr int columnCount = 21;
-
 QAtomicInt connectionCount;
-
-// Qt binds a null QString as NULL; the text columns are NOT NULL.
-QString text(const QString &s)
-{
-    return s.isNull() ? QStringLiteral("") : s;
-}
-
-QVariant shaOrNull(const QByteArray &image)
-{
-    return image.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(sha256Hex(image));
-}
-
-QString idText(const QUuid &id)
-{
-    return id.toString(QUuid::WithoutBraces);
-}
-
-void bindRecord(QSqlQuery &q, const OperationRecord &r)
-{
-    const QVariant values[columnCount] = {idText(r.id),
-                                          recordTimeText(r.started),
-                                          recordTimeText(r.ended),
-                                          text(r.station),
-                                          text(r.operatorName),
-                                          text(r.programVersion),
-                                          text(r.portPath),
-                                          r.model,
-                                          text(r.serial),
-                                          r.cpuId,
-                                          text(r.firmwareVersion),
-                                          operationName(r.operation),
-                                          text(r.mode),
-                                          text(r.fileName),
-                                          text(r.fileSha256),
-                                          outcomeName(r.outcome),
-                                          r.differingBytes,
-                                          text(r.message),
-                                          r.durationMs,
-                                          shaOrNull(r.readImage),
-                                          shaOrNull(r.writtenImage)};
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-}
-
-StoredRecord storedFromRow(const QSqlQuery &q)
-{
-    StoredRecord s;
-    OperationRecord &r = s.record;
-    r.id = QUuid::fromString(q.value(0).toString());
-    r.started = recordTimeFromText(q.value(1).toString());
-    r.ended = recordTimeFromText(q.value(2).toString());
-    r.station = q.value(3).toString();
-    r.operatorName = q.value(4).toString();
-    r.programVersion = q.value(5).toString();
-    r.portPath = q.value(6).toString();
-    r.model = q.value(7).toInt();
-    r.serial = q.value(8).toString();
-    r.cpuId = q.value(9).toInt();
-    r.firmwareVersion = q.value(10).toString();
-    r.operation = operationFromName(q.value(11).toString()).value_or(RecordedOperation::Read);
-    r.mode = q.value(12).toString();
-    r.fileName = q.value(13).toString();
-    r.fileSha256 = q.value(14).toString();
-    r.outcome = outcomeFromName(q.value(15).toString()).value_or(RecordedOutcome::Failed);
-    r.differingBytes = q.value(16).toInt();
-    r.message = q.value(17).toString();
-    r.durationMs = q.value(18).toLongLong();
-    s.readImageSha256 = q.value(19).toString();
-    s.writtenImageSha256 = q.value(20).toString();
-    return s;
-}
-
-// The SHA-256 of the image the unit holds after this record, or empty when the record does
-// not show it (a failed or differing write, a failed read, a firmware load).
-QString resultingImage(const StoredRecord &s)
-{
-    const RecordedOutcome o = s.record.outcome;
-    switch (s.record.operation) {
-    case RecordedOperation::Write:
-        return o == RecordedOutcome::Done || o == RecordedOutcome::Verified ? s.writtenImageSha256
-                                                                            : QString();
-    case RecordedOperation::Read:
-    case RecordedOperation::Verify:
-        return o == RecordedOutcome::Failed ? QString() : s.readImageSha256;
-    case RecordedOperation::LoadFirmware:
-        break;
-    }
-    return {};
-}
 
 } // namespace
 
@@ -180,7 +87,8 @@ OpenResult RecordDatabase::openAndPrepare(RecordEngine engine)
     found = RecordSchema::versionOf(db, &lastError);
     if (found > RecordSchema::Version)
         return OpenResult::NewerSchema;
-    // Set only after the version was read, so that a newer database stays untouched.
+    // Set only after the version was read, so that a newer database stays untouched. FULL
+    // syncs the log at every commit: a record reported stored survives a power cut too.
     QSqlQuery q(db);
     if (found >= 0 && engine == RecordEngine::SQLite
         && (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL"))
@@ -249,14 +157,14 @@ bool RecordDatabase::insert(const OperationRecord &r, bool queue)
     }
     QSqlQuery q(db);
     q.prepare(QStringLiteral("INSERT INTO records (%1) VALUES (?%2) ON CONFLICT (id) DO NOTHING")
-                  .arg(columns, QStringLiteral(", ?").repeated(columnCount - 1)));
-    bindRecord(q, r);
+                  .arg(RecordRows::columns, QStringLiteral(", ?").repeated(RecordRows::count - 1)));
+    RecordRows::bind(q, r);
     if (!run(q))
         return false;
     if (queue) {
         QSqlQuery o(db);
         o.prepare(QStringLiteral("INSERT INTO outbox (id) VALUES (?) ON CONFLICT (id) DO NOTHING"));
-        o.addBindValue(idText(r.id));
+        o.addBindValue(RecordRows::idText(r.id));
         if (!run(o))
             return false;
     }
@@ -272,9 +180,9 @@ RecordDatabase::select(const QString &where, const QVariantList &values, const Q
 {
     QSqlQuery q(QSqlDatabase::database(connection, false));
     q.setForwardOnly(true);
-    q.prepare(
-        QStringLiteral("SELECT %1 FROM records%2%3 ORDER BY started_at DESC, id DESC%4")
-            .arg(columns, where.isEmpty() ? QString() : QStringLiteral(" WHERE "), where, tail));
+    q.prepare(QStringLiteral("SELECT %1 FROM records%2%3 ORDER BY started_at DESC, id DESC%4")
+                  .arg(RecordRows::columns, where.isEmpty() ? QString() : QStringLiteral(" WHERE "),
+                       where, tail));
     for (const QVariant &v : values)
         q.addBindValue(v);
     if (!q.exec()) {
@@ -283,7 +191,7 @@ RecordDatabase::select(const QString &where, const QVariantList &values, const Q
     }
     QList<StoredRecord> list;
     while (q.next())
-        list.append(storedFromRow(q));
+        list.append(RecordRows::fromRow(q));
     return list;
 }
 
@@ -323,7 +231,7 @@ std::optional<QByteArray> RecordDatabase::image(const QString &sha256)
 
 std::optional<StoredRecord> RecordDatabase::record(const QUuid &id)
 {
-    const auto list = select(QStringLiteral("id = ?"), {idText(id)}, QString());
+    const auto list = select(QStringLiteral("id = ?"), {RecordRows::idText(id)}, QString());
     if (!list || list->isEmpty())
         return std::nullopt;
     StoredRecord s = list->first();
@@ -355,7 +263,7 @@ bool RecordDatabase::removeFromOutbox(const QUuid &id)
 {
     QSqlQuery q(QSqlDatabase::database(connection, false));
     q.prepare(QStringLiteral("DELETE FROM outbox WHERE id = ?"));
-    q.addBindValue(idText(id));
+    q.addBindValue(RecordRows::idText(id));
     return q.exec() || fail(q);
 }
 
@@ -371,7 +279,7 @@ std::optional<RestorePoint> RecordDatabase::lastImage(const QString &serial,
     }
     const auto list = select(where, values, QString());
     for (const StoredRecord &s : list.value_or(QList<StoredRecord>())) {
-        const QString sha = resultingImage(s);
+        const QString sha = RecordRows::resultingImage(s);
         if (sha.isEmpty())
             continue;
         const auto bytes = image(sha);

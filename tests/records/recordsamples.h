@@ -1,5 +1,5 @@
 #pragma once
-// Records for the record-store tests, and a field-by-field comparison that names the field.
+// Records for the record-store tests, and their comparison field by field.
 
 #include "records/operationrecord.h"
 
@@ -33,16 +33,10 @@ inline OperationRecord sampleRecord(RecordedOperation operation, const QString &
     return r;
 }
 
-// Compares every field through the JSON form, so that a failure names the field.
+// Compares every field through the JSON form: a failure shows both records.
 inline bool sameRecord(const OperationRecord &actual, const OperationRecord &expected)
 {
-    const QJsonObject a = recordToJson(actual, ImagesInJson::Include);
-    const QJsonObject e = recordToJson(expected, ImagesInJson::Include);
-    for (auto it = e.begin(); it != e.end(); ++it) {
-        const QByteArray got = QJsonDocument(QJsonObject {{it.key(), a.value(it.key())}}).toJson();
-        const QByteArray want = QJsonDocument(QJsonObject {{it.key(), it.value()}}).toJson();
-        if (!QTest::qCompare(got, want, "actual", "expected", __FILE__, __LINE__))
-            return false;
-    }
-    return true;
+    return QTest::qCompare(QJsonDocument(recordToJson(actual, ImagesInJson::Include)).toJson(),
+                           QJsonDocument(recordToJson(expected, ImagesInJson::Include)).toJson(),
+                           "actual", "expected", __FILE__, __LINE__);
 }

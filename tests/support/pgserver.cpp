@@ -22,13 +22,11 @@ bool asRoot()
 // The newest installed server's binaries, or empty.
 QString serverBinaries()
 {
-    const QDir versions(QStringLiteral("/usr/lib/postgresql"));
-    const QStringList found =
-        versions.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed);
-    for (const QString &version : found) {
-        const QString bin = versions.filePath(version + QStringLiteral("/bin"));
-        if (QFile::exists(bin + QStringLiteral("/initdb")))
-            return bin;
+    const QDir versions("/usr/lib/postgresql");
+    for (const QString &v :
+         versions.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed)) {
+        if (QFile::exists(versions.filePath(v + "/bin/initdb")))
+            return versions.filePath(v + "/bin");
     }
     return {};
 }
@@ -36,35 +34,32 @@ QString serverBinaries()
 // Hands a folder to "nobody" when running as root.
 bool giveAway(const QString &path)
 {
-    if (!asRoot())
-        return true;
     const passwd *pw = ::getpwnam("nobody");
-    return pw && ::chown(QFile::encodeName(path).constData(), pw->pw_uid, pw->pw_gid) == 0;
+    return !asRoot()
+        || (pw && ::chown(QFile::encodeName(path).constData(), pw->pw_uid, pw->pw_gid) == 0);
 }
 
 } // namespace
 
 PgServer::PgServer()
-    : root(QDir::tempPath() + QStringLiteral("/k330pg-XXXXXX"))
+    : root(QDir::tempPath() + "/k330pg-XXXXXX")
     , bin(serverBinaries())
 { }
 
 PgServer::~PgServer()
 {
     if (running)
-        run(bin + QStringLiteral("/pg_ctl"),
-            {QStringLiteral("-D"), root.filePath(QStringLiteral("data")), QStringLiteral("-m"),
-             QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")});
+        run("pg_ctl", {"-D", root.filePath("data"), "-m", "immediate", "-w", "stop"});
 }
 
 QString PgServer::socketFolder() const
 {
-    return root.filePath(QStringLiteral("run"));
+    return root.filePath("run");
 }
 
 QString PgServer::url(const QString &database, const QString &user) const
 {
-    return QStringLiteral("postgresql://%1@localhost:%2/%3?host=%4")
+    return QString("postgresql://%1@localhost:%2/%3?host=%4")
         .arg(user)
         .arg(Port)
         .arg(database, socketFolder());
@@ -75,17 +70,14 @@ bool PgServer::run(const QString &program, const QStringList &arguments)
     QProcess p;
     p.setWorkingDirectory(root.path());
     p.setProcessChannelMode(QProcess::MergedChannels);
-    if (asRoot()) {
-        p.start(QStringLiteral("setpriv"),
-                QStringList {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
-                             QStringLiteral("--clear-groups"), program}
-                    + arguments);
-    } else {
-        p.start(program, arguments);
-    }
+    const QStringList asNobody {"--reuid=nobody", "--regid=nogroup", "--clear-groups"};
+    if (asRoot())
+        p.start("setpriv", asNobody + QStringList {bin + '/' + program} + arguments);
+    else
+        p.start(bin + '/' + program, arguments);
     if (p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
         return true;
-    lastError = QStringLiteral("%1 failed: %2%3")
+    lastError = QString("%1 failed: %2 %3")
                     .arg(program, p.errorString(), QString::fromLocal8Bit(p.readAll()));
     return false;
 }
@@ -93,91 +85,68 @@ bool PgServer::run(const QString &program, const QStringList &arguments)
 bool PgServer::start(const QStringList &hbaLines, bool durable)
 {
     if (bin.isEmpty()) {
-        lastError = QStringLiteral("PostgreSQL is not installed (no initdb under "
-                                   "/usr/lib/postgresql/*/bin); scripts/setup.sh installs it");
+        lastError = "PostgreSQL is not installed (no /usr/lib/postgresql/*/bin/initdb): "
+                    "scripts/setup.sh installs it";
         return false;
     }
-    const QString data = root.filePath(QStringLiteral("data"));
+    const QString data = root.filePath("data");
     if (!created) {
+        lastError = "cannot prepare the folders in " + root.path(); // unless initdb says more
         // The temporary folder is private to its owner: "nobody" must reach the two inside.
-        QFile::setPermissions(root.path(),
-                              QFile::permissions(root.path()) | QFile::ExeOther | QFile::ExeGroup
-                                  | QFile::ReadOther);
-        if (!QDir(root.path()).mkpath(QStringLiteral("data")) || !QDir().mkpath(socketFolder())
-            || !giveAway(data) || !giveAway(socketFolder())) {
-            lastError = QStringLiteral("cannot prepare the folders in %1").arg(root.path());
+        QFile::setPermissions(root.path(), QFile::Permissions(0x7755));
+        QFile hba(data + "/pg_hba.conf");
+        created = QDir(root.path()).mkpath("data") && QDir().mkpath(socketFolder())
+            && giveAway(data) && giveAway(socketFolder())
+            && run("initdb",
+                   {"-D", data, "-U", Superuser, "-A", "trust", "-E", "UTF8", "--locale=C",
+                    "--no-sync", "--no-instructions"})
+            && hba.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            && hba.write((hbaLines.join('\n') + "\nlocal all all trust\n").toUtf8()) > 0;
+        if (!created)
             return false;
-        }
-        if (!run(bin + QStringLiteral("/initdb"),
-                 {QStringLiteral("-D"), data, QStringLiteral("-U"), QLatin1String(Superuser),
-                  QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("-E"),
-                  QStringLiteral("UTF8"), QStringLiteral("--locale=C"), QStringLiteral("--no-sync"),
-                  QStringLiteral("--no-instructions")}))
-            return false;
-        QFile hba(data + QStringLiteral("/pg_hba.conf"));
-        if (!hba.open(QIODevice::WriteOnly | QIODevice::Truncate)
-            || hba.write((hbaLines + QStringList {QStringLiteral("local all all trust")})
-                             .join(QLatin1Char('\n'))
-                             .toUtf8()
-                         + '\n')
-                < 0) {
-            lastError = hba.errorString();
-            return false;
-        }
-        created = true;
     }
-    QString options =
-        QStringLiteral("-k %1 -p %2 -c listen_addresses=''").arg(socketFolder()).arg(Port);
+    QString options = QString("-k %1 -p %2 -c listen_addresses=''").arg(socketFolder()).arg(Port);
     if (!durable)
-        options += QStringLiteral(" -c fsync=off -c synchronous_commit=off");
-    running = run(bin + QStringLiteral("/pg_ctl"),
-                  {QStringLiteral("-D"), data, QStringLiteral("-l"),
-                   socketFolder() + QStringLiteral("/server.log"), QStringLiteral("-o"), options,
-                   QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("60"),
-                   QStringLiteral("start")});
+        options += " -c fsync=off -c synchronous_commit=off";
+    running = run("pg_ctl",
+                  {"-D", data, "-l", socketFolder() + "/server.log", "-o", options, "-w", "-t",
+                   "60", "start"});
     return running;
 }
 
 bool PgServer::stop()
 {
-    if (!running)
-        return true;
-    running =
-        !run(bin + QStringLiteral("/pg_ctl"),
-             {QStringLiteral("-D"), root.filePath(QStringLiteral("data")), QStringLiteral("-m"),
-              QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("stop")});
+    running = running && !run("pg_ctl", {"-D", root.filePath("data"), "-m", "fast", "-w", "stop"});
     return !running;
 }
 
-bool PgServer::exec(const QStringList &statements, const QString &database)
+bool PgServer::exec(const QStringList &statements, const QString &database, QVariant *value)
 {
-    const QString name = QStringLiteral("pgserver-admin");
     bool ok = true;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", "pgserver-admin");
         db.setHostName(socketFolder());
         db.setPort(Port);
-        db.setUserName(QLatin1String(Superuser));
+        db.setUserName(Superuser);
         db.setDatabaseName(database);
         ok = db.open();
         QSqlQuery q(db);
-        for (const QString &sql : statements) {
-            if (!ok)
-                break;
-            ok = q.exec(sql);
-        }
+        for (int i = 0; ok && i < statements.size(); ++i)
+            ok = q.exec(statements[i]);
         if (!ok)
             lastError = q.lastError().isValid() ? q.lastError().text() : db.lastError().text();
+        else if (value)
+            *value = q.next() ? q.value(0) : QVariant();
     }
-    QSqlDatabase::removeDatabase(name);
+    QSqlDatabase::removeDatabase("pgserver-admin");
     return ok;
 }
 
 QByteArray runUnprivileged(const std::function<QByteArray()> &body)
 {
+    int fds[2];
     if (!asRoot())
         return body();
-    int fds[2];
     if (::pipe(fds) != 0)
         return {};
     const pid_t pid = ::fork();
@@ -190,8 +159,7 @@ QByteArray runUnprivileged(const std::function<QByteArray()> &body)
         const QByteArray result = body();
         const bool written =
             ::write(fds[1], result.constData(), size_t(result.size())) == result.size();
-        // No destructors or exit handlers of the parent's objects run in the child.
-        ::_exit(written ? 0 : 1);
+        ::_exit(written ? 0 : 1); // none of the parent's objects is destroyed in the child
     }
     ::close(fds[1]);
     QByteArray result;

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVariant>
 
 #include <functional>
 
@@ -34,7 +35,9 @@ public:
     QString url(const QString &database,
                 const QString &user = QString::fromLatin1(Superuser)) const;
     // Runs statements as the superuser in `database`; false with error() on the first failure.
-    bool exec(const QStringList &statements, const QString &database = QStringLiteral("postgres"));
+    // `value` takes the first column of the last statement's first row.
+    bool exec(const QStringList &statements, const QString &database = QStringLiteral("postgres"),
+              QVariant *value = nullptr);
 
 private:
     bool run(const QString &program, const QStringList &arguments);
@@ -43,7 +46,6 @@ private:
     QString bin; // the folder of initdb and pg_ctl
     bool created = false;
     bool running = false;
-    bool durableRun = false;
     QString lastError;
 };
 
