@@ -1443,6 +1443,60 @@ error gain</translation>
     </message>
 </context>
 <context>
+    <name>RecordDatabase</name>
+    <message>
+        <source>папка %1 не может быть создана</source>
+        <translation>the folder %1 cannot be created</translation>
+    </message>
+    <message>
+        <source>нет права записи в папку %1</source>
+        <translation>no permission to write to the folder %1</translation>
+    </message>
+    <message>
+        <source>драйвер %1 не установлен</source>
+        <translation>the %1 driver is not installed</translation>
+    </message>
+    <message>
+        <source>нет образа %1</source>
+        <translation>no image %1</translation>
+    </message>
+</context>
+<context>
+    <name>RecordStore</name>
+    <message>
+        <source>%1. Записи сохраняются на станции</source>
+        <translation>%1. Records are kept on the station</translation>
+    </message>
+    <message>
+        <source>база создана более новой версией программы (схема %1, эта программа знает схему %2), в неё ничего не записывается</source>
+        <translation>the database was created by a newer version of the program (schema %1, this program knows schema %2); nothing is written to it</translation>
+    </message>
+    <message>
+        <source>файл не является базой журнала (%1)</source>
+        <translation>the file is not a record database (%1)</translation>
+    </message>
+    <message>
+        <source>Журнал операций не может быть записан в базу %1: %2. Записи сохраняются в файле %3</source>
+        <translation>The operation record cannot be written to the database %1: %2. Records are kept in the file %3</translation>
+    </message>
+    <message>
+        <source>Запись об операции %1 не сохранена: базу %2 (%3) и файлы %4, %5 записать нельзя</source>
+        <translation>The record of operation %1 was not kept: neither the database %2 (%3) nor the files %4, %5 can be written</translation>
+    </message>
+    <message>
+        <source>Журнал на сервере %1 снова доступен</source>
+        <translation>The record server %1 is available again</translation>
+    </message>
+    <message>
+        <source>база на сервере создана более новой версией программы (схема %1, эта программа знает схему %2), в неё ничего не записывается</source>
+        <translation>the server database was created by a newer version of the program (schema %1, this program knows schema %2); nothing is written to it</translation>
+    </message>
+    <message>
+        <source>Журнал на сервере %1 недоступен: %2. Записи сохраняются на станции и будут отправлены, когда сервер ответит</source>
+        <translation>The record server %1 is unavailable: %2. Records are kept on the station and will be sent when the server answers</translation>
+    </message>
+</context>
+<context>
     <name>RecorderClass</name>
     <message>
         <source>Регистратор</source>
@@ -1527,6 +1581,21 @@ error gain</translation>
     <message>
         <source>Закрыть</source>
         <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>RecordsSettings</name>
+    <message>
+        <source>Адрес журнала на сервере не должен содержать пароль: укажите пароль в файле ~/.pgpass, в файле служб PostgreSQL (PGSERVICEFILE) или в переменной окружения PGPASSWORD</source>
+        <translation>The record server address must not contain a password: put the password in ~/.pgpass, in a PostgreSQL service file (PGSERVICEFILE) or in the PGPASSWORD environment variable</translation>
+    </message>
+    <message>
+        <source>Адрес журнала на сервере %1 не имеет вида postgresql://пользователь@сервер:порт/база</source>
+        <translation>The record server address %1 is not of the form postgresql://user@server:port/database</translation>
+    </message>
+    <message>
+        <source>Адрес журнала на сервере: неизвестный параметр %1</source>
+        <translation>Record server address: unknown parameter %1</translation>
     </message>
 </context>
 <context>

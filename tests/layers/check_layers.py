@@ -15,10 +15,10 @@ import re
 import sys
 
 # From the bottom up.
-LAYERS = ["k330config", "k330device", "k330sim", "k330pages", "k330shell"]
+LAYERS = ["k330config", "k330records", "k330device", "k330sim", "k330pages", "k330shell"]
 # Folders of executables over the widget-free libraries: the highest layer they may include.
 FRONT_ENDS = {"ctl": "k330sim", "fuzz": "k330sim"}
-TOP_FOLDERS = ["config", "device", "sim", "pages", "views", "app", "resources", "ctl", "fuzz"]
+TOP_FOLDERS = ["config", "records", "device", "sim", "pages", "views", "app", "resources", "ctl", "fuzz"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([a-z]+/[A-Za-z0-9_./]+)"', re.M)
 TARGET_SOURCES = re.compile(r"target_sources\(\s*(k330\w+)")
 
