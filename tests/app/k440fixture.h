@@ -40,7 +40,7 @@ public:
         std::memset(image->b, fill, TK440::Size);
         image->setWord(TK440::ModelOffset, model);
         document().setImage(std::move(image));
-        buildTree(mode);
+        buildTree(currentMode());
     }
     using K440::buildTree;
     using K440::closeImage;
