@@ -1,6 +1,7 @@
+#include "app/builtinwindows.h"
 #include "app/about.h"
-#include "app/windowregistry.h"
 #include "config/tk440.h"
+#include "config/widgets/windowregistry.h"
 #include "device/windows/load.h"
 #include "device/windows/read.h"
 #include "device/windows/write.h"
@@ -9,7 +10,8 @@
 #include "views/report.h"
 #include "views/trace.h"
 
-// One line per window class: the window's row (config/windows.cpp) and how the class is built.
+// One line per window class: the window's row (config/windows.cpp), its rule and how the class
+// is built.
 void registerBuiltinWindows()
 {
     static bool done = false;
@@ -18,19 +20,19 @@ void registerBuiltinWindows()
     done = true;
 
     using C = const WindowContext &;
-    windowRegistry().add(WindowId::Read,
+    windowRegistry().add(WindowId::Read, WindowRules::Read,
                          [](C c) -> SubWindow * { return new Read(c.thread, c.image); });
-    windowRegistry().add(WindowId::Write,
+    windowRegistry().add(WindowId::Write, WindowRules::Write,
                          [](C c) -> SubWindow * { return new Write(c.thread, c.image, c.mode); });
-    windowRegistry().add(WindowId::Load,
+    windowRegistry().add(WindowId::Load, WindowRules::Load,
                          [](C c) -> SubWindow * { return new Load(c.thread, c.firmware); });
-    windowRegistry().add(WindowId::Statistics, [](C c) -> SubWindow * {
+    windowRegistry().add(WindowId::Statistics, WindowRules::View, [](C c) -> SubWindow * {
         return new Report(c.mainWindow, c.thread, c.connected);
     });
-    windowRegistry().add(WindowId::Trace, [](C c) -> SubWindow * {
+    windowRegistry().add(WindowId::Trace, WindowRules::View, [](C c) -> SubWindow * {
         return new Trace(c.mainWindow, c.thread, c.connected);
     });
-    windowRegistry().add(WindowId::Constellation, [](C c) -> SubWindow * {
+    windowRegistry().add(WindowId::Constellation, WindowRules::View, [](C c) -> SubWindow * {
         return new Constellation(c.mainWindow, c.thread, 0, c.connected);
     });
     const std::pair<WindowId, quint16> scopes[] = {{WindowId::AdcSignal, 1},
@@ -38,10 +40,10 @@ void registerBuiltinWindows()
                                                    {WindowId::Channel3, 3},
                                                    {WindowId::Channel4, 4}};
     for (const auto &[id, channel] : scopes)
-        windowRegistry().add(id, [channel](C c) -> SubWindow * {
+        windowRegistry().add(id, WindowRules::View, [channel](C c) -> SubWindow * {
             return new Oscilloscope(c.mainWindow, c.thread, channel, c.connected);
         });
-    windowRegistry().add(WindowId::About, [](C c) -> SubWindow * {
+    windowRegistry().add(WindowId::About, WindowRules::View, [](C c) -> SubWindow * {
         return new About(c.mainWindow, TK440::NewImageVersion);
     });
 }

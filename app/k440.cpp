@@ -1,12 +1,12 @@
 #include "app/k440.h"
 
+#include "app/builtinwindows.h"
 #include "app/cdevtree.h"
 #include "app/clogedit.h"
 #include "app/prompter.h"
-#include "app/windowregistry.h"
 #include "config/modes.h"
 #include "device/tthread.h"
-#include "pages/pageregistry.h"
+#include "pages/builtinpages.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -31,6 +31,7 @@ const char *const RecentFilesKey = "recentFileList";
 
 K440::K440(const QString &logFileName, const UsbTransport::Factory &transport)
     : QMainWindow(nullptr)
+    , doc(session.document())
     , prompter(std::make_unique<Prompter>())
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -62,9 +63,8 @@ K440::K440(const QString &logFileName, const UsbTransport::Factory &transport)
     setMinimumSize(150, 200);
     resize(800, 600);
 
-    mode = int(OperatingMode::User);
     userAct->setChecked(true);
-    thread->setMode(mode);
+    thread->setMode(session.mode());
     thread->checkDevice();
 }
 
@@ -315,7 +315,7 @@ QString K440::strippedName(const QString &fullFileName)
 
 void K440::conn(bool c)
 {
-    connected = c;
+    session.setConnected(c);
     readAct->setEnabled(c);
     if (!c)
         writeAct->setEnabled(false);

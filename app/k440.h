@@ -1,8 +1,10 @@
 #pragma once
-// Main window of the terminal: owns the worker thread, the configuration document, the device
-// tree, the program log and every sub-window.
+// Main window of the terminal: the shell around the session (config/session.h). It owns the
+// worker thread, the actions, menus and docks, the device tree, the program log and every
+// sub-window, and opens and closes windows as the session and the window registry decide.
 
 #include "config/document.h"
+#include "config/session.h"
 #include "config/tk440.h"
 #include "device/usbtransport.h"
 
@@ -52,8 +54,8 @@ public:
     ConfigDocument &document() { return doc; }
     TK440 *documentImage() const { return doc.image(); }
     TK440 *workingCopy() const { return doc.workingCopy(); }
-    int currentMode() const { return mode; }
-    bool isConnected() const { return connected; }
+    int currentMode() const { return session.mode(); }
+    bool isConnected() const { return session.isConnected(); }
     QMdiArea *mdi() const { return mdiArea; }
     CDevTree *deviceTree() const { return devTree; }
     QDockWidget *deviceDock() const { return treeDock; }
@@ -61,7 +63,9 @@ public:
     // Firmware file contents read by "Загрузить ПО" for the load window.
     const QByteArray &firmwareData() const { return doc.firmware(); }
     int firmwareSize() const { return doc.firmwareSize(); }
-    // The sub-window with this title, or nullptr.
+    // The open sub-window created as window `id`, or nullptr.
+    QMdiSubWindow *findSubWindow(WindowId id) const;
+    // The open sub-window of the window titled `title` (Russian or displayed), or nullptr.
     QMdiSubWindow *findSubWindow(const QString &title) const;
 
 Q_SIGNALS:
@@ -83,7 +87,9 @@ public Q_SLOTS:
     void service();
     void about();
     void openItem(QTreeWidgetItem *item, int column);
+    // Opens the window titled s (Russian or displayed), or brings it forward when it is open.
     void openWin(QString s);
+    // Closes the window titled name; mode: keep its result (see SubWindow::reqClose).
     void closeWin(QString name, bool mode);
     void log(QString s);
     void conn(bool c);
@@ -98,7 +104,8 @@ protected:
     void buildTree(int m);
     // Closes every window and drops the document image; the current file stays.
     void closeImage();
-    // Operating mode switch: closes windows, rebuilds the tree, keeps the configuration.
+    // Operating mode m, as the session decides: a switch closes windows, rebuilds the tree and
+    // keeps the configuration; the current mode (or none) changes nothing.
     void setOperatingMode(int m);
     // "Закрыть текущее устройство": true to go on (nothing open, or "&Да" and closed).
     bool askToClose();
@@ -121,8 +128,14 @@ private:
     void createMenus();
     void createToolBars();
     void createDockWindows();
-    // Puts a constructed window into the multi-document area under the title s.
-    void showSubWindow(SubWindow *w, const QString &s);
+    // The tree items of the open image's model in mode m; each carries its WindowId.
+    void fillDeviceTree(int m);
+    void openWindow(WindowId id);
+    void closeWindow(WindowId id, bool keep);
+    // What the user is asked before a window with this input opens; false: it does not open.
+    bool askFirst(WindowInput input);
+    // Puts a constructed window into the multi-document area under its displayed title.
+    void showSubWindow(SubWindow *w);
     bool readFirmware();
 
 protected:
@@ -159,16 +172,11 @@ protected:
     QAction *tileAct = nullptr;
     QAction *cascadeAct = nullptr;
 
-    // The open configuration: image, working copy, the image a read window fills, the current
-    // file and the firmware for the load window.
-    ConfigDocument doc;
-    QObject *pendingReader = nullptr; // the read window filling the document's pending read
-    // Context of the read windows' "destroyed" handlers: it goes with the members, so windows
-    // that the base class deletes later no longer reach the pending read.
-    QObject readWatch;
+    // The open configuration, the mode, the connection and the read in progress; it goes with
+    // the members, so windows that the base class deletes later no longer reach it.
+    Session session;
+    ConfigDocument &doc; // the session's document: image, working copy, file, firmware
     TThread *thread = nullptr;
-    int mode = 1;
-    bool connected = false;
 
     std::unique_ptr<Prompter> prompter;
     std::unique_ptr<QFile> logFile;

@@ -41,7 +41,7 @@ void K440::create()
     makeDefaultImage(*fresh, model);
     doc.setImage(std::move(fresh));
 
-    buildTree(mode);
+    buildTree(session.mode());
     Q_EMIT mes(tr("Создана новая конфигурация контроллера ") + name);
 }
 
@@ -89,7 +89,7 @@ void K440::shut()
 {
     doc.forgetFile();
     // A read in progress is the configuration being opened: closing drops it too.
-    if (doc.image() || doc.pendingRead())
+    if (session.hasConfiguration())
         closeImage();
 }
 
@@ -126,7 +126,7 @@ bool K440::loadFile()
     doc.setImage(std::move(loaded));
     Q_EMIT mes(tr("Загружена конфигурация из файла: ") + n + QStringLiteral(" (")
                + QString::number(TK440::Size) + tr(" байт)"));
-    buildTree(mode);
+    buildTree(session.mode());
     return doc.image() != nullptr;
 }
 

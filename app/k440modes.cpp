@@ -20,24 +20,22 @@ void K440::service()
         connect(dialog, &Service::modeChosen, this, [&chosen](int m) { chosen = m; });
     const bool accepted = prompter->execDialog(dialog) == QDialog::Accepted;
     disconnect(chosenMode);
-    if (!accepted || chosen == 0 || chosen == mode)
-        return;
-    setOperatingMode(chosen);
+    if (accepted)
+        setOperatingMode(chosen);
 }
 
 void K440::user()
 {
-    constexpr int userMode = int(OperatingMode::User);
-    if (mode == userMode) {
-        userAct->setChecked(true);
-        return;
-    }
-    setOperatingMode(userMode);
+    setOperatingMode(int(OperatingMode::User));
 }
 
 void K440::setOperatingMode(int m)
 {
-    mode = m;
+    if (!session.switchMode(m)) {
+        // "&Пользовательский" chosen again has unchecked its own action.
+        userAct->setChecked(OperatingMode(session.mode()) == OperatingMode::User);
+        return;
+    }
     mdiArea->closeAllSubWindows();
     if (devTree) {
         devTree->close();

@@ -1,18 +1,14 @@
-// Device tree and the sub-windows of the main window: opening by title, closing with or
-// without adopting the window's result.
+// Device tree and the sub-windows of the main window: opening a window as its registry entry's
+// rule says, closing it with or without adopting its result as the session decides.
 
 #include "app/cdevtree.h"
 #include "app/k440.h"
 #include "app/prompter.h"
-#include "app/windowregistry.h"
-#include "config/sections.h"
+#include "config/widgets/windowregistry.h"
 #include "config/windows.h"
-#include "pages/pageregistry.h"
 
 #include <QAction>
 #include <QDockWidget>
-#include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -62,6 +58,18 @@ void K440::buildTree(int m)
     saveAsAct->setEnabled(true);
     writeAct->setEnabled(true);
 
+    fillDeviceTree(m);
+    treeDock->setWidget(devTree);
+    treeDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea
+                              | Qt::BottomDockWidgetArea);
+    if (newDock)
+        addDockWidget(Qt::LeftDockWidgetArea, treeDock);
+    // A dock the user closed with its ✕ comes back with the next configuration.
+    treeDock->show();
+}
+
+void K440::fillDeviceTree(int m)
+{
     if (!devTree) {
         devTree = new CDevTree;
         devTree->setObjectName(QStringLiteral("devTree"));
@@ -74,17 +82,11 @@ void K440::buildTree(int m)
         QTreeWidgetItem *parent = items.value(row->parent);
         auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(devTree);
         item->setData(0, Qt::DisplayRole, row->displayTitle());
+        item->setData(0, Qt::UserRole, int(row->id));
         if (*row->icon)
             item->setIcon(0, QIcon(row->iconName()));
         items.insert(row->id, item);
     }
-    treeDock->setWidget(devTree);
-    treeDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea
-                              | Qt::BottomDockWidgetArea);
-    if (newDock)
-        addDockWidget(Qt::LeftDockWidgetArea, treeDock);
-    // A dock the user closed with its ✕ comes back with the next configuration.
-    treeDock->show();
 }
 
 void K440::closeImage()
@@ -105,7 +107,7 @@ bool K440::askToClose()
 {
     // A read in progress counts as an open configuration: the question is asked, and "&Да"
     // closes the read window with everything else.
-    if (!doc.image() && !doc.pendingRead())
+    if (!session.hasConfiguration())
         return true;
     if (!prompter->askYesNo(this, windowTitle(), tr("Закрыть текущее устройство")))
         return false;
@@ -116,100 +118,76 @@ bool K440::askToClose()
 void K440::openItem(QTreeWidgetItem *item, int column)
 {
     if (item && column == 0)
-        openWin(item->text(0));
+        openWindow(WindowId(item->data(0, Qt::UserRole).toInt()));
 }
 
-QMdiSubWindow *K440::findSubWindow(const QString &title) const
+QMdiSubWindow *K440::findSubWindow(WindowId id) const
 {
     const QList<QMdiSubWindow *> list = mdiArea->subWindowList(QMdiArea::CreationOrder);
     for (QMdiSubWindow *sub : list) {
-        if (sub->windowTitle() == title)
+        const auto *w = qobject_cast<const SubWindow *>(sub->widget());
+        if (w && w->windowId() == id)
             return sub;
     }
     return nullptr;
 }
 
+QMdiSubWindow *K440::findSubWindow(const QString &title) const
+{
+    const WindowRow *row = findWindow(title);
+    return row ? findSubWindow(row->id) : nullptr;
+}
+
 void K440::openWin(QString s)
 {
-    if (QMdiSubWindow *sub = findSubWindow(s)) {
+    // Names of no window open nothing.
+    if (const WindowRow *row = findWindow(s))
+        openWindow(row->id);
+}
+
+void K440::openWindow(WindowId id)
+{
+    if (QMdiSubWindow *sub = findSubWindow(id)) {
         mdiArea->setActiveSubWindow(sub);
         return;
     }
-    // Group items and names of no window open nothing.
-    const WindowRow *row = findWindow(s);
-    if (!row || row->kind == WindowKind::Group)
+    // Group items and windows without a class open nothing.
+    const WindowRegistry::Entry *entry = windowRegistry().find(id);
+    if (!entry || !session.mayOpen(entry->rule) || !askFirst(entry->rule.input))
         return;
-    const WindowId id = row->id;
-
-    WindowContext wctx;
-    wctx.mainWindow = this;
-    wctx.thread = thread;
-    wctx.mode = mode;
-    wctx.connected = connected;
-
-    SubWindow *w = nullptr;
-    if (id == WindowId::Read) {
-        if (!connected || !windowRegistry().contains(id))
-            return;
-        if (!askToClose())
-            return;
-        wctx.image = doc.beginRead();
-        w = windowRegistry().create(id, wctx);
-        if (w) {
-            // However the read window goes, the image it was filling goes with it unless
-            // closeWin has adopted it first; a later read's image is left alone.
-            pendingReader = w;
-            connect(w, &QObject::destroyed, &readWatch, [this, w] {
-                if (pendingReader == w) {
-                    pendingReader = nullptr;
-                    doc.dropRead();
-                }
-            });
-        } else {
-            doc.dropRead();
-        }
-    } else if (id == WindowId::Write) {
-        if (!connected || !doc.image())
-            return;
-        wctx.image = doc.image();
-        w = windowRegistry().create(id, wctx);
-    } else if (id == WindowId::Load) {
-        if (!readFirmware())
-            return;
-        wctx.firmware = doc.firmware();
-        w = windowRegistry().create(id, wctx);
-        // The load window keeps its own copy; this one is not used again.
-        if (w)
-            doc.releaseFirmware();
-    } else if (row->kind == WindowKind::Page || row->kind == WindowKind::Document) {
-        if (!doc.image())
-            return;
-        PageContext pctx;
-        pctx.thread = thread;
-        pctx.mode = mode;
-        pctx.connected = connected;
-        if (row->kind == WindowKind::Document) {
-            pctx.work = doc.image();
-        } else {
-            doc.revertSections(s);
-            pctx.work = doc.workingCopy();
-        }
-        w = pageRegistry().create(id, pctx);
-        // A page that cannot show this image has closed itself already: say why, show nothing.
-        if (w && !w->refusal().isEmpty()) {
-            Q_EMIT mes(s + QStringLiteral(": ") + w->refusal());
-            return;
-        }
-    } else {
-        w = windowRegistry().create(id, wctx);
+    const WindowInputs inputs = session.inputsFor(entry->rule, id);
+    WindowContext ctx;
+    ctx.mainWindow = this;
+    ctx.thread = thread;
+    ctx.image = inputs.image;
+    ctx.mode = session.mode();
+    ctx.connected = session.isConnected();
+    ctx.firmware = inputs.firmware;
+    SubWindow *w = windowRegistry().create(id, ctx);
+    session.opened(entry->rule, w);
+    if (!w)
+        return;
+    // A page that cannot show this image has closed itself already: say why, show nothing.
+    if (!w->refusal().isEmpty()) {
+        Q_EMIT mes(windowRow(id).displayTitle() + QStringLiteral(": ") + w->refusal());
+        return;
     }
-    if (w)
-        showSubWindow(w, s);
+    showSubWindow(w);
 }
 
-void K440::showSubWindow(SubWindow *w, const QString &s)
+bool K440::askFirst(WindowInput input)
 {
-    w->setWindowTitle(s);
+    // A read replaces the open configuration; a load needs its firmware file.
+    if (input == WindowInput::NewRead)
+        return askToClose();
+    if (input == WindowInput::Firmware)
+        return readFirmware();
+    return true;
+}
+
+void K440::showSubWindow(SubWindow *w)
+{
+    w->setWindowTitle(windowRow(w->windowId()).displayTitle());
     connect(w, &SubWindow::reqClose, this, &K440::closeWin);
     QMdiSubWindow *sub = mdiArea->addSubWindow(w);
     w->show();
@@ -223,60 +201,53 @@ bool K440::readFirmware()
                                                    tr("ПО контроллера (*.rom);;Все файлы (*.*)"));
     if (name.isEmpty())
         return false;
-    switch (doc.readFirmware(name)) {
-    case FirmwareReadResult::OpenFailed:
-        warn(tr("Файл ") + name + tr(" не удалось открыть."));
-        return false;
-    case FirmwareReadResult::ShortRead:
-        warn(tr("Файл ") + name + tr(" не удалось прочитать."));
-        return false;
-    case FirmwareReadResult::Ok:
-        break;
-    }
-    return true;
+    const QString warning = session.checkFirmware(name);
+    if (!warning.isEmpty())
+        warn(warning);
+    return warning.isEmpty();
 }
 
 void K440::closeWin(QString name, bool mode)
 {
-    QMdiSubWindow *sub = findSubWindow(name);
+    if (const WindowRow *row = findWindow(name))
+        closeWindow(row->id, mode);
+}
+
+void K440::closeWindow(WindowId id, bool keep)
+{
+    QMdiSubWindow *sub = findSubWindow(id);
     if (!sub)
         return;
-    const WindowRow *row = findWindow(name);
-    const WindowId id = row ? row->id : WindowId::None;
-    if (id == WindowId::Read) {
-        pendingReader = nullptr;
-        if (mode && doc.keepRead()) {
-            buildTree(this->mode);
-            statusBar()->showMessage(tr("Прочитана конфигурация"), StatusTimeout);
-        } else {
-            doc.dropRead();
-            doc.closeImage();
-        }
-    } else if (mode) {
-        if (id == WindowId::Write)
-            statusBar()->showMessage(tr("Прочитана конфигурация"), StatusTimeout);
-        else if (isPageName(name))
-            doc.adoptSections(name);
+    const WindowRegistry::Entry *entry = windowRegistry().find(id);
+    switch (entry ? session.closing(entry->rule, id, keep) : WindowClosed::Nothing) {
+    case WindowClosed::ReadAdopted:
+        buildTree(session.mode());
+        [[fallthrough]];
+    case WindowClosed::ReadReported:
+        statusBar()->showMessage(tr("Прочитана конфигурация"), StatusTimeout);
+        break;
+    case WindowClosed::Nothing:
+        break;
     }
     sub->close();
 }
 
 void K440::read()
 {
-    openWin(titleOf(WindowId::Read));
+    openWindow(WindowId::Read);
 }
 
 void K440::write()
 {
-    openWin(titleOf(WindowId::Write));
+    openWindow(WindowId::Write);
 }
 
 void K440::load()
 {
-    openWin(titleOf(WindowId::Load));
+    openWindow(WindowId::Load);
 }
 
 void K440::about()
 {
-    openWin(titleOf(WindowId::About));
+    openWindow(WindowId::About);
 }

@@ -1,14 +1,16 @@
 #pragma once
 // Every window of the main window, one row each: the device-tree items (groups, tasks, pages,
 // views), the Info page and the About window. The tree, the section copying of the pages, the
-// defaults of a new image and the opening of windows all read this table; a window is looked up
-// by its title, which is also its tree item's text. The title in the table is the Russian one
+// defaults of a new image and the opening of windows all read this table; a window is known by
+// its WindowId (the tree items and the open windows carry it), and a title is looked up only
+// where a name comes from outside (a slot, a test). The title in the table is the Russian one
 // (the text a front end stores or prints for scripts); windows, the tree and messages show it in
 // the interface language (displayTitle), and a lookup accepts either.
 //
 // Adding a page: its files (form, page class, widget-free model with the defaults writer), its
-// row in config/windows.cpp naming the writer, and one factory line in pages/builtinpages.cpp.
-// A view or task window likewise has its row and a factory line in app/builtinwindows.cpp.
+// row in config/windows.cpp naming the writer, and one factory line in pages/builtinpages.cpp
+// (the factory and the rule the page opens and closes by, config/windowrule.h). A view or task
+// window likewise has its row and a factory line in app/builtinwindows.cpp.
 
 #include "config/modes.h"
 #include "config/sections.h"
@@ -56,7 +58,8 @@ enum class WindowId {
     About,
 };
 
-// How the main window opens a window.
+// What a window is; the rule it opens and closes by is registered with its class
+// (config/windowrule.h).
 enum class WindowKind {
     Group, // a tree item that opens nothing
     Task, // read, write or firmware load: each has its own preconditions

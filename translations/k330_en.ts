@@ -1784,6 +1784,21 @@ error gain</translation>
     </message>
 </context>
 <context>
+    <name>Session</name>
+    <message>
+        <source>Файл </source>
+        <translation>File </translation>
+    </message>
+    <message>
+        <source> не удалось открыть.</source>
+        <translation> could not be opened.</translation>
+    </message>
+    <message>
+        <source> не удалось прочитать.</source>
+        <translation> could not be read.</translation>
+    </message>
+</context>
+<context>
     <name>TThread</name>
     <message>
         <source>Ошибка передачи команды: </source>

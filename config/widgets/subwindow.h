@@ -1,15 +1,13 @@
 #pragma once
 // Base of every sub-window of the main window's multi-document area: pages, the Info page,
 // progress windows, views and the About window. The main window closes a sub-window when it
-// asks with reqClose, connected once for all of them (K440::showSubWindow).
+// asks with reqClose, connected once for all of them (K440::showSubWindow), and finds an open
+// window by the window it was created as (windowId), whatever language its title is in.
 
 #include "config/windows.h"
 
-#include <QMap>
 #include <QString>
 #include <QWidget>
-
-#include <functional>
 
 class SubWindow : public QWidget
 {
@@ -19,6 +17,8 @@ public:
     // Why the window closed itself while it was being built instead of opening; empty when it
     // opened. The main window then shows nothing and logs the reason.
     QString refusal() const { return refused; }
+    // The window this one was created as by the window registry; WindowId::None otherwise.
+    WindowId windowId() const { return id; }
 
 Q_SIGNALS:
     // Asks the main window to close this window; keep = adopt the window's result (a page's
@@ -34,26 +34,7 @@ protected:
     void refuse(const QString &why);
 
 private:
+    friend class WindowRegistry; // tags the windows it creates
     QString refused;
-};
-
-// Factories of sub-window classes by window, so that the main window opens any window without
-// knowing its class. Context: what the main window hands to a factory.
-template<typename Context> class SubWindowFactories
-{
-public:
-    using Factory = std::function<SubWindow *(const Context &ctx)>;
-
-    // Replaces the factory of `id`, if any.
-    void add(WindowId id, Factory factory) { map.insert(id, std::move(factory)); }
-    bool contains(WindowId id) const { return map.contains(id); }
-    // nullptr when no factory is registered for `id`.
-    SubWindow *create(WindowId id, const Context &ctx) const
-    {
-        const auto it = map.constFind(id);
-        return it == map.constEnd() ? nullptr : (*it)(ctx);
-    }
-
-private:
-    QMap<WindowId, Factory> map;
+    WindowId id = WindowId::None;
 };

@@ -1,35 +1,90 @@
 #pragma once
-// Helpers of the main-window tests: scripted answers to the user prompts, a main window that
-// lets tests put an image in place, and small stand-ins for pages and task windows.
+// The main-window fixture: the main window with its image handling opened to the tests, its
+// user prompts answered through the real message boxes and dialogs, and small stand-ins for
+// pages and task windows.
 
 #include "app/cdevtree.h"
 #include "app/k440.h"
+#include "config/dialogs/createcfg.h"
 #include "config/widgets/subwindow.h"
 #include "scriptedprompter.h"
 
+#include <QAction>
+#include <QComboBox>
 #include <QDialog>
 #include <QList>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QStringList>
+#include <QTest>
 #include <QWidget>
 
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
+
+// The main window's prompts as ScriptedPrompter answers them, counting the file dialogs and
+// noting what the status bar said when each warning came up. With createIndex set, the
+// new-configuration dialog is driven through its buttons: that list index is chosen, or -1
+// closes it; other dialogs go to onDialog.
+class K440Answers : public ScriptedPrompter
+{
+public:
+    std::optional<int> createIndex;
+    QStringList statusAtWarning;
+    int openDialogs = 0;
+    int saveDialogs = 0;
+    QStatusBar *bar = nullptr;
+
+    void warn(QWidget *parent, const QString &title, const QString &text) override
+    {
+        statusAtWarning << bar->currentMessage();
+        ScriptedPrompter::warn(parent, title, text);
+    }
+    QString getOpenFileName(QWidget *parent, const QString &caption, const QString &filter) override
+    {
+        ++openDialogs;
+        return ScriptedPrompter::getOpenFileName(parent, caption, filter);
+    }
+    QString getSaveFileName(QWidget *parent, const QString &caption, const QString &filter) override
+    {
+        ++saveDialogs;
+        return ScriptedPrompter::getSaveFileName(parent, caption, filter);
+    }
+    int execDialog(QDialog *dialog) override
+    {
+        if (!createIndex || !qobject_cast<CreateCfg *>(dialog))
+            return ScriptedPrompter::execDialog(dialog);
+        const int index = *createIndex;
+        auto previous = std::exchange(onDialog, [index](QDialog *d) {
+            if (index >= 0)
+                d->findChild<QComboBox *>(QStringLiteral("boxModel"))->setCurrentIndex(index);
+            const char *button = index >= 0 ? "bSet" : "bClose";
+            QTest::mouseClick(d->findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
+        });
+        const int result = ScriptedPrompter::execDialog(dialog);
+        onDialog = std::move(previous);
+        return result;
+    }
+};
 
 // The main window with its image handling opened to the tests.
 class TestK440 : public K440
 {
 public:
-    ScriptedPrompter *answers;
+    K440Answers *answers;
 
     // transport: the link of the worker thread, as start-up hands it over; none for the bus.
     explicit TestK440(const UsbTransport::Factory &transport = {})
         : K440(QString(), transport)
     {
-        auto p = std::make_unique<ScriptedPrompter>();
+        auto p = std::make_unique<K440Answers>();
         answers = p.get();
+        answers->bar = statusBar();
         setPrompter(std::move(p));
     }
 
@@ -40,7 +95,7 @@ public:
         std::memset(image->b, fill, TK440::Size);
         image->setWord(TK440::ModelOffset, model);
         document().setImage(std::move(image));
-        buildTree(mode);
+        buildTree(currentMode());
     }
     using K440::buildTree;
     using K440::closeImage;
@@ -57,6 +112,8 @@ public:
         QMdiSubWindow *sub = findSubWindow(title);
         return sub ? sub->widget() : nullptr;
     }
+
+    QAction *action(const char *name) const { return findChild<QAction *>(QLatin1String(name)); }
 
     QStringList logLines() const
     {

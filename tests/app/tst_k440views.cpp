@@ -4,10 +4,10 @@
 
 #include "k440fixture.h"
 
+#include "app/builtinwindows.h"
 #include "app/startup.h"
-#include "app/windowregistry.h"
 #include "device/tthread.h"
-#include "pages/pageregistry.h"
+#include "pages/builtinpages.h"
 #include "sim/simcontroller.h"
 #include "sim/simtransport.h"
 #include "views/models/acquisitionformat.h"

@@ -3,12 +3,13 @@
 
 #include "k440fixture.h"
 
+#include "app/builtinwindows.h"
 #include "app/service.h"
 #include "app/startup.h"
-#include "app/windowregistry.h"
 #include "config/sections.h"
+#include "config/widgets/windowregistry.h"
 #include "device/tthread.h"
-#include "pages/pageregistry.h"
+#include "pages/builtinpages.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -153,8 +154,8 @@ void TstK440Windows::initTestCase()
     registerBuiltinWindows();
     // The vocoder page stands in as a test page: it writes 0xEE over the whole image it was
     // given, so that only the copying decides what reaches the document image.
-    pageRegistry().add(WindowId::Vocoder, [](const PageContext &ctx) {
-        auto *f = new FakeWindow(ctx.work);
+    windowRegistry().replace(WindowId::Vocoder, [](const WindowContext &ctx) {
+        auto *f = new FakeWindow(ctx.image);
         lastFake = f;
         return f;
     });
@@ -165,10 +166,10 @@ void TstK440Windows::initTestCase()
         lastCtx = ctx;
         return f;
     };
-    windowRegistry().add(WindowId::Read, fake);
-    windowRegistry().add(WindowId::Load, fake);
-    windowRegistry().add(WindowId::Write, fake);
-    windowRegistry().add(WindowId::Statistics, fake);
+    windowRegistry().replace(WindowId::Read, fake);
+    windowRegistry().replace(WindowId::Load, fake);
+    windowRegistry().replace(WindowId::Write, fake);
+    windowRegistry().replace(WindowId::Statistics, fake);
 }
 
 void TstK440Windows::init()
@@ -391,7 +392,7 @@ void TstK440Windows::unregisteredPageOpensNothing()
     QString name;
     for (const char *n : {"Протокол", "Соединение", "Регистратор", "Выход гарнитуры",
                           "Выход аксессуарный", "Входной усилитель", "Выходной усилитель"}) {
-        if (!pageRegistry().contains(findWindow(QString::fromUtf8(n))->id)) {
+        if (!windowRegistry().contains(findWindow(QString::fromUtf8(n))->id)) {
             name = QString::fromUtf8(n);
             break;
         }

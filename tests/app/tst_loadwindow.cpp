@@ -8,11 +8,11 @@
 #include "simrig.h"
 #include "testsupport.h"
 
+#include "app/builtinwindows.h"
 #include "app/startup.h"
-#include "app/windowregistry.h"
 #include "device/tthread.h"
 #include "device/windows/load.h"
-#include "pages/pageregistry.h"
+#include "pages/builtinpages.h"
 #include "sim/simcontroller.h"
 #include "sim/simtransport.h"
 

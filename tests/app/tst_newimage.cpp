@@ -2,10 +2,11 @@
 // the new image byte for byte, and what "Сохранить" copies back into the document image.
 #include "k440fixture.h"
 
+#include "app/builtinwindows.h"
 #include "app/startup.h"
-#include "app/windowregistry.h"
 #include "config/crc16.h"
-#include "pages/pageregistry.h"
+#include "config/widgets/windowregistry.h"
+#include "pages/builtinpages.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -161,7 +162,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("id");
         QTest::addColumn<quint16>("model");
         for (const WindowRow &row : windowTable()) {
-            if (row.kind != WindowKind::Page || !pageRegistry().contains(row.id))
+            if (row.kind != WindowKind::Page || !windowRegistry().contains(row.id))
                 continue;
             for (quint16 model : {TK440::ModelRA, TK440::ModelRB}) {
                 if (row.models == ModelRule::RA && model != TK440::ModelRA)

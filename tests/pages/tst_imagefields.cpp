@@ -3,9 +3,10 @@
 #include "config/defaultimage.h"
 #include "config/imagefields.h"
 #include "config/tk440.h"
+#include "config/widgets/windowregistry.h"
 #include "config/windows.h"
 #include "jobrecorder.h"
-#include "pages/pageregistry.h"
+#include "pages/builtinpages.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -191,11 +192,11 @@ private Q_SLOTS:
                 continue;
             // Each page on its own copy, as the main window opens it on the working copy.
             TK440 work = image;
-            PageContext ctx;
+            WindowContext ctx;
             ctx.thread = &thread;
-            ctx.work = &work;
+            ctx.image = &work;
             ctx.mode = int(OperatingMode::ServiceAll);
-            std::unique_ptr<QWidget> page(pageRegistry().create(row->id, ctx));
+            std::unique_ptr<QWidget> page(windowRegistry().create(row->id, ctx));
             QVERIFY2(page, qPrintable(s.title));
             const QHash<QString, QString> &controls = controlsOf(row->id);
             for (const ImageField &f : s.fields) {

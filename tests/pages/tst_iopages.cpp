@@ -2,10 +2,11 @@
 // store, and what their test mode sends.
 #include "config/defaultimage.h"
 #include "config/tk440.h"
+#include "config/widgets/windowregistry.h"
 #include "config/windows.h"
 #include "jobrecorder.h"
+#include "pages/builtinpages.h"
 #include "pages/output.h"
-#include "pages/pageregistry.h"
 #include "sim/simcontroller.h"
 #include "sim/simtransport.h"
 #include "testsupport.h"
@@ -41,12 +42,12 @@ TK440 newImage(quint16 model)
 std::unique_ptr<SubWindow> open(WindowId id, TK440 &img, TThread *thread = nullptr, int mode = 1)
 {
     registerBuiltinPages();
-    PageContext ctx;
+    WindowContext ctx;
     ctx.thread = thread;
-    ctx.work = &img;
+    ctx.image = &img;
     ctx.mode = mode;
     ctx.connected = true;
-    std::unique_ptr<SubWindow> page(pageRegistry().create(id, ctx));
+    std::unique_ptr<SubWindow> page(windowRegistry().create(id, ctx));
     if (page)
         page->setAttribute(Qt::WA_DeleteOnClose, false);
     return page;
@@ -292,10 +293,10 @@ private Q_SLOTS:
         img.setWord(TK440::ModelOffset, 0x0307);
         const QByteArray before = bytes(img, 68, 10);
         registerBuiltinPages();
-        PageContext ctx;
+        WindowContext ctx;
         ctx.thread = &thread;
-        ctx.work = &img;
-        QPointer<SubWindow> page = pageRegistry().create(WindowId::ReceiverOutput, ctx);
+        ctx.image = &img;
+        QPointer<SubWindow> page = windowRegistry().create(WindowId::ReceiverOutput, ctx);
         QVERIFY(page);
         QVERIFY(!page->refusal().isEmpty());
         QVERIFY(!page->isVisible());

@@ -1,11 +1,12 @@
 // The page framework through the codec and amplifier pages: construction, common buttons,
 // the debounced live test mode and the connection state.
 #include "config/tk440.h"
+#include "config/widgets/windowregistry.h"
 #include "config/windows.h"
 #include "jobrecorder.h"
 #include "pages/amp.h"
+#include "pages/builtinpages.h"
 #include "pages/codec.h"
-#include "pages/pageregistry.h"
 #include "sim/simcontroller.h"
 #include "sim/simtransport.h"
 #include "testsupport.h"
@@ -72,11 +73,11 @@ private Q_SLOTS:
         TK440 img;
         std::memset(img.b, 0xee, sizeof img.b);
         for (const char *title : {"Кодек", "Усилитель НЧ"}) {
-            PageContext ctx;
-            ctx.work = &img;
+            WindowContext ctx;
+            ctx.image = &img;
             ctx.mode = 0;
             std::unique_ptr<QWidget> page(
-                pageRegistry().create(findWindow(QString::fromUtf8(title))->id, ctx));
+                windowRegistry().create(findWindow(QString::fromUtf8(title))->id, ctx));
             QVERIFY(page);
             QVERIFY(!page->isVisible());
         }
@@ -100,7 +101,7 @@ private Q_SLOTS:
         QTest::addColumn<quint16>("model");
         registerBuiltinPages();
         for (const WindowRow &row : windowTable()) {
-            if (!pageRegistry().contains(row.id))
+            if (!windowRegistry().contains(row.id))
                 continue;
             for (quint16 model : {TK440::ModelRA, TK440::ModelRB}) {
                 QTest::addRow("%s %s", row.title, model == TK440::ModelRA ? "RA" : "RB")
@@ -119,11 +120,11 @@ private Q_SLOTS:
         TK440 byWriter = byPage;
 
         const QDate today = QDate::currentDate();
-        PageContext ctx;
+        WindowContext ctx;
         ctx.thread = &thread;
-        ctx.work = &byPage;
+        ctx.image = &byPage;
         ctx.mode = 0;
-        QPointer<SubWindow> page = pageRegistry().create(row.id, ctx);
+        QPointer<SubWindow> page = windowRegistry().create(row.id, ctx);
         QVERIFY(page);
         QVERIFY(!page->isVisible());
         delete page.data();

@@ -1,15 +1,12 @@
+#include "k440fixture.h"
 #include "testsupport.h"
 
-#include "app/k440.h"
 #include "config/crc16.h"
 #include "config/defaultimage.h"
-#include "config/dialogs/createcfg.h"
 #include "config/image.h"
-#include "scriptedprompter.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -41,70 +38,6 @@
 #include <unistd.h>
 
 namespace {
-// Answers the main window's prompts through the real message boxes and dialogs, and records
-// every prompt it saw.
-class Answers : public ScriptedPrompter
-{
-public:
-    explicit Answers(QStatusBar **bar)
-        : bar(bar)
-    { }
-    int createIndex = 0; // list index chosen in the new-configuration dialog; -1 closes it
-
-    QStringList &questions = asked;
-    QStringList &filters = fileDialogs;
-    QStringList statusAtWarning; // the status-bar text when each warning came up
-    int openDialogs = 0;
-    int saveDialogs = 0;
-
-    void warn(QWidget *parent, const QString &title, const QString &text) override
-    {
-        statusAtWarning << (*bar)->currentMessage();
-        ScriptedPrompter::warn(parent, title, text);
-    }
-    QString getOpenFileName(QWidget *parent, const QString &caption, const QString &filter) override
-    {
-        ++openDialogs;
-        return ScriptedPrompter::getOpenFileName(parent, caption, filter);
-    }
-    QString getSaveFileName(QWidget *parent, const QString &caption, const QString &filter) override
-    {
-        ++saveDialogs;
-        return ScriptedPrompter::getSaveFileName(parent, caption, filter);
-    }
-    int execDialog(QDialog *dialog) override
-    {
-        // Drive the real dialog through its buttons, inside its own modal loop.
-        onDialog = [this](QDialog *d) {
-            if (createIndex >= 0)
-                d->findChild<QComboBox *>(QStringLiteral("boxModel"))->setCurrentIndex(createIndex);
-            const char *button = createIndex >= 0 ? "bSet" : "bClose";
-            QTest::mouseClick(d->findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
-        };
-        return ScriptedPrompter::execDialog(dialog);
-    }
-
-private:
-    QStatusBar **bar;
-};
-
-class Window : public K440
-{
-public:
-    Answers *answers;
-    QStatusBar *bar = nullptr;
-
-    Window()
-    {
-        bar = statusBar();
-        auto p = std::make_unique<Answers>(&bar);
-        answers = p.get();
-        setPrompter(std::move(p));
-    }
-    using K440::closeImage;
-    QAction *action(const char *name) { return findChild<QAction *>(QLatin1String(name)); }
-};
-
 QByteArray readRaw(const QString &name)
 {
     QFile f(name);
@@ -248,7 +181,7 @@ private Q_SLOTS:
     void init()
     {
         QSettings().clear();
-        w = std::make_unique<Window>();
+        w = std::make_unique<TestK440>();
         log = std::make_unique<QSignalSpy>(w.get(), &K440::mes);
     }
     void cleanup()
@@ -285,13 +218,13 @@ private Q_SLOTS:
         log->clear();
         w->action("saveAct")->trigger();
         QCOMPARE(w->answers->saveDialogs, 1);
-        QCOMPARE(w->answers->filters,
+        QCOMPARE(w->answers->fileDialogs,
                  QStringList({"Сохранить файл|файл конфигурации (*.mcd);;Все файлы (*.*)"}));
         QCOMPARE(w->answers->warnings, QStringList());
         QCOMPARE(texts(*log),
                  QStringList(
                      {"Конфигурация контроллера " + name + "(402 байт) записана в файл: " + path}));
-        QCOMPARE(w->bar->currentMessage(), QStringLiteral("Файл сохранен"));
+        QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("Файл сохранен"));
         QCOMPARE(recentFiles().value(0), path);
 
         const QByteArray raw = readRaw(path);
@@ -357,7 +290,7 @@ private Q_SLOTS:
         writeRaw(path, bytes);
         w->answers->openNames << path;
         w->open();
-        QCOMPARE(w->answers->filters,
+        QCOMPARE(w->answers->fileDialogs,
                  QStringList({"Открыть файл|файл конфигурации (*.mcd);;Все файлы (*.*)"}));
         QCOMPARE(w->answers->warnings, QStringList());
         QVERIFY(w->documentImage());
@@ -366,7 +299,7 @@ private Q_SLOTS:
         QCOMPARE(texts(*log),
                  QStringList({"Загружена конфигурация из файла: " + path + " (402 байт)",
                               "Загружена конфигурация контроллера K-330RB"}));
-        QCOMPARE(w->bar->currentMessage(), QStringLiteral("Файл открыт"));
+        QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("Файл открыт"));
         QCOMPARE(recentFiles().value(0), path);
         QVERIFY(w->currentFile());
         QCOMPARE(w->currentFile()->fileName(), path);
@@ -408,7 +341,7 @@ private Q_SLOTS:
         w->answers->openNames << path;
         w->open();
 
-        QCOMPARE(w->answers->questions, QStringList({"Закрыть текущее устройство"}));
+        QCOMPARE(w->answers->asked, QStringList({"Закрыть текущее устройство"}));
         QCOMPARE(w->answers->warnings, QStringList({"Файл " + path + warning}));
         QVERIFY(!w->documentImage());
         QVERIFY(!w->action("saveAct")->isEnabled());
@@ -429,7 +362,7 @@ private Q_SLOTS:
         w->answers->yesNo << false;
         w->answers->createIndex = 0;
         w->create();
-        QCOMPARE(w->answers->questions.size(), 2);
+        QCOMPARE(w->answers->asked.size(), 2);
         QCOMPARE(w->answers->openDialogs, 0);
         QCOMPARE(w->documentImage(), before);
         QCOMPARE(w->documentImage()->model(), TK440::ModelRB);
@@ -475,7 +408,7 @@ private Q_SLOTS:
         const QString path = dir.filePath("recent.mcd");
         writeRaw(path, validFile(TK440::ModelRB));
         QSettings().setValue(QStringLiteral("recentFileList"), QStringList {path});
-        w = std::make_unique<Window>();
+        w = std::make_unique<TestK440>();
         log = std::make_unique<QSignalSpy>(w.get(), &K440::mes);
         QAction *entry = w->action("recentFileAct0");
         QVERIFY(entry->isVisible());
@@ -496,7 +429,7 @@ private Q_SLOTS:
         QVERIFY(!w->currentFile());
         QVERIFY(!w->documentImage());
         QVERIFY(!w->action("saveAct")->isEnabled());
-        QCOMPARE(w->answers->questions, QStringList());
+        QCOMPARE(w->answers->asked, QStringList());
 
         // Once a configuration is shown again, saving asks for a name.
         w->answers->createIndex = 0;
@@ -618,7 +551,7 @@ private Q_SLOTS:
 
         if (door == "recent") {
             QSettings().setValue(QStringLiteral("recentFileList"), QStringList {path});
-            w = std::make_unique<Window>();
+            w = std::make_unique<TestK440>();
             log = std::make_unique<QSignalSpy>(w.get(), &K440::mes);
         }
         if (door == "save") {
@@ -702,7 +635,7 @@ private Q_SLOTS:
 
 private:
     QTemporaryDir dir;
-    std::unique_ptr<Window> w;
+    std::unique_ptr<TestK440> w;
     std::unique_ptr<QSignalSpy> log;
 };
 
