@@ -262,7 +262,6 @@ private Q_SLOTS:
         for (const char *bar : {"barDsp", "barWinLoad", "barTxLoad", "barRxLoad"})
             expected << bar + (',' + QString::number(child<QProgressBar>(win, bar)->value()));
         expected << "barWinLoad.maximum," + QString::number(window->maximum());
-        QVERIFY(!expected.contains("sTime,-"));
         QCOMPARE(fileLines(path), expected);
     }
 
