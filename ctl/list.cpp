@@ -12,7 +12,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-
 namespace {
 
 // One object a controller: its texts as the Info page shows them, or null ones and the
