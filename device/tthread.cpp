@@ -15,7 +15,7 @@ TThread::TThread(QObject *parent, const UsbTransport::Factory &transport)
     : QThread(parent)
     , sleeper([](int ms) { QThread::msleep(ulong(ms)); })
     , outlets(makeOutlets())
-    , records([this] { postMonitorAnnouncement(); })
+    , records([this] { Q_EMIT monitorPosted(QPrivateSignal()); })
     , plugWatch(std::make_unique<UsbHotplug>())
     , connection({
           [this](const QString &line) { Q_EMIT mes(line); },
@@ -28,6 +28,13 @@ TThread::TThread(QObject *parent, const UsbTransport::Factory &transport)
     qRegisterMetaType<TK440 *>("TK440*");
     qRegisterMetaType<TMon *>("TMon*");
     qRegisterMetaType<TReport *>("TReport*");
+    connect(
+        this, &TThread::monitorPosted, this,
+        [this] {
+            records.monitor.announced();
+            Q_EMIT monitorRdy(records.monitor.records().address());
+        },
+        Qt::QueuedConnection);
     setTransport(transport ? transport() : makeLibusbTransport());
 }
 
@@ -292,17 +299,6 @@ JobOutlets TThread::makeOutlets()
         .traceReady = [this](quint16 *buffer) { Q_EMIT traceRdy(buffer); },
         .queue = [this](quint16 type) { reqJob(type, {}, 0); },
     };
-}
-
-void TThread::postMonitorAnnouncement()
-{
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            records.monitor.announced();
-            Q_EMIT monitorRdy(records.monitor.records().address());
-        },
-        Qt::QueuedConnection);
 }
 
 void TThread::switchOffMonitor()

@@ -148,6 +148,10 @@ Q_SIGNALS:
     // signals from those of an earlier job of the same kind that it never asked for.
     void jobStarted(quint32 id);
     void jobFinished(quint32 id);
+    // Internal: a monitor announcement posted by the stream, queued into this object's thread,
+    // where it becomes monitorRdy. (A connection made here rather than a functor posted from
+    // the worker, so that the hand-over happens where ThreadSanitizer can follow it.)
+    void monitorPosted(QPrivateSignal);
 
 protected:
     void run() override;
@@ -173,8 +177,6 @@ private:
     ConnectionLink workerLink();
     // The outlets through which the jobs' outcomes become signals.
     JobOutlets makeOutlets();
-    // Emits monitorRdy in this object's thread (the views'): one announcement at a time.
-    void postMonitorAnnouncement();
 
     quint32 enqueue(std::unique_ptr<TJob> job);
     // At shut-down: switches off at the controller every monitor channel still on.
