@@ -95,34 +95,41 @@ bool K440::setLogFile(const QString &fileName)
     return true;
 }
 
+void K440::makeAction(QAction *&act, const char *name, const QString &text, const QString &tip,
+                      const char *icon)
+{
+    act =
+        icon ? new QAction(QIcon(QString::fromLatin1(icon)), text, this) : new QAction(text, this);
+    act->setObjectName(QString::fromLatin1(name));
+    act->setStatusTip(tip);
+}
+
 void K440::createActions()
 {
-    auto make = [this](QAction *&act, const char *name, const QString &text, const QString &tip,
-                       const char *icon = nullptr) {
-        act = icon ? new QAction(QIcon(QString::fromLatin1(icon)), text, this)
-                   : new QAction(text, this);
-        act->setObjectName(QString::fromLatin1(name));
-        act->setStatusTip(tip);
-    };
+    createFileActions();
+    createTaskActions();
+}
 
-    make(newAct, "newAct", tr("&Создать"), tr("Cоздать файл конфигурации устройства"),
-         ":/images/page.png");
+void K440::createFileActions()
+{
+    makeAction(newAct, "newAct", tr("&Создать"), tr("Cоздать файл конфигурации устройства"),
+               ":/images/page.png");
     newAct->setShortcuts(QKeySequence::New);
     connect(newAct, &QAction::triggered, this, &K440::create);
 
-    make(openAct, "openAct", tr("&Открыть"), tr("Открыть файл конфигурации устройства"),
-         ":/images/open.png");
+    makeAction(openAct, "openAct", tr("&Открыть"), tr("Открыть файл конфигурации устройства"),
+               ":/images/open.png");
     openAct->setShortcuts(QKeySequence::Open);
     connect(openAct, &QAction::triggered, this, &K440::open);
 
-    make(saveAct, "saveAct", tr("&Сохранить"), tr("Сохранить файл конфигурации устройства"),
-         ":/images/save.png");
+    makeAction(saveAct, "saveAct", tr("&Сохранить"), tr("Сохранить файл конфигурации устройства"),
+               ":/images/save.png");
     saveAct->setShortcuts(QKeySequence::Save);
     saveAct->setEnabled(false);
     connect(saveAct, &QAction::triggered, this, &K440::save);
 
-    make(saveAsAct, "saveAsAct", tr("&Сохранить как"),
-         tr("Сохранить файл конфигурации устройства как..."), ":/images/save_as.png");
+    makeAction(saveAsAct, "saveAsAct", tr("&Сохранить как"),
+               tr("Сохранить файл конфигурации устройства как..."), ":/images/save_as.png");
     saveAsAct->setShortcuts(QKeySequence::SaveAs);
     saveAsAct->setEnabled(false);
     connect(saveAsAct, &QAction::triggered, this, &K440::saveAs);
@@ -134,50 +141,54 @@ void K440::createActions()
         connect(recentFileActs[i], &QAction::triggered, this, &K440::openRecentFile);
     }
 
-    make(closeAct, "closeAct", tr("&Закрыть..."), tr("Закрыть файл конфигурации устройства"));
+    makeAction(closeAct, "closeAct", tr("&Закрыть..."), tr("Закрыть файл конфигурации устройства"));
     closeAct->setShortcuts(QKeySequence::Close);
     connect(closeAct, &QAction::triggered, this, &K440::shut);
 
-    make(exitAct, "exitAct", tr("&Выход"), tr("Выйти из программы"));
+    makeAction(exitAct, "exitAct", tr("&Выход"), tr("Выйти из программы"));
     exitAct->setShortcuts(QKeySequence::Quit);
     connect(exitAct, &QAction::triggered, this, &QWidget::close);
+}
 
-    make(readAct, "readAct", tr("&Прочитать"), tr("Прочитать конфигурацию из устройства"),
-         ":/images/read.bmp");
+void K440::createTaskActions()
+{
+    makeAction(readAct, "readAct", tr("&Прочитать"), tr("Прочитать конфигурацию из устройства"),
+               ":/images/read.bmp");
     readAct->setEnabled(false);
     connect(readAct, &QAction::triggered, this, &K440::read);
 
-    make(writeAct, "writeAct", tr("&Записать"), tr("Записать конфигурацию в устройство"),
-         ":/images/write.bmp");
+    makeAction(writeAct, "writeAct", tr("&Записать"), tr("Записать конфигурацию в устройство"),
+               ":/images/write.bmp");
     writeAct->setEnabled(false);
     connect(writeAct, &QAction::triggered, this, &K440::write);
 
-    make(loadAct, "loadAct", tr("&Загрузить ПО"), tr("Обновить программу устройства"),
-         ":/images/load.png");
+    makeAction(loadAct, "loadAct", tr("&Загрузить ПО"), tr("Обновить программу устройства"),
+               ":/images/load.png");
     loadAct->setEnabled(false);
     connect(loadAct, &QAction::triggered, this, &K440::load);
 
-    make(userAct, "userAct", tr("&Пользовательский"), tr("Установить пользовательский режим"));
+    makeAction(userAct, "userAct", tr("&Пользовательский"),
+               tr("Установить пользовательский режим"));
     userAct->setCheckable(true);
     connect(userAct, &QAction::triggered, this, &K440::user);
 
-    make(serviceAct, "serviceAct", tr("&Сервис"), tr("Установить сервисный режим"),
-         ":/images/service.bmp");
+    makeAction(serviceAct, "serviceAct", tr("&Сервис"), tr("Установить сервисный режим"),
+               ":/images/service.bmp");
     connect(serviceAct, &QAction::triggered, this, &K440::service);
 
-    make(aboutAct, "aboutAct", tr("&О программе"), tr("Информация о версии программы"));
+    makeAction(aboutAct, "aboutAct", tr("&О программе"), tr("Информация о версии программы"));
     connect(aboutAct, &QAction::triggered, this, &K440::about);
 
-    make(closeWinAct, "closeWinAct", tr("Закрыть"), tr("Закрыть активное окно"));
+    makeAction(closeWinAct, "closeWinAct", tr("Закрыть"), tr("Закрыть активное окно"));
     connect(closeWinAct, &QAction::triggered, mdiArea, &QMdiArea::closeActiveSubWindow);
 
-    make(closeAllAct, "closeAllAct", tr("Закрыть все"), tr("Закрыть все окна"));
+    makeAction(closeAllAct, "closeAllAct", tr("Закрыть все"), tr("Закрыть все окна"));
     connect(closeAllAct, &QAction::triggered, mdiArea, &QMdiArea::closeAllSubWindows);
 
-    make(tileAct, "tileAct", tr("Развернуть"), tr("Развернуть все окна"));
+    makeAction(tileAct, "tileAct", tr("Развернуть"), tr("Развернуть все окна"));
     connect(tileAct, &QAction::triggered, mdiArea, &QMdiArea::tileSubWindows);
 
-    make(cascadeAct, "cascadeAct", tr("Каскадом"), tr("Каскад окон"));
+    makeAction(cascadeAct, "cascadeAct", tr("Каскадом"), tr("Каскад окон"));
     connect(cascadeAct, &QAction::triggered, mdiArea, &QMdiArea::cascadeSubWindows);
 }
 

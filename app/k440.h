@@ -125,6 +125,11 @@ protected:
 
 private:
     void createActions();
+    void createFileActions();
+    void createTaskActions();
+    // A new action of the main window with its object name, text, status tip and icon.
+    void makeAction(QAction *&act, const char *name, const QString &text, const QString &tip,
+                    const char *icon = nullptr);
     void createMenus();
     void createToolBars();
     void createDockWindows();

@@ -289,6 +289,28 @@ QList<ImageSection> describeImage(const TK440 &original)
     return out;
 }
 
+// The sections that no page of a's model covers: their bytes, where they differ.
+static void appendUncovered(const TK440 &a, const TK440 &b, QList<Section> covered,
+                            QList<FieldDifference> &out)
+{
+    for (const WindowRow &row : windowTable()) {
+        const QList<Section> ranges = row.sectionList();
+        if (ranges.isEmpty())
+            continue;
+        bool isCovered = false;
+        for (const Section &s : ranges) {
+            for (const Section &c : covered)
+                isCovered |= s.offset == c.offset && s.length == c.length;
+        }
+        if (isCovered)
+            continue;
+        covered.append(ranges);
+        if (!rangesEqual(a, b, ranges))
+            out.append({row.titleText(), QStringLiteral("bytes"), rangesHex(a, ranges),
+                        rangesHex(b, ranges)});
+    }
+}
+
 QList<FieldDifference> compareImages(const TK440 &a, const TK440 &b, bool withCpu)
 {
     // Both are read with the layout of a's model, so that their sections pair up; a different
@@ -335,23 +357,7 @@ QList<FieldDifference> compareImages(const TK440 &a, const TK440 &b, bool withCp
                 {x.title, QStringLiteral("bytes"), rangesHex(a, x.ranges), rangesHex(b, x.ranges)});
     }
 
-    // Sections the model's tree has no page for.
-    for (const WindowRow &row : windowTable()) {
-        const QList<Section> ranges = row.sectionList();
-        if (ranges.isEmpty())
-            continue;
-        bool isCovered = false;
-        for (const Section &s : ranges) {
-            for (const Section &c : covered)
-                isCovered |= s.offset == c.offset && s.length == c.length;
-        }
-        if (isCovered)
-            continue;
-        covered.append(ranges);
-        if (!rangesEqual(a, b, ranges))
-            out.append({row.titleText(), QStringLiteral("bytes"), rangesHex(a, ranges),
-                        rangesHex(b, ranges)});
-    }
+    appendUncovered(a, b, covered, out);
     return out;
 }
 

@@ -107,6 +107,36 @@ bool read(DeviceLink &link, TK440 &record, const ReadProgress &progress)
     return true;
 }
 
+namespace {
+
+// Sends the first count bytes of the record block by block, each acknowledged; the bytes
+// sent, or -1 after a failed block (logged).
+int sendBlocks(DeviceLink &link, const char *record, int count, int payload,
+               const WriteProgress &progress)
+{
+    int total = 0;
+    for (const Block &b : writeBlocks(payload, count)) {
+        int n = link.write(usb::Ep1Out, memoryWrite(quint16(b.offset), record + b.offset, b.size));
+        if (n < 0) {
+            link.log(withNumber(LinkText::tr("Ошибка записи в устройства=>"), n));
+            return -1;
+        }
+        QByteArray reply;
+        n = link.readReply(reply);
+        if (n < 0) {
+            link.log(withNumber(LinkText::tr("Ошибка подтверждения записи=>"), n));
+            return -1;
+        }
+        // The controller stores the block meanwhile.
+        link.pause(10 * b.size + 10);
+        total += b.size;
+        progress.count(quint32(total));
+    }
+    return total;
+}
+
+} // namespace
+
 bool write(DeviceLink &link, const char *record, int count, const WriteProgress &progress)
 {
     // Only the configuration memory part of the record is ever sent.
@@ -128,24 +158,9 @@ bool write(DeviceLink &link, const char *record, int count, const WriteProgress 
     progress.started();
 
     const int payload = link.transferSize() - HeaderSize;
-    int total = 0;
-    for (const Block &b : writeBlocks(payload, count)) {
-        int n = link.write(usb::Ep1Out, memoryWrite(quint16(b.offset), record + b.offset, b.size));
-        if (n < 0) {
-            link.log(withNumber(LinkText::tr("Ошибка записи в устройства=>"), n));
-            return false;
-        }
-        QByteArray reply;
-        n = link.readReply(reply);
-        if (n < 0) {
-            link.log(withNumber(LinkText::tr("Ошибка подтверждения записи=>"), n));
-            return false;
-        }
-        // The controller stores the block meanwhile.
-        link.pause(10 * b.size + 10);
-        total += b.size;
-        progress.count(quint32(total));
-    }
+    const int total = sendBlocks(link, record, count, payload, progress);
+    if (total < 0)
+        return false;
     link.log(LinkText::tr("Загрузка конфигурации завершена, передано ") + QString::number(total)
              + LinkText::tr(" байт."));
     progress.verifying();

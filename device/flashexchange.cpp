@@ -54,6 +54,67 @@ bool waitReady(DeviceLink &link)
     }
 }
 
+// Erases and programs the flash step by step; the bytes written, or -1 after a failed step
+// (logged).
+int programFlash(DeviceLink &link, const char *data, int size, int payload,
+                 const LoadProgress &progress)
+{
+    quint32 written = 0;
+    QByteArray reply;
+    for (const Step &s : writeSteps(payload, size)) {
+        if (!waitReady(link))
+            return -1;
+        progress.count(written);
+        if (!transfer(link, writeEnable(), reply,
+                      QT_TRANSLATE_NOOP("TThread", "Ошибка передачи WREN=>"),
+                      QT_TRANSLATE_NOOP("TThread", "Ошибка подтверждения WREN=>")))
+            return -1;
+        if (s.isErase()) {
+            if (!transfer(link, sectorErase(s.address), reply,
+                          QT_TRANSLATE_NOOP("TThread", "Ошибка передачи SE=>"),
+                          QT_TRANSLATE_NOOP("TThread", "Ошибка подтверждения SE=>")))
+                return -1;
+            link.pause(EraseMs);
+            continue;
+        }
+        if (!transfer(link, pageProgram(s.address, data + s.address, s.size), reply,
+                      QT_TRANSLATE_NOOP("TThread", "Ошибка передачи WrData=>"),
+                      QT_TRANSLATE_NOOP("TThread", "Ошибка подтверждения WrData=>")))
+            return -1;
+        written += quint32(s.size);
+        link.pause(s.size / PageSize + 1);
+    }
+    return int(written);
+}
+
+// Reads the written bytes back and counts those that differ from data; -1 after a failed
+// read (logged).
+int verifyFlash(DeviceLink &link, const char *data, int written, int payload,
+                const LoadProgress &progress)
+{
+    QByteArray reply;
+    int address = 0;
+    int differing = 0;
+    for (int piece : readBackPieces(payload, written)) {
+        link.pause(ReadBackPauseMs);
+        if (!transfer(link, readData(address, piece), reply,
+                      QT_TRANSLATE_NOOP("TThread", "Ошибка запроса RdData=>"),
+                      QT_TRANSLATE_NOOP("TThread", "Ошибка приема RdData=>")))
+            return -1;
+        // Only a reply that carries the whole piece is compared: missing bytes would be
+        // taken from whatever the buffer held before.
+        if (reply.size() < HeaderSize + piece) {
+            link.log(withNumber(LinkText::tr("Ошибка приема RdData=>"), int(reply.size())));
+            return -1;
+        }
+        for (int i = 0; i < piece; ++i)
+            differing += reply[HeaderSize + i] != data[address + i];
+        address += piece;
+        progress.count(quint32(address));
+    }
+    return differing;
+}
+
 } // namespace
 
 bool load(DeviceLink &link, const char *data, int size, const LoadProgress &progress)
@@ -67,59 +128,21 @@ bool load(DeviceLink &link, const char *data, int size, const LoadProgress &prog
     link.log(LinkText::tr("Процесс загрузки ПО запущен"));
 
     const int payload = link.transferSize() - HeaderSize;
-    quint32 written = 0;
-    QByteArray reply;
-    for (const Step &s : writeSteps(payload, size)) {
-        if (!waitReady(link))
-            return false;
-        progress.count(written);
-        if (!transfer(link, writeEnable(), reply,
-                      QT_TRANSLATE_NOOP("TThread", "Ошибка передачи WREN=>"),
-                      QT_TRANSLATE_NOOP("TThread", "Ошибка подтверждения WREN=>")))
-            return false;
-        if (s.isErase()) {
-            if (!transfer(link, sectorErase(s.address), reply,
-                          QT_TRANSLATE_NOOP("TThread", "Ошибка передачи SE=>"),
-                          QT_TRANSLATE_NOOP("TThread", "Ошибка подтверждения SE=>")))
-                return false;
-            link.pause(EraseMs);
-            continue;
-        }
-        if (!transfer(link, pageProgram(s.address, data + s.address, s.size), reply,
-                      QT_TRANSLATE_NOOP("TThread", "Ошибка передачи WrData=>"),
-                      QT_TRANSLATE_NOOP("TThread", "Ошибка подтверждения WrData=>")))
-            return false;
-        written += quint32(s.size);
-        link.pause(s.size / PageSize + 1);
-    }
+    const int written = programFlash(link, data, size, payload, progress);
+    if (written < 0)
+        return false;
     if (!waitReady(link))
         return false;
-    progress.count(written);
+    progress.count(quint32(written));
     link.log(LinkText::tr("Процесс загрузки ПО завершен, передано ") + QString::number(written)
              + LinkText::tr(" байт."));
     progress.verifying();
     link.log(LinkText::tr("Процесс проверки ПО запущен"));
     progress.count(0);
 
-    int address = 0;
-    int differing = 0;
-    for (int piece : readBackPieces(payload, int(written))) {
-        link.pause(ReadBackPauseMs);
-        if (!transfer(link, readData(address, piece), reply,
-                      QT_TRANSLATE_NOOP("TThread", "Ошибка запроса RdData=>"),
-                      QT_TRANSLATE_NOOP("TThread", "Ошибка приема RdData=>")))
-            return false;
-        // Only a reply that carries the whole piece is compared: missing bytes would be
-        // taken from whatever the buffer held before.
-        if (reply.size() < HeaderSize + piece) {
-            link.log(withNumber(LinkText::tr("Ошибка приема RdData=>"), int(reply.size())));
-            return false;
-        }
-        for (int i = 0; i < piece; ++i)
-            differing += reply[HeaderSize + i] != data[address + i];
-        address += piece;
-        progress.count(quint32(address));
-    }
+    const int differing = verifyFlash(link, data, written, payload, progress);
+    if (differing < 0)
+        return false;
     link.log(LinkText::tr("Проверка загруженного ПО выполнена. Ошибочных ")
              + QString::number(differing) + LinkText::tr(" байтов"));
     if (progress.checked)
