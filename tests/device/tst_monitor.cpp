@@ -220,6 +220,27 @@ private Q_SLOTS:
         QVERIFY(waitIdle(rig.thread));
     }
 
+    // Switching a channel off empties its queue, so that its view, started again, draws no
+    // frame from before; the block keeps its newest frame, as it always has.
+    void switchOffEmptiesQueue()
+    {
+        WorkerRig rig;
+        rig.sim->monitorStream().holdFrames();
+        rig.thread.reqMonitor(3, true);
+        QTRY_COMPARE(rig.thread.monitorMask(), quint16(0x0008));
+        rig.sim->monitorStream().releaseFrames(4);
+        QTRY_COMPARE(rig.thread.monitorQueued(), 3);
+        const QByteArray newest = blockBytes(rig.thread, 3);
+        rig.thread.reqMonitor(3, false);
+        QVERIFY(waitIdle(rig.thread));
+        QCOMPARE(rig.thread.monitorQueued(), 0);
+        TMonBlock b {};
+        QVERIFY(rig.thread.takeMonitorBlock(3, &b));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(&b), sizeof b), newest);
+        QVERIFY(!rig.thread.takeMonitorBlock(3, &b));
+        QCOMPARE(rig.thread.monitorOverwritten(), quint64(0));
+    }
+
     // A second channel joins the running stream without a second chain of reads.
     void secondChannelJoins()
     {
