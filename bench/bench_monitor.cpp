@@ -21,6 +21,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QMainWindow>
+#include <QMap>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -56,6 +57,52 @@ Options parse(const QStringList &args)
     o.rate = std::max(0, value("--rate", 0));
     return o;
 }
+
+// The application, timing each event it delivers: the slowest one after the first sweep says
+// what a stall of the event loop was spent on.
+class TimedApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject *receiver, QEvent *event) override
+    {
+        if (timing && event->type() == QEvent::Paint && receiver->parent()
+            && receiver->parent()->parent()) {
+            QElapsedTimer t;
+            t.start();
+            const bool done = QApplication::notify(receiver, event);
+            const qint64 ns = t.nsecsElapsed();
+            // A view's viewport: its window is the view's parent.
+            const QByteArray cls = receiver->parent()->parent()->metaObject()->className();
+            if (ns > paintMax.value(cls))
+                paintMax.insert(cls, ns);
+            return done;
+        }
+        if (!timing || depth > 0)
+            return QApplication::notify(receiver, event);
+        ++depth;
+        const int type = event->type();
+        QElapsedTimer t;
+        t.start();
+        const bool done = QApplication::notify(receiver, event);
+        const qint64 ns = t.nsecsElapsed();
+        --depth;
+        if (ns > slowestNs) {
+            slowestNs = ns;
+            slowestType = type;
+            slowestReceiver = receiver->metaObject()->className();
+        }
+        return done;
+    }
+
+    bool timing = false;
+    int depth = 0;
+    qint64 slowestNs = 0;
+    int slowestType = 0;
+    QByteArray slowestReceiver;
+    QMap<QByteArray, qint64> paintMax; // the slowest paint of each window class
+};
 
 // Resident memory of this process in KiB.
 long residentKiB()
@@ -138,11 +185,15 @@ struct Probes
     // event loop could not serve anything else; overall and after the first sweep.
     QElapsedTimer clock;
     qint64 lastTick = -1, worstGapNs = 0, worstGapAfterSweepNs = 0;
+    // CPU time the GUI thread spent within the longest gap after the first sweep: near the
+    // gap, the loop was busy; near nothing, the thread was waiting for a core.
+    double lastTickCpu = 0, worstGapCpu = 0;
     QTimer tick;
     // Resident memory once every view has filled its positions once.
     QTimer probe;
     bool swept = false;
     long rssFirstSweep = -1;
+    quint64 lostFirstSweep = 0; // frames lost while the views created their items
     double guiCpu = 0; // CPU seconds of the GUI thread during the run
 
     void start(TThread &thread, quint64 firstSweep)
@@ -151,18 +202,24 @@ struct Probes
         tick.setInterval(1);
         QObject::connect(&tick, &QTimer::timeout, [this] {
             const qint64 now = clock.nsecsElapsed();
+            const double cpu = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
             if (lastTick >= 0) {
                 worstGapNs = std::max(worstGapNs, now - lastTick);
-                if (swept)
-                    worstGapAfterSweepNs = std::max(worstGapAfterSweepNs, now - lastTick);
+                if (swept && now - lastTick > worstGapAfterSweepNs) {
+                    worstGapAfterSweepNs = now - lastTick;
+                    worstGapCpu = cpu - lastTickCpu;
+                }
             }
             lastTick = now;
+            lastTickCpu = cpu;
         });
         probe.setInterval(50);
         QObject::connect(&probe, &QTimer::timeout, [this, &thread, firstSweep] {
             if (rssFirstSweep < 0 && framesDrawn(thread) >= firstSweep) {
                 rssFirstSweep = residentKiB();
+                lostFirstSweep = thread.monitorOverwritten();
                 swept = true;
+                static_cast<TimedApplication *>(qApp)->timing = true;
             }
         });
         clock.start();
@@ -199,10 +256,19 @@ void print(const Options &o, const Probes &p, const Figures &f)
     std::printf("frames read from the stream   %10.0f /s\n", double(f.stored) / f.elapsed);
     std::printf("frames drawn in total         %10.0f /s\n", double(f.drawn) / f.elapsed);
     std::printf("frames dropped or overwritten %10llu\n", static_cast<unsigned long long>(f.lost));
+    std::printf("  of it during the first sweep  %10llu\n",
+                static_cast<unsigned long long>(p.lostFirstSweep));
     std::printf("longest GUI event-loop stall  %10.2f ms\n", double(p.worstGapNs) / 1e6 - 1);
     // The first sweep creates every item; after it, items only move.
     std::printf("  of it after the first sweep   %10.2f ms\n",
                 p.swept ? double(p.worstGapAfterSweepNs) / 1e6 - 1 : -1.0);
+    std::printf("    GUI thread busy within it   %10.2f ms\n", p.worstGapCpu * 1e3);
+    const auto *app = static_cast<TimedApplication *>(qApp);
+    std::printf("    slowest event after it      %10.2f ms (type %d to %s)\n",
+                double(app->slowestNs) / 1e6, app->slowestType, app->slowestReceiver.constData());
+    for (auto it = app->paintMax.begin(); it != app->paintMax.end(); ++it)
+        std::printf("    slowest paint of %-14s %7.2f ms\n", it.key().constData(),
+                    double(it.value()) / 1e6);
     std::printf("resident memory at start      %10ld KiB\n", f.rssBefore);
     std::printf("resident memory, first sweep  %10ld KiB\n", p.rssFirstSweep);
     std::printf("resident memory at the end    %10ld KiB\n", f.rssEnd);
@@ -217,7 +283,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
+    TimedApplication app(argc, argv);
     const Options o = parse(app.arguments());
 
     auto sim = makeSimulatedController(QStringLiteral("RA"));

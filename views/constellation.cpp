@@ -167,10 +167,12 @@ void Constellation::SetData(TMon *monitor)
             changed |= dot->rect();
             dot->setRect(rect);
         } else {
-            auto *item = new QGraphicsEllipseItem(rect, blockFor(int(points.size())));
+            // Set up before it joins the scene: each change of an item in a scene notifies it.
+            auto *item = new QGraphicsEllipseItem(rect);
+            item->setFlag(QGraphicsItem::ItemHasNoContents); // the layer draws it
             item->setBrush(dotBrush);
             item->setPen(Qt::NoPen);
-            item->setFlag(QGraphicsItem::ItemHasNoContents); // the layer draws it
+            item->setParentItem(blockFor(int(points.size())));
             points.append(item);
         }
         ++count;

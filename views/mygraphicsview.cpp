@@ -2,6 +2,7 @@
 
 #include "views/models/monitorscale.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QWheelEvent>
 
@@ -12,7 +13,63 @@ constexpr double KeyFactor = 1.1;
 // Around a changed scene rectangle: the pixels a one-pixel pen may reach beyond the rounded
 // corners.
 constexpr int DirtyMargin = 2;
+// Strips apart kept in the region to repaint; more are repainted as one rectangle.
+constexpr qsizetype MaxStrips = 4;
+constexpr char QueueName[] = "k330RepaintQueue";
 } // namespace
+
+// The views waiting to repaint, served one per pass of the event loop. A single repaint of a
+// view at tens of thousands of positions takes a few milliseconds; several views repainted in
+// one go (their refresh timers falling due together, after a long repaint) would hold the
+// loop for their sum. One queue for the GUI thread, owned by the application.
+class RepaintQueue : public QObject
+{
+public:
+    static RepaintQueue *instance()
+    {
+        auto *queue =
+            qApp->findChild<RepaintQueue *>(QLatin1String(QueueName), Qt::FindDirectChildrenOnly);
+        return queue ? queue : new RepaintQueue(qApp);
+    }
+
+    void add(MyGraphicsView *view)
+    {
+        if (!waiting.contains(view))
+            waiting.append(view);
+        if (!turn.isActive())
+            turn.start();
+    }
+    void remove(MyGraphicsView *view) { waiting.removeAll(view); }
+
+private:
+    explicit RepaintQueue(QObject *parent)
+        : QObject(parent)
+    {
+        setObjectName(QLatin1String(QueueName));
+        turn.setSingleShot(true);
+        turn.setInterval(0);
+        connect(&turn, &QTimer::timeout, this, &RepaintQueue::next);
+    }
+
+    void next()
+    {
+        if (waiting.isEmpty())
+            return;
+        MyGraphicsView *view = waiting.takeFirst();
+        if (!waiting.isEmpty())
+            turn.start();
+        view->repaintDirty();
+    }
+
+    QList<MyGraphicsView *> waiting; // a view leaves it in its destructor
+    QTimer turn;
+};
+
+MyGraphicsView::~MyGraphicsView()
+{
+    if (qApp)
+        RepaintQueue::instance()->remove(this);
+}
 
 MyGraphicsView::MyGraphicsView(QWidget *parent)
     : QGraphicsView(parent)
@@ -36,11 +93,23 @@ void MyGraphicsView::scheduleRepaint()
     addDirty(viewport()->rect());
 }
 
-void MyGraphicsView::addDirty(const QRegion &region)
+void MyGraphicsView::addDirty(const QRect &rect)
 {
     // Strips of consecutive frames overlap: their bounding rectangle costs no more to repaint
-    // than the pieces and keeps the region one rectangle.
-    dirty = QRegion(dirty.boundingRect().united(region.boundingRect()));
+    // than the pieces. Strips apart (a sweep that wrapped within one refresh: its end and its
+    // start) stay apart, each repainted in its own turn, rather than the whole width between.
+    QRect merged = rect;
+    for (qsizetype i = dirty.size() - 1; i >= 0; --i) {
+        if (dirty.at(i).adjusted(-1, -1, 1, 1).intersects(merged))
+            merged |= dirty.takeAt(i);
+    }
+    dirty.append(merged);
+    if (dirty.size() > MaxStrips) {
+        QRect all;
+        for (const QRect &r : std::as_const(dirty))
+            all |= r;
+        dirty = {all};
+    }
     if (refreshTimer.isActive())
         return;
     const qint64 since = sinceRefresh.isValid() ? sinceRefresh.elapsed() : RefreshMs;
@@ -50,10 +119,20 @@ void MyGraphicsView::addDirty(const QRegion &region)
 void MyGraphicsView::refresh()
 {
     sinceRefresh.start();
-    const QRegion region = dirty & viewport()->rect();
-    dirty = QRegion();
-    if (!region.isEmpty())
-        viewport()->update(region);
+    RepaintQueue::instance()->add(this);
+}
+
+void MyGraphicsView::repaintDirty()
+{
+    while (!dirty.isEmpty()) {
+        const QRect strip = dirty.takeFirst() & viewport()->rect();
+        if (strip.isEmpty())
+            continue;
+        viewport()->repaint(strip);
+        break;
+    }
+    if (!dirty.isEmpty())
+        RepaintQueue::instance()->add(this);
 }
 
 void MyGraphicsView::zoom(double factor)

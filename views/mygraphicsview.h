@@ -6,11 +6,15 @@
 //
 // The windows' sample items paint nothing themselves (one layer item per window draws them
 // all), so moving them repaints nothing: a window reports what its new samples changed with
-// scheduleRepaint(), and the view repaints it at most once per refresh period.
+// scheduleRepaint(), and the view repaints it at most once per refresh period. Views whose
+// refresh falls due together take turns, one per pass of the event loop (RepaintQueue), so
+// that input and the stream's hand-over are served between two views' repaints rather than
+// after all of them.
 
 #include <QElapsedTimer>
 #include <QGraphicsView>
-#include <QRegion>
+#include <QList>
+#include <QRect>
 #include <QTimer>
 
 class MyGraphicsView : public QGraphicsView
@@ -19,6 +23,7 @@ class MyGraphicsView : public QGraphicsView
 
 public:
     explicit MyGraphicsView(QWidget *parent = nullptr);
+    ~MyGraphicsView() override;
 
     void setZoomInput(bool on) { zoomInput = on; }
     void setFitOnResize(bool on) { fitOnResize = on; }
@@ -46,12 +51,17 @@ protected:
 
 private:
     void zoom(double factor);
-    void addDirty(const QRegion &region);
+    void addDirty(const QRect &rect);
     void refresh();
+    // Repaints the changed region now: the view's turn in the queue.
+    void repaintDirty();
+    friend class RepaintQueue;
 
     bool zoomInput = false;
     bool fitOnResize = false;
     QTimer refreshTimer;
     QElapsedTimer sinceRefresh; // the last refresh handed its region to the viewport
-    QRegion dirty; // viewport region of changed samples, repainted at the next refresh
+    // Viewport strips of changed samples, apart from each other, repainted from the next refresh
+    // on, one a turn.
+    QList<QRect> dirty;
 };

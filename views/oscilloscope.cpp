@@ -157,10 +157,12 @@ void Oscilloscope::SetData(TMon *monitor)
         if (pos < lines.size()) {
             lines.at(pos)->setLine(line);
         } else {
-            auto *item = new QGraphicsLineItem(line, blockFor(pos));
+            // Set up before it joins the scene: each change of an item in a scene notifies it.
+            auto *item = new QGraphicsLineItem(line);
+            item->setFlag(QGraphicsItem::ItemHasNoContents); // the layer draws it
             item->setZValue(0);
             item->setPen(signalPen);
-            item->setFlag(QGraphicsItem::ItemHasNoContents); // the layer draws it
+            item->setParentItem(blockFor(pos));
             lines.append(item);
         }
         ++pos;

@@ -118,6 +118,26 @@ void start(QWidget *w)
     w->findChild<QPushButton *>("bRun")->click();
 }
 
+// Records the rectangles a widget's paint events cover.
+class PaintSpy : public QObject
+{
+public:
+    PaintSpy(QWidget *widget, QList<QRect> *rects)
+        : rects(rects)
+    {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            rects->append(static_cast<QPaintEvent *>(event)->rect());
+        return false;
+    }
+
+private:
+    QList<QRect> *rects;
+};
+
 // Samples 0, 1000, 2000, ... from `from` on.
 QList<qint32> ramp(int from, int count)
 {
@@ -608,6 +628,33 @@ private Q_SLOTS:
             o.deliver(channel, wave);
             QTRY_VERIFY(redPixels(w.get()) > 50);
         }
+    }
+
+    // A sweep that wraps within one refresh repaints its end and its start, each in a turn of
+    // its own, not the width between them; and what it drew reaches the screen.
+    void wrapRepaintsTwoStrips()
+    {
+        Offline o;
+        Oscilloscope w(nullptr, &o.thread, 1, true);
+        w.resize(480, 400);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        start(&w);
+        w.findChild<QSpinBox *>("spinSize")->setValue(600);
+        for (int i = 0; i < 2; ++i)
+            o.deliver(1, ramp(0, 255));
+        QTest::qWait(3 * MyGraphicsView::RefreshMs);
+        auto *view = w.findChild<MyGraphicsView *>();
+        QList<QRect> painted;
+        PaintSpy spy(view->viewport(), &painted);
+        o.deliver(1, ramp(0, 255)); // positions 510 to 599, then 0 to 164
+        const auto covers = [&painted, view](double position) {
+            const int x = view->mapFromScene(QPointF(position, 1)).x();
+            return std::any_of(painted.cbegin(), painted.cend(),
+                               [x](const QRect &r) { return r.left() <= x && x <= r.right(); });
+        };
+        QTRY_VERIFY(covers(550) && covers(100));
+        QVERIFY2(!covers(350), "the strips were joined");
     }
 
     // Sample items live in blocks: clearing, resizing and restarting leave no block behind,
