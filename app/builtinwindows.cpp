@@ -20,12 +20,15 @@ void registerBuiltinWindows()
     done = true;
 
     using C = const WindowContext &;
-    windowRegistry().add(WindowId::Read, WindowRules::Read,
-                         [](C c) -> SubWindow * { return new Read(c.thread, c.image); });
-    windowRegistry().add(WindowId::Write, WindowRules::Write,
-                         [](C c) -> SubWindow * { return new Write(c.thread, c.image, c.mode); });
-    windowRegistry().add(WindowId::Load, WindowRules::Load,
-                         [](C c) -> SubWindow * { return new Load(c.thread, c.firmware); });
+    windowRegistry().add(WindowId::Read, WindowRules::Read, [](C c) -> SubWindow * {
+        return new Read(c.thread, c.image, nullptr, c.journal);
+    });
+    windowRegistry().add(WindowId::Write, WindowRules::Write, [](C c) -> SubWindow * {
+        return new Write(c.thread, c.image, c.mode, nullptr, c.journal);
+    });
+    windowRegistry().add(WindowId::Load, WindowRules::Load, [](C c) -> SubWindow * {
+        return new Load(c.thread, c.firmware, nullptr, c.journal);
+    });
     windowRegistry().add(WindowId::Statistics, WindowRules::View, [](C c) -> SubWindow * {
         return new Report(c.mainWindow, c.thread, c.connected);
     });

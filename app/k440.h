@@ -6,6 +6,7 @@
 #include "config/document.h"
 #include "config/session.h"
 #include "config/tk440.h"
+#include "device/operations/recording.h"
 #include "device/usbtransport.h"
 
 #include <QByteArray>
@@ -24,6 +25,7 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class QTreeWidgetItem;
+class Recorder;
 class SubWindow;
 class TThread;
 
@@ -45,6 +47,10 @@ public:
     // Also append every log line to this file (UTF-8, one line per entry, oldest first).
     bool setLogFile(const QString &fileName);
     bool hasLogFile() const { return logFile != nullptr; }
+
+    // The server of the operation records named on the command line (--records); the
+    // environment's K330_RECORDS or the setting "Журнал на сервере" otherwise (k440records.cpp).
+    void setRecordsServer(const QString &url);
 
     // Replaces the user prompts (message boxes, file dialogs, modal dialogs); takes ownership.
     void setPrompter(std::unique_ptr<Prompter> p);
@@ -142,6 +148,10 @@ private:
     // Puts a constructed window into the multi-document area under its displayed title.
     void showSubWindow(SubWindow *w);
     bool readFirmware();
+    // The operation records (k440records.cpp): what the task windows record with, and the
+    // recorder, made with the first record.
+    OperationJournal journal();
+    Recorder *records();
 
 protected:
     QMdiArea *mdiArea = nullptr;
@@ -185,4 +195,6 @@ protected:
 
     std::unique_ptr<Prompter> prompter;
     std::unique_ptr<QFile> logFile;
+    Recorder *recorder = nullptr;
+    QString recordsUrl;
 };

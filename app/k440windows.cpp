@@ -163,6 +163,7 @@ void K440::openWindow(WindowId id)
     ctx.mode = session.mode();
     ctx.connected = session.isConnected();
     ctx.firmware = inputs.firmware;
+    ctx.journal = journal();
     SubWindow *w = windowRegistry().create(id, ctx);
     session.opened(entry->rule, w);
     if (!w)

@@ -39,6 +39,7 @@ int main(int argc, char *argv[])
         delete window;
         return 1;
     }
+    window->setRecordsServer(options.recordsUrl);
     window->show();
     return app.exec();
 }

@@ -43,12 +43,19 @@ StartOptions parseStartOptions(const QStringList &arguments)
         QStringLiteral("Also append every line of the program log to <file> (UTF-8)."),
         QStringLiteral("file"));
     parser.addOption(logOption);
+    const QCommandLineOption recordsOption(
+        QStringLiteral("records"),
+        QStringLiteral("Keep the operation records also on the PostgreSQL server <url> "
+                       "(postgresql://user@host:port/database); K330_RECORDS otherwise."),
+        QStringLiteral("url"));
+    parser.addOption(recordsOption);
     // Read before the parser runs (setUpStartLanguage), listed here for --help.
     parser.addOption(QCommandLineOption(
         QStringLiteral("lang"), QString::fromUtf8(LanguageOptionHelp), QStringLiteral("ru|en")));
     addLinkOptions(parser);
     parser.process(arguments);
     options.logFile = parser.value(logOption);
+    options.recordsUrl = parser.value(recordsOption);
     // The simulated controller and the USB trace take effect when the main window makes its
     // worker thread.
     const LinkChoice link = linkChoice(parser);

@@ -9,6 +9,7 @@
 struct StartOptions
 {
     QString logFile; // --log FILE: copy of the program log
+    QString recordsUrl; // --records URL: the server of the operation records
     // --simulate, --sim-model, --usb-trace: makes the worker's link; empty for the USB bus.
     UsbTransport::Factory transport;
 };

@@ -143,9 +143,9 @@ int runDiff(const QCommandLineParser &p)
     const QStringList files = p.positionalArguments();
     TK440 a;
     TK440 b;
-    if (const Status s = loadImage(files[0], a); s != Success)
+    if (const Status s = loadImageOrRecord(p, files[0], a); s != Success)
         return s;
-    if (const Status s = loadImage(files[1], b); s != Success)
+    if (const Status s = loadImageOrRecord(p, files[1], b); s != Success)
         return s;
     const QList<FieldDifference> diffs = compareStored(a, b, p.isSet(QStringLiteral("cpu")));
     if (p.isSet(JsonName))
@@ -183,9 +183,12 @@ QList<Command> commands()
          },
          runShow},
         {"diff", "diff [--json] [--cpu] A B",
-         "List the fields that differ between A and B (section / field: A | B).", 2,
+         "List the fields that differ between A and B (section / field: A | B); record:UUID "
+         "names the image of an operation record.",
+         2,
          [](QCommandLineParser &p) {
              p.addOption(jsonOption());
+             addRecordsOption(p);
              p.addOption(QCommandLineOption(
                  QStringLiteral("cpu"),
                  QStringLiteral("Also compare the processor serial number and identifier.")));
@@ -200,11 +203,15 @@ QList<Command> commands()
              addControllerOptions(p);
          },
          runRead},
-        {"write", "write [--json] [--mode N] FILE",
+        {"write", "write [--json] [--mode N] [--no-backup] FILE",
          "Write FILE to the controller and verify it by reading it back.", 1,
          [modeOpt](QCommandLineParser &p) {
              p.addOption(jsonOption());
              modeOpt(p);
+             p.addOption(QCommandLineOption(
+                 QStringLiteral("no-backup"),
+                 QStringLiteral("Do not read the controller's configuration into the operation "
+                                "records before writing.")));
              addControllerOptions(p);
              p.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration file."));
          },
@@ -230,5 +237,12 @@ QList<Command> commands()
         {"list", "list [--json]",
          "List the attached controllers by port path: model, processor serial and ID, firmware.", 0,
          addListOptions, runList},
+        {"history",
+         "history [--serial S] [--device PATH] [--operation OP] [--since DATE] "
+         "[--json|--csv]",
+         "List the operation records, newest first.", 0, addHistoryOptions, runHistory},
+        {"restore", "restore --serial S [--at TIME] [--device PATH]",
+         "Write back the configuration the unit held before its last write (or at TIME).", 0,
+         addRestoreOptions, runRestore},
     };
 }

@@ -43,6 +43,14 @@ int runRead(const QCommandLineParser &p);
 int runWrite(const QCommandLineParser &p);
 int runVerify(const QCommandLineParser &p);
 int runLoad(const QCommandLineParser &p);
+// The record commands (history.cpp).
+int runHistory(const QCommandLineParser &p);
+int runRestore(const QCommandLineParser &p);
+void addHistoryOptions(QCommandLineParser &p);
+void addRestoreOptions(QCommandLineParser &p);
+struct TK440;
+// A configuration file, or with "record:UUID" the image of that operation record.
+Status loadImageOrRecord(const QCommandLineParser &p, const QString &name, TK440 &image);
 
 // Options and files the commands share.
 extern const QString JsonName;

@@ -38,6 +38,16 @@ Status imageAndMode(const char *command, const QCommandLineParser &p, TK440 &ima
     return loadImage(p.positionalArguments().value(0), image);
 }
 
+// What the record of an operation on the file `name` says of it.
+RecordContext fileContext(const QString &name, const QString &mode)
+{
+    QFile f(name);
+    const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return {.fileName = QFileInfo(name).absoluteFilePath(),
+            .fileSha256 = sha256Hex(bytes),
+            .mode = mode};
+}
+
 } // namespace
 
 Status statusOf(const OperationResult &result)
@@ -72,6 +82,7 @@ int runRead(const QCommandLineParser &p)
     TK440 image;
     ReporterSink sink;
     ReadOperation read(sink, image);
+    c.record(read, {.fileName = QFileInfo(out).absoluteFilePath()});
     if (const Status s = statusOf(c.run(read, int(OperatingMode::User))); s != Success)
         return s;
     if (const Status s = saveImage(out, image); s != Success)
@@ -97,13 +108,19 @@ int runWrite(const QCommandLineParser &p)
     Controller c;
     if (const Status s = c.setUp(p); s != Success)
         return s;
+    const QString name = p.positionalArguments().value(0);
+    c.record(write, fileContext(name, QString::number(mode)));
+    QList<FieldDifference> changes;
+    if (!p.isSet(QStringLiteral("no-backup")))
+        c.keepBackup(write, image, mode, &changes);
     const OperationResult &result = c.run(write, mode);
     const Status status = statusOf(result);
     if ((status == Success || status == Different) && p.isSet(JsonName))
-        printJson({{QStringLiteral("file"), p.positionalArguments().value(0)},
+        printJson({{QStringLiteral("file"), name},
                    {QStringLiteral("model"), modelName(image.model())},
                    {QStringLiteral("bytes"), result.bytes},
-                   {QStringLiteral("differing"), result.differing}});
+                   {QStringLiteral("differing"), result.differing},
+                   {QStringLiteral("changes"), differencesJson(changes)}});
     return status;
 }
 
@@ -118,6 +135,7 @@ int runVerify(const QCommandLineParser &p)
         return s;
     ReporterSink sink;
     VerifyOperation verify(sink, image, mode);
+    c.record(verify, fileContext(p.positionalArguments().value(0), QString::number(mode)));
     const OperationResult &result = c.run(verify, int(OperatingMode::User));
     const Status status = statusOf(result);
     if (status != Success && status != Different)
@@ -151,5 +169,6 @@ int runLoad(const QCommandLineParser &p)
         return s;
     ReporterSink sink;
     LoadOperation load(sink, data);
+    c.record(load, {.fileName = QFileInfo(name).absoluteFilePath()});
     return statusOf(c.run(load, int(OperatingMode::ServiceFirmware)));
 }

@@ -6,6 +6,7 @@
 #include "ctl/output.h"
 #include "device/connectionlink.h"
 #include "device/operations/operation.h"
+#include "device/operations/readoperation.h"
 #include "device/usbtransport.h"
 #include "sim/simcontroller.h"
 
@@ -18,6 +19,14 @@
 namespace {
 
 const QString SimStateName = QStringLiteral("sim-state");
+const QString RecordsName = QStringLiteral("records");
+
+// The backup read's stages and progress as every read's; its end is the write's business.
+class BackupSink : public ReporterSink
+{
+public:
+    void finished(const OperationResult &) override { }
+};
 
 } // namespace
 
@@ -45,14 +54,18 @@ Status Controller::setUp(const QCommandLineParser &parser)
         say(QStringLiteral("k330ctl: cannot use the simulator state file ") + stateFile);
         return UsageError;
     }
+    store = openRecords(parser);
     return Success;
 }
 
 const OperationResult &Controller::run(Operation &operation, int mode)
 {
-    connection.setTransport(choice.transport ? choice.transport() : makeLibusbTransport());
-    connection.open(usb::ConfigNormal);
-    connection.handshake();
+    if (!connection.transport()) {
+        connection.setTransport(choice.transport ? choice.transport() : makeLibusbTransport());
+        connection.transport()->setPortPath(chosenPort);
+        connection.open(usb::ConfigNormal);
+        connection.handshake();
+    }
     ConnectionLink link(connection,
                         {[](int ms) { QThread::msleep(ulong(ms)); },
                          [](const QString &line) { say(line); },
@@ -60,6 +73,29 @@ const OperationResult &Controller::run(Operation &operation, int mode)
                              return mode;
                          }});
     return operation.run(connection, link);
+}
+
+void Controller::record(Operation &operation, const RecordContext &context)
+{
+    operation.recordTo(context, [this](OperationRecord r) {
+        r.portPath = connection.portPath();
+        store->append(r);
+    });
+}
+
+OperationResult Controller::keepBackup(Operation &write, const TK440 &image, int mode,
+                                       QList<FieldDifference> *changes)
+{
+    TK440 present;
+    BackupSink sink;
+    ReadOperation read(sink, present);
+    if (run(read, mode).outcome != OperationOutcome::Done)
+        return read.result();
+    write.recordContext().backup = QByteArray(present.data(), TK440::Size);
+    *changes = writeChanges(present, image, mode);
+    for (const QString &line : backupLines(*changes))
+        say(line);
+    return read.result();
 }
 
 // The simulated controller starts as the terminal's does (the defaults of its model), or with
@@ -104,4 +140,21 @@ void addControllerOptions(QCommandLineParser &parser)
         QStringLiteral("With --simulate: keep the simulated controller's configuration memory in "
                        "<file> from one run to the next."),
         QStringLiteral("file")));
+    addRecordsOption(parser);
+}
+
+void addRecordsOption(QCommandLineParser &parser)
+{
+    parser.addOption(QCommandLineOption(
+        RecordsName,
+        QStringLiteral("Keep the operation records also on the PostgreSQL server <url> "
+                       "(postgresql://user@host:port/database); K330_RECORDS otherwise."),
+        QStringLiteral("url")));
+}
+
+std::unique_ptr<RecordStore> openRecords(const QCommandLineParser &parser)
+{
+    const QString url = RecordsSettings::chooseServerUrl(parser.value(RecordsName), QString());
+    return std::make_unique<RecordStore>(RecordsSettings::defaults(url),
+                                         [](const QString &text) { say(text); });
 }

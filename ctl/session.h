@@ -7,7 +7,11 @@
 
 #include "ctl/commands.h"
 #include "device/connection.h"
+#include "device/operations/recording.h"
+#include "records/recordstore.h"
 #include "sim/linkoptions.h"
+
+#include <memory>
 
 class Operation;
 struct OperationResult;
@@ -22,9 +26,20 @@ public:
     // Sets up the link the options ask for; UsageError with the reason printed when they
     // cannot.
     Status setUp(const QCommandLineParser &parser);
-    // Opens the controller as the terminal's hot-plug check does (configuration 2, handshake)
-    // and runs the operation over it in the operating mode.
+    // The controller at this port path rather than the first listed one; before run().
+    void choosePort(const QString &path) { chosenPort = path; }
+    // Opens the controller as the terminal's hot-plug check does (configuration 2, handshake),
+    // the first time, and runs the operation over it in the operating mode.
     const OperationResult &run(Operation &operation, int mode);
+    // Stores the operation's record, with the controller's port path, when it ends: before its
+    // final message is printed.
+    void record(Operation &operation, const RecordContext &context);
+    // Reads the controller's configuration before a write (the ordinary read) and keeps it as
+    // the write's backup; says so and lists the fields the write changes, which `changes`
+    // receives. A failed read keeps nothing and lets the write go on. Returns the read's result.
+    OperationResult keepBackup(Operation &write, const TK440 &image, int mode,
+                               QList<FieldDifference> *changes);
+    RecordStore &records() { return *store; }
 
 private:
     bool prepareSimulator();
@@ -32,8 +47,14 @@ private:
 
     LinkChoice choice;
     QString stateFile;
+    QString chosenPort;
     DeviceConnection connection;
+    std::unique_ptr<RecordStore> store;
 };
 
-// --simulate, --sim-model, --usb-trace and --sim-state.
+// --simulate, --sim-model, --usb-trace, --sim-state and --records.
 void addControllerOptions(QCommandLineParser &parser);
+// --records URL alone (the commands that only query the records).
+void addRecordsOption(QCommandLineParser &parser);
+// The record store that --records, else K330_RECORDS, names; notices go to standard error.
+std::unique_ptr<RecordStore> openRecords(const QCommandLineParser &parser);

@@ -191,3 +191,17 @@ void DeviceConnection::check()
     open(usb::ConfigNormal);
     handshake();
 }
+
+QString DeviceConnection::portPath()
+{
+    if (!isOpen())
+        return {};
+    const QString chosen = link->portPath();
+    if (!chosen.isEmpty())
+        return chosen;
+    for (const UsbPortInfo &port : link->list(usb::VendorId, usb::ProductId)) {
+        if (port.openError == 0)
+            return port.path;
+    }
+    return {};
+}

@@ -37,6 +37,9 @@ public:
     bool isReady() const { return isOpen() && transfer > 0; }
     // Bytes one transfer may carry (N + 8); 0 before the handshake.
     int transferSize() const { return transfer; }
+    // Port path of the open controller: the one chosen for the transport, else the first
+    // openable one listed (which open() took); empty while none is open.
+    QString portPath();
     // Product string of the device; kept when a later read of it fails.
     QString product() const { return productName; }
 

@@ -19,11 +19,15 @@ TThread::TThread(QObject *parent, const UsbTransport::Factory &transport)
     , plugWatch(std::make_unique<UsbHotplug>())
     , connection({
           [this](const QString &line) { Q_EMIT mes(line); },
-          [this](bool connected) { Q_EMIT conn(connected); },
+          [this](bool connected) {
+              setPort(connected ? connection.portPath() : QString());
+              Q_EMIT conn(connected);
+          },
           // Closing ends the monitor stream: no channel is on, no frame is half gathered.
           [this] { records.monitor.reset(); },
       })
 {
+    qRegisterMetaType<TDev>("TDev");
     qRegisterMetaType<TDev *>("TDev*");
     qRegisterMetaType<TK440 *>("TK440*");
     qRegisterMetaType<TMon *>("TMon*");
@@ -257,6 +261,8 @@ JobOutlets TThread::makeOutlets()
             [this](std::unique_ptr<TK440> record, bool ok) {
                 if (!ok)
                     Q_EMIT readErr();
+                else
+                    Q_EMIT readImg(QByteArray(record->data(), TK440::Size));
                 // The record lives until the GUI thread has taken it, after every signal that
                 // points into it and was already posted (readDev) has been delivered: a
                 // receiver connected then takes it; when the read window has gone meanwhile,
@@ -274,8 +280,10 @@ JobOutlets TThread::makeOutlets()
                     Qt::QueuedConnection);
             },
         .write = {[this] { Q_EMIT writeStt(); }, [this] { Q_EMIT writeChk(); },
-                  [this](quint32 count) {
-                      Q_EMIT writeCnt(count);
+                  [this](quint32 count) { Q_EMIT writeCnt(count); },
+                  [this](int differing) { Q_EMIT writeDif(differing); },
+                  [this](const TDev &dev) {
+                      Q_EMIT writeDev(dev);
                   }},
         .writeEnded =
             [this](bool ok) {
@@ -285,8 +293,10 @@ JobOutlets TThread::makeOutlets()
                     Q_EMIT writeErr();
             },
         .load = {[this](quint16 model) { Q_EMIT loadStt(model); }, [this] { Q_EMIT loadChk(); },
-                 [this](quint32 count) {
-                     Q_EMIT loadCnt(count);
+                 [this](quint32 count) { Q_EMIT loadCnt(count); },
+                 [this](int differing) { Q_EMIT loadDif(differing); },
+                 [this](const TDev &dev) {
+                     Q_EMIT loadDev(dev);
                  }},
         .loadEnded =
             [this](bool ok) {

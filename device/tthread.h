@@ -91,6 +91,12 @@ public:
     UsbHotplug *hotplug() const { return plugWatch.get(); }
     // The connection is open (announced or not).
     bool isConnected();
+    // Port path of the controller last announced connected; empty while none is.
+    QString portPath()
+    {
+        QMutexLocker lock(&portMutex);
+        return port;
+    }
 
     // Queues a job of any type as given (types without a handler are freed unused); returns
     // its identity.
@@ -134,11 +140,20 @@ Q_SIGNALS:
     void writeStp();
     void writeErr();
     void writeCnt(quint32 count);
+    // The controller a write or load identified, before its model is checked; the bytes that
+    // differ on read-back, once verified.
+    void writeDev(TDev dev);
+    void writeDif(int differing);
     void loadStt(quint16 type);
     void loadChk();
     void loadStp();
     void loadErr();
     void loadCnt(quint32 count);
+    void loadDev(TDev dev);
+    void loadDif(int differing);
+    // A copy of the configuration a read delivered intact (the controller's form), emitted
+    // before readCfg; taking it takes nothing from readCfg's receiver.
+    void readImg(QByteArray record);
     void reportRdy(TReport *rep);
     void monitorRdy(TMon *mon);
     void traceRdy(quint16 *data);
@@ -179,6 +194,11 @@ private:
     JobOutlets makeOutlets();
 
     quint32 enqueue(std::unique_ptr<TJob> job);
+    void setPort(const QString &path)
+    {
+        QMutexLocker lock(&portMutex);
+        port = path;
+    }
     // At shut-down: switches off at the controller every monitor channel still on.
     void switchOffMonitor();
 
@@ -210,10 +230,13 @@ private:
     QMutex connMutex;
     DeviceConnection connection;
     bool watching = false; // hot-plug reporting started
+    QMutex portMutex; // guards port
+    QString port; // the announced controller's port path
     // Checks asked for by checkDevice and not yet run; the worker runs one after each job.
     std::atomic<int> checksPending {0};
 };
 
+Q_DECLARE_METATYPE(TDev)
 Q_DECLARE_METATYPE(TDev *)
 Q_DECLARE_METATYPE(TK440 *)
 Q_DECLARE_METATYPE(TMon *)

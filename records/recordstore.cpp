@@ -258,6 +258,12 @@ std::optional<QList<StoredRecord>> RecordStore::history(const HistoryFilter &fil
     return result;
 }
 
+std::optional<StoredRecord> RecordStore::record(const QUuid &id)
+{
+    RecordDatabase *db = queryDatabase();
+    return db ? db->record(id) : std::nullopt;
+}
+
 std::optional<RestorePoint> RecordStore::imageAt(const QString &serial, const QString &portPath,
                                                  const QDateTime &time)
 {

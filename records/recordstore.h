@@ -47,6 +47,8 @@ public:
     // Queries on the server when one is configured and answers, else on the station's
     // database; nullopt with lastError() when neither answers.
     std::optional<QList<StoredRecord>> history(const HistoryFilter &filter);
+    // The record with its images.
+    std::optional<StoredRecord> record(const QUuid &id);
     std::optional<RestorePoint> imageAt(const QString &serial, const QString &portPath,
                                         const QDateTime &time);
     std::optional<RestorePoint> imageBeforeLastWrite(const QString &serial,

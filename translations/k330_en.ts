@@ -1094,6 +1094,14 @@ error gain</translation>
         <source>Ошибка. Запись конфигурации прервана.</source>
         <translation>Error. Configuration write aborted.</translation>
     </message>
+    <message>
+        <source>Конфигурация контроллера сохранена в журнале операций перед записью</source>
+        <translation>The controller's configuration was kept in the operation records before the write</translation>
+    </message>
+    <message>
+        <source>... и ещё полей: %1</source>
+        <translation>... and %1 more fields</translation>
+    </message>
 </context>
 <context>
     <name>Oscilloscope</name>
@@ -2495,6 +2503,26 @@ error gain</translation>
     <message>
         <source>Контроллеры на шине USB не найдены.</source>
         <translation>No controllers found on the USB bus.</translation>
+    </message>
+    <message>
+        <source>Журнал операций недоступен: </source>
+        <translation>The operation records cannot be reached: </translation>
+    </message>
+    <message>
+        <source>В журнале операций нет конфигурации контроллера </source>
+        <translation>The operation records hold no configuration of the controller </translation>
+    </message>
+    <message>
+        <source>Контроллер </source>
+        <translation>Controller </translation>
+    </message>
+    <message>
+        <source> не подключен.</source>
+        <translation> is not attached.</translation>
+    </message>
+    <message>
+        <source>В журнале операций нет конфигурации в записи </source>
+        <translation>The operation records hold no configuration in the record </translation>
     </message>
 </context>
 </TS>

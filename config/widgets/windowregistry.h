@@ -7,6 +7,7 @@
 #include "config/widgets/subwindow.h"
 #include "config/windowrule.h"
 #include "config/windows.h"
+#include "device/operations/recording.h"
 
 #include <QByteArray>
 #include <QMap>
@@ -30,6 +31,8 @@ struct WindowContext
     bool connected = false;
     // "Загрузить ПО": the firmware file contents; the window keeps its own copy.
     QByteArray firmware;
+    // How the task windows record their operations.
+    OperationJournal journal;
 };
 
 class WindowRegistry

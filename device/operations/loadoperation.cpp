@@ -21,12 +21,21 @@ LoadOperation::LoadOperation(OperationSink &sink, const QByteArray &firmware)
 
 void LoadOperation::started(quint16 code)
 {
+    mode = code == 0 ? QStringLiteral("boot") : QStringLiteral("normal");
     startWriting(code == 0 ? OperationText::tr("в режиме boot") : modelName(code));
 }
 
 QString LoadOperation::failureText() const
 {
     return OperationText::tr("Ошибка. Загрузка ПО прервана.");
+}
+
+void LoadOperation::describe(OperationRecord &record) const
+{
+    if (record.mode.isEmpty())
+        record.mode = mode;
+    if (record.fileSha256.isEmpty())
+        record.fileSha256 = sha256Hex(firmware);
 }
 
 namespace {

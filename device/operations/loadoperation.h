@@ -28,7 +28,9 @@ public:
 protected:
     void exchange(DeviceLink &link) override;
     QString failureText() const override;
+    void describe(OperationRecord &record) const override;
 
 private:
     QByteArray firmware;
+    QString mode; // "normal" or "boot" once the writing has started
 };

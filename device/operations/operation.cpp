@@ -2,6 +2,7 @@
 
 #include "config/tk440.h"
 #include "device/connection.h"
+#include "device/controllers.h"
 
 OperationSink::~OperationSink() = default;
 
@@ -88,7 +89,52 @@ void Operation::finish(OperationOutcome outcome, const QString &message, int dif
     res.outcome = outcome;
     res.message = message;
     res.differing = differing;
+    if (hook)
+        hook(makeRecord());
     sink.finished(res);
+}
+
+void Operation::recordTo(const RecordContext &context, RecordHook h)
+{
+    static constexpr RecordedOperation operations[] = {
+        RecordedOperation::Read, RecordedOperation::Write, RecordedOperation::Verify,
+        RecordedOperation::LoadFirmware};
+    recording = context;
+    hook = std::move(h);
+    begun = startRecord(operations[int(res.kind)]);
+}
+
+OperationRecord Operation::makeRecord() const
+{
+    OperationRecord r = begun;
+    finishRecord(r);
+    r.portPath = recording.portPath;
+    r.fileName = recording.fileName;
+    r.fileSha256 = recording.fileSha256;
+    r.mode = recording.mode;
+    r.readImage = recording.backup;
+    if (res.identified) {
+        const ControllerIdentity unit {recording.portPath, res.controller, QString()};
+        r.model = res.controller.model;
+        r.serial = unit.serialText();
+        r.cpuId = res.controller.cpuId;
+        r.firmwareVersion = unit.versionText();
+    }
+    switch (res.outcome) {
+    case OperationOutcome::Done:
+        r.outcome = res.differing == 0 ? RecordedOutcome::Verified : RecordedOutcome::Done;
+        break;
+    case OperationOutcome::Differs:
+        r.outcome = RecordedOutcome::Differs;
+        r.differingBytes = res.differing;
+        break;
+    default:
+        r.outcome = RecordedOutcome::Failed;
+        r.message = res.message;
+        break;
+    }
+    describe(r);
+    return r;
 }
 
 ReadBackOperation::ReadBackOperation(OperationKind kind, OperationSink &sink, int bytes,

@@ -10,6 +10,7 @@
 // place where its result is made.
 
 #include "config/records.h"
+#include "device/operations/recording.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -84,6 +85,11 @@ public:
     void failed();
     void noController();
 
+    // From now on (the operation's start) the end makes the operation's record and hands it to
+    // `hook` before the end is reported.
+    void recordTo(const RecordContext &context, RecordHook hook);
+    RecordContext &recordContext() { return recording; }
+
     // Runs the operation over a link to a controller ready for it.
     const OperationResult &run(DeviceLink &link);
     // Runs it over an open connection, which decides whether there is a controller (the load
@@ -102,6 +108,9 @@ protected:
     // Checks the identification; false ends the operation.
     virtual bool acceptIdentity(const TDev &dev);
 
+    // Fills in what only this kind of operation knows: its images, its file's digest, its mode.
+    virtual void describe(OperationRecord &) const { }
+
     void stage(const QString &text, int total);
     // The end: makes the result and reports it. Every operation of either front end ends here,
     // so this is where whatever records operations takes them.
@@ -110,8 +119,13 @@ protected:
     OperationSink &sink;
 
 private:
+    OperationRecord makeRecord() const;
+
     OperationResult res;
     bool ended = false;
+    RecordContext recording;
+    RecordHook hook; // none: the operation is not recorded
+    OperationRecord begun; // the record as it was begun
 };
 
 // A write with read-back (configuration, firmware): its stages and its end say "Контроллер
@@ -124,6 +138,9 @@ public:
     void verifying();
     void checked(int differing);
     void completed();
+    // "Контроллер <model>" with the tail of a completed write: what the progress windows show
+    // at the end also where bytes differ (the log has their count).
+    QString doneText() const { return stageText(tails.done); }
 
 protected:
     // The tails of the texts, each translated in the context "Operation".

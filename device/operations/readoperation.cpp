@@ -74,3 +74,10 @@ void ReadOperation::exchange(DeviceLink &link)
     else
         failed();
 }
+
+void ReadOperation::describe(OperationRecord &record) const
+{
+    // The target holds the configuration only after a read whose checksum matched.
+    if (result().outcome == OperationOutcome::Done)
+        record.readImage = QByteArray(target.data(), TK440::Size);
+}

@@ -19,6 +19,7 @@ protected:
     void exchange(DeviceLink &link) override;
     QString failureText() const override;
     bool acceptIdentity(const TDev &dev) override;
+    void describe(OperationRecord &record) const override;
 
 private:
     TK440 &target;

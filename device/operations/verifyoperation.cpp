@@ -2,10 +2,9 @@
 
 #include "config/crc16.h"
 #include "config/image.h"
-#include "config/language.h"
-#include "config/windows.h"
 #include "device/configexchange.h"
 #include "device/configprotocol.h"
+#include "device/operations/recording.h"
 
 VerifyOperation::VerifyOperation(OperationSink &sink, const TK440 &image, int mode)
     : Operation(OperationKind::Verify, sink, writeLength(mode))
@@ -27,9 +26,10 @@ void VerifyOperation::readFinished(const OperationResult &r)
 {
     if (r.identified)
         identified(r.controller);
-    if (r.outcome == OperationOutcome::Done)
+    if (r.outcome == OperationOutcome::Done) {
+        deviceRead = true;
         compare();
-    else
+    } else
         finish(r.outcome, r.message);
 }
 
@@ -38,20 +38,7 @@ void VerifyOperation::compare()
     // What a write in this mode would have sent: the model, the sections and, where the mode
     // writes it, the information area.
     const int count = writeLength(mode);
-    const bool withInfo = count > TK440::ConfigAreaSize;
-    const QString infoTitle = windowRow(WindowId::Info).titleText();
-    QList<FieldDifference> all;
-    {
-        const SourceLanguageScope russian;
-        all = compareImages(image, device);
-    }
-    for (const FieldDifference &d : all) {
-        if (d.section == infoTitle && !withInfo)
-            continue;
-        if (d.section == identityTitle() && d.field != QLatin1String("model"))
-            continue;
-        diffs.append(d);
-    }
+    diffs = writeChanges(image, device, mode);
     TK440 fileWire = image;
     TK440 deviceWire = device;
     toDeviceForm(Crc16(), fileWire);
@@ -63,4 +50,14 @@ void VerifyOperation::compare()
            OperationText::tr("Проверка загруженной конфигурации выполнена. Ошибочных ")
                + QString::number(differing) + OperationText::tr(" байтов"),
            differing);
+}
+
+void VerifyOperation::describe(OperationRecord &record) const
+{
+    if (deviceRead)
+        record.readImage = QByteArray(device.data(), TK440::Size);
+    if (record.fileSha256.isEmpty())
+        record.fileSha256 = sha256Hex(QByteArray(image.data(), TK440::Size));
+    if (record.mode.isEmpty())
+        record.mode = QString::number(mode);
 }

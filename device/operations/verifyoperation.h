@@ -22,6 +22,7 @@ public:
 protected:
     void exchange(DeviceLink &link) override;
     QString failureText() const override;
+    void describe(OperationRecord &record) const override;
 
 private:
     // The read's stages and progress are the verification's; its end decides.
@@ -48,4 +49,5 @@ private:
     ReadSink readSink {*this};
     ReadOperation read {readSink, device};
     QList<FieldDifference> diffs;
+    bool deviceRead = false; // `device` holds the controller's configuration
 };

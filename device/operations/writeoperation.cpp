@@ -10,6 +10,7 @@ WriteOperation::WriteOperation(OperationSink &sink, const TK440 &image, int mode
                         {QT_TRANSLATE_NOOP("Operation", ", загрузка конфигурации."),
                          QT_TRANSLATE_NOOP("Operation", ", проверка конфигурации."),
                          QT_TRANSLATE_NOOP("Operation", ", конфигурации записана.")})
+    , image(image)
     , wire(image)
     , model(configModelText(image.model()))
 {
@@ -64,4 +65,11 @@ void WriteOperation::exchange(DeviceLink &link)
         completed();
     else
         failed();
+}
+
+void WriteOperation::describe(OperationRecord &record) const
+{
+    record.writtenImage = QByteArray(image.data(), TK440::Size);
+    if (record.fileSha256.isEmpty())
+        record.fileSha256 = sha256Hex(record.writtenImage);
 }

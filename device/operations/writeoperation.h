@@ -18,6 +18,8 @@ public:
     // What is sent: the image in the controller's form, and the bytes written in this mode.
     const char *record() const { return wire.data(); }
     int length() const { return result().bytes; }
+    // The image as the caller gave it.
+    const TK440 &source() const { return image; }
 
     // The controller accepted the image and the blocks go out.
     void started();
@@ -26,8 +28,10 @@ protected:
     void exchange(DeviceLink &link) override;
     OperationOutcome failureOutcome() const override;
     QString failureText() const override;
+    void describe(OperationRecord &record) const override;
 
 private:
+    TK440 image; // as the caller gave it, for the record
     TK440 wire;
     QString model;
 };

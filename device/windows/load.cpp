@@ -2,7 +2,8 @@
 
 #include "device/tthread.h"
 
-Load::Load(TThread *thread, const QByteArray &firmware, QWidget *parent)
+Load::Load(TThread *thread, const QByteArray &firmware, QWidget *parent,
+           const OperationJournal &journal)
     : ProgressWindow(thread, int(firmware.size()), {1000, 5000, 5000}, parent)
     , operation(*this, firmware.size())
 {
@@ -12,6 +13,9 @@ Load::Load(TThread *thread, const QByteArray &firmware, QWidget *parent)
     take(&TThread::loadStp, &Load::Stop);
     take(&TThread::loadErr, &Load::Error);
     take(&TThread::loadCnt, &Load::Progress);
+    take(&TThread::loadDev, &Load::Device);
+    take(&TThread::loadDif, &Load::Checked);
+    record(operation, journal, {.fileSha256 = sha256Hex(firmware)});
     follow(thread->reqLoad(firmware.constData(), uint(firmware.size())));
 }
 
@@ -27,10 +31,20 @@ void Load::Check()
 
 void Load::Stop()
 {
-    operation.completed();
+    showCompleted(operation);
 }
 
 void Load::Error()
 {
     operation.failed();
+}
+
+void Load::Device(TDev dev)
+{
+    operation.identified(dev);
+}
+
+void Load::Checked(int differing)
+{
+    operation.checked(differing);
 }

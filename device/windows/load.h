@@ -11,13 +11,16 @@ class Load : public ProgressWindow
 
 public:
     // Queues the load at once; the window keeps no copy of the bytes.
-    Load(TThread *thread, const QByteArray &firmware, QWidget *parent = nullptr);
+    Load(TThread *thread, const QByteArray &firmware, QWidget *parent = nullptr,
+         const OperationJournal &journal = {});
 
 public Q_SLOTS:
     void Start(quint16 type);
     void Check();
     void Stop();
     void Error();
+    void Device(TDev dev);
+    void Checked(int differing);
 
 private:
     LoadOperation operation;

@@ -18,16 +18,40 @@ ProgressWindow::ProgressWindow(TThread *thread, int progressMax, CloseTimes clos
     ui.progressBar->setValue(0);
     ui.bClose->setText(tr("Отменить"));
     ui.label->setText(tr("Запрос идентификатора устройства"));
-    connect(thread, &TThread::jobStarted, this, [this](quint32 id) { inOwnJob = id == jobId; });
+    connect(thread, &TThread::jobStarted, this,
+            [this](quint32 id) { inOwnJob = jobIds.contains(id); });
     connect(thread, &TThread::jobFinished, this, [this](quint32 id) {
-        if (id == jobId)
+        if (jobIds.contains(id))
             inOwnJob = false;
     });
 }
 
 void ProgressWindow::follow(quint32 id)
 {
-    jobId = id;
+    jobIds.append(id);
+}
+
+void ProgressWindow::showText(const QString &text)
+{
+    ui.label->setText(text);
+}
+
+void ProgressWindow::showCompleted(ReadBackOperation &op)
+{
+    op.completed();
+    if (op.result().outcome == OperationOutcome::Differs)
+        showText(op.doneText());
+}
+
+void ProgressWindow::record(Operation &op, const OperationJournal &journal, RecordContext context)
+{
+    if (!journal.record)
+        return;
+    context.fileName = journal.fileName;
+    op.recordTo(context, [thread = thread, hook = journal.record](OperationRecord r) {
+        r.portPath = thread->portPath();
+        hook(r);
+    });
 }
 
 ProgressWindow::~ProgressWindow()

@@ -37,9 +37,18 @@ protected:
 
     // The operation the window's events go to (a member of the derived window).
     void drive(Operation &op) { operation = &op; }
-    // From now on the window takes the signals of job `id` only: the worker may still be
-    // finishing a cancelled job of the same kind, whose results belong to no open window.
+    // From now on the window takes the signals of job `id` only (and of the jobs it followed
+    // before): the worker may still be finishing a cancelled job of the same kind, whose
+    // results belong to no open window.
     void follow(quint32 id);
+    TThread *worker() const { return thread; }
+    // The label's text, replaced.
+    void showText(const QString &text);
+    // After a completed write or load: its end, whose label says it completed whether or not
+    // bytes differ on read-back (the log has their count).
+    void showCompleted(ReadBackOperation &op);
+    // Records the operation as the journal says, with the port of the connected controller.
+    void record(Operation &op, const OperationJournal &journal, RecordContext context);
     // A worker signal arriving now comes from the followed job, and the window still takes
     // results (it was not cancelled).
     bool takesResults() const { return inOwnJob && !cancelled; }
@@ -69,7 +78,7 @@ private:
     bool stopped = false; // after an error or a refusal
     Operation *operation = nullptr;
     CloseTimes closeTimes;
-    quint32 jobId = 0; // the job this window queued; 0 before it has one
+    QList<quint32> jobIds; // the jobs this window queued
     bool inOwnJob = false; // between the followed job's jobStarted and jobFinished
     bool cancelled = false; // "Отменить" was pressed: the job's results are no longer wanted
 };

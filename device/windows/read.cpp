@@ -5,7 +5,7 @@
 
 #include <memory>
 
-Read::Read(TThread *thread, TK440 *target, QWidget *parent)
+Read::Read(TThread *thread, TK440 *target, QWidget *parent, const OperationJournal &journal)
     : ProgressWindow(thread, TK440::Size, {500, 5000, 10000}, parent)
     , operation(*this, *target)
 {
@@ -15,6 +15,7 @@ Read::Read(TThread *thread, TK440 *target, QWidget *parent)
     connect(thread, &TThread::readCfg, this, &Read::Config);
     take(&TThread::readErr, &Read::Error);
     take(&TThread::readCnt, &Read::Progress);
+    record(operation, journal, {});
     follow(thread->reqRead());
 }
 

@@ -15,7 +15,8 @@ class Read : public ProgressWindow
 public:
     // Starts the read at once. target (402 bytes, not owned) is written only by a read whose
     // check value matched.
-    Read(TThread *thread, TK440 *target, QWidget *parent = nullptr);
+    Read(TThread *thread, TK440 *target, QWidget *parent = nullptr,
+         const OperationJournal &journal = {});
 
 public Q_SLOTS:
     void Device(TDev *dev);

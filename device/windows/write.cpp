@@ -3,8 +3,13 @@
 #include "config/image.h"
 #include "device/tthread.h"
 
-Write::Write(TThread *thread, const TK440 *image, int mode, QWidget *parent)
+#include <cstring>
+
+Write::Write(TThread *thread, const TK440 *image, int mode, QWidget *parent,
+             const OperationJournal &journal)
     : ProgressWindow(thread, writeLength(mode), {1000, 5000, 5000}, parent)
+    , mode(mode)
+    , log(journal.log)
     , operation(*this, *image, mode)
 {
     drive(operation);
@@ -13,8 +18,16 @@ Write::Write(TThread *thread, const TK440 *image, int mode, QWidget *parent)
     take(&TThread::writeStp, &Write::Stop);
     take(&TThread::writeErr, &Write::Error);
     take(&TThread::writeCnt, &Write::Progress);
-    if (operation.sendable())
-        follow(thread->reqWrite(operation.record(), operation.length()));
+    take(&TThread::writeDev, &Write::Device);
+    take(&TThread::writeDif, &Write::Checked);
+    record(operation, journal, {.mode = QString::number(mode)});
+    if (!operation.sendable())
+        return;
+    if (journal.backup && journal.record) {
+        take(&TThread::readImg, &Write::Backup);
+        follow(thread->reqRead());
+    }
+    follow(thread->reqWrite(operation.record(), operation.length()));
 }
 
 Write::~Write() = default;
@@ -31,10 +44,34 @@ void Write::Check()
 
 void Write::Stop()
 {
-    operation.completed();
+    showCompleted(operation);
 }
 
 void Write::Error()
 {
     operation.failed();
+}
+
+void Write::Device(TDev dev)
+{
+    operation.identified(dev);
+}
+
+void Write::Checked(int differing)
+{
+    operation.checked(differing);
+}
+
+void Write::Backup(QByteArray record)
+{
+    const QByteArray kept = backupImage(record);
+    if (kept.isEmpty() || operation.isFinished())
+        return;
+    operation.recordContext().backup = kept;
+    TK440 present;
+    std::memcpy(present.b, kept.constData(), TK440::Size);
+    if (log) {
+        for (const QString &line : backupLines(writeChanges(present, operation.source(), mode)))
+            log(line);
+    }
 }

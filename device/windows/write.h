@@ -15,7 +15,11 @@ public:
     // Queues the write at once, unless the image is of an unknown model: then nothing is sent
     // and the window waits to be closed. mode decides how much of the image is written
     // (writeLength in config/image.h).
-    Write(TThread *thread, const TK440 *image, int mode, QWidget *parent = nullptr);
+    // With a journal that records and keeps backups, the controller's configuration is read
+    // first (the ordinary read) and kept in the write's record, and the log lists the fields
+    // that the write changes.
+    Write(TThread *thread, const TK440 *image, int mode, QWidget *parent = nullptr,
+          const OperationJournal &journal = {});
     ~Write() override;
 
 public Q_SLOTS:
@@ -23,7 +27,12 @@ public Q_SLOTS:
     void Check();
     void Stop();
     void Error();
+    void Device(TDev dev);
+    void Checked(int differing);
+    void Backup(QByteArray record);
 
 private:
+    int mode;
+    std::function<void(const QString &line)> log;
     WriteOperation operation; // holds the copy that is sent
 };

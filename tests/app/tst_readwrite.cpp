@@ -10,6 +10,7 @@
 #include "config/crc16.h"
 #include "config/defaultimage.h"
 #include "config/image.h"
+#include "device/controllers.h"
 #include "device/tthread.h"
 #include "device/windows/read.h"
 #include "device/windows/write.h"
@@ -81,6 +82,8 @@ private Q_SLOTS:
     void writeWindow_data();
     void writeWindow();
     void writeWithDifferingBytes();
+    void writeRecord_data();
+    void writeRecord();
     void writeUnknownModel();
     void writeCancelled();
     void nextWindowIgnoresCancelledJob_data();
@@ -303,6 +306,58 @@ void TstReadWrite::writeWithDifferingBytes()
              QStringLiteral("Проверка загруженной конфигурации выполнена. Ошибочных 3 байтов"));
     QTRY_COMPARE(close.size(), 1);
     QCOMPARE(close.last().at(1).toBool(), true);
+}
+
+void TstReadWrite::writeRecord_data()
+{
+    QTest::addColumn<bool>("backup");
+    QTest::addColumn<bool>("differs"); // the read-back reply has three bytes changed
+    QTest::newRow("backup kept") << true << false;
+    QTest::newRow("no backup, read-back differs") << false << true;
+}
+
+// One record per write from the window, with the controller's identity, the backup of what it
+// held before (the changed fields listed in the log) and the outcome of the read-back.
+void TstReadWrite::writeRecord()
+{
+    QFETCH(bool, backup);
+    QFETCH(bool, differs);
+    Rig rig;
+    const TK440 before = hostImage(TK440::ModelRA, 21);
+    rig.sim->setMemory(0, wireImage(before));
+    const TK440 host = hostImage(TK440::ModelRA, 22);
+    if (differs) {
+        QByteArray reply = QByteArray::fromHex("000300b600020050") + wireImage(host).left(182);
+        for (int i : {8 + 3, 8 + 90, 8 + 150})
+            reply[i] = char(reply[i] ^ 0x01);
+        rig.sim->failTransfer(12, Fault::replace(reply));
+    }
+    QList<OperationRecord> records;
+    QStringList log;
+    OperationJournal journal {[&records](const OperationRecord &r) { records << r; },
+                              [&log](const QString &line) { log << line; }, backup,
+                              QStringLiteral("/tmp/a.mcd")};
+    Write w(&rig.thread, &host, 1, nullptr, journal);
+    QTRY_COMPARE(records.size(), 1);
+    const OperationRecord &r = records.first();
+    const TDev id = rig.sim->identification();
+    QCOMPARE(r.operation, RecordedOperation::Write);
+    QCOMPARE(r.model, int(TK440::ModelRA));
+    QCOMPARE(r.serial, (ControllerIdentity {QString(), id, QString()}.serialText()));
+    QCOMPARE(r.cpuId, int(id.cpuId));
+    QCOMPARE(r.portPath, QStringLiteral("1-1"));
+    QCOMPARE(r.fileName, QStringLiteral("/tmp/a.mcd"));
+    QCOMPARE(r.mode, QStringLiteral("1"));
+    QCOMPARE(r.outcome, differs ? RecordedOutcome::Differs : RecordedOutcome::Verified);
+    QCOMPARE(r.differingBytes, differs ? 3 : 0);
+    QCOMPARE(r.writtenImage, QByteArray(host.data(), TK440::Size));
+    // The backup is the configuration as a read of the window's own would adopt it.
+    QCOMPARE(r.readImage.mid(2, TK440::IdentOffset - 2),
+             backup ? QByteArray(before.data() + 2, TK440::IdentOffset - 2) : QByteArray());
+    QCOMPARE(log.size(), backup ? 1 + MaxChangeLines + 1 : 0);
+    if (backup)
+        QVERIFY(log.last().contains(
+            QString::number(writeChanges(before, host, 1).size() - MaxChangeLines)));
 }
 
 void TstReadWrite::writeUnknownModel()

@@ -66,6 +66,11 @@ def write_bytes(name, data):
 # the desktop running the tests uses.
 RUSSIAN_ENV = {k: v for k, v in os.environ.items() if k not in ("LANGUAGE", "LC_MESSAGES")}
 RUSSIAN_ENV["LC_ALL"] = "C.UTF-8"
+# The operation records of the runs go to a folder of the tests' own, never into the user's.
+DATA_HOME = tempfile.TemporaryDirectory()
+os.environ["XDG_DATA_HOME"] = RUSSIAN_ENV["XDG_DATA_HOME"] = DATA_HOME.name
+os.environ.pop("K330_RECORDS", None)
+RUSSIAN_ENV.pop("K330_RECORDS", None)
 
 
 def run(*args, check=None, env=None):
