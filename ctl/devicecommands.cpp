@@ -4,6 +4,7 @@
 #include "config/image.h"
 #include "config/modes.h"
 #include "config/tk440.h"
+#include "ctl/batch.h"
 #include "ctl/commands.h"
 #include "ctl/output.h"
 #include "ctl/session.h"
@@ -69,6 +70,8 @@ int runRead(const QCommandLineParser &p)
     Controller c;
     if (const Status s = c.setUp(p); s != Success)
         return s;
+    if (c.several())
+        return readSeveral(c.transports(), c.controllers(), out, p.isSet(JsonName));
     TK440 image;
     ReporterSink sink;
     ReadOperation read(sink, image);
@@ -97,6 +100,9 @@ int runWrite(const QCommandLineParser &p)
     Controller c;
     if (const Status s = c.setUp(p); s != Success)
         return s;
+    if (c.several())
+        return writeSeveral(c.transports(), c.controllers(), p.positionalArguments().value(0),
+                            image, mode, p.isSet(JsonName));
     const OperationResult &result = c.run(write, mode);
     const Status status = statusOf(result);
     if ((status == Success || status == Different) && p.isSet(JsonName))
@@ -116,6 +122,9 @@ int runVerify(const QCommandLineParser &p)
     Controller c;
     if (const Status s = c.setUp(p); s != Success)
         return s;
+    if (c.several())
+        return verifySeveral(c.transports(), c.controllers(), p.positionalArguments().value(0),
+                             image, mode, p.isSet(JsonName));
     ReporterSink sink;
     VerifyOperation verify(sink, image, mode);
     const OperationResult &result = c.run(verify, int(OperatingMode::User));
@@ -149,7 +158,15 @@ int runLoad(const QCommandLineParser &p)
     Controller c;
     if (const Status s = c.setUp(p); s != Success)
         return s;
+    if (c.several())
+        return loadSeveral(c.transports(), c.controllers(), data, p.isSet(JsonName));
     ReporterSink sink;
     LoadOperation load(sink, data);
-    return statusOf(c.run(load, int(OperatingMode::ServiceFirmware)));
+    const OperationResult &result = c.run(load, int(OperatingMode::ServiceFirmware));
+    const Status status = statusOf(result);
+    if ((status == Success || status == Different) && p.isSet(JsonName))
+        printJson({{QStringLiteral("file"), name},
+                   {QStringLiteral("bytes"), result.bytes},
+                   {QStringLiteral("differing"), result.differing}});
+    return status;
 }

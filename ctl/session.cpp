@@ -4,8 +4,7 @@
 #include "config/defaultimage.h"
 #include "config/image.h"
 #include "ctl/output.h"
-#include "device/connectionlink.h"
-#include "device/operations/operation.h"
+#include "device/operations/controllerrun.h"
 #include "device/usbtransport.h"
 #include "sim/simcontroller.h"
 
@@ -13,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QThread>
 
 namespace {
 
@@ -21,15 +19,10 @@ const QString SimStateName = QStringLiteral("sim-state");
 
 } // namespace
 
-Controller::Controller()
-    : connection({[](const QString &line) { say(line); },
-                  [](bool) {
-                  }})
-{ }
+Controller::Controller() = default;
 
 Controller::~Controller()
 {
-    connection.release();
     saveState();
 }
 
@@ -45,21 +38,20 @@ Status Controller::setUp(const QCommandLineParser &parser)
         say(QStringLiteral("k330ctl: cannot use the simulator state file ") + stateFile);
         return UsageError;
     }
-    return Success;
+    factory = choice.transport ? choice.transport : [] {
+        return makeLibusbTransport();
+    };
+    devices = chooseDevices(parser, factory);
+    return devices.status;
 }
 
 const OperationResult &Controller::run(Operation &operation, int mode)
 {
-    connection.setTransport(choice.transport ? choice.transport() : makeLibusbTransport());
-    connection.open(usb::ConfigNormal);
-    connection.handshake();
-    ConnectionLink link(connection,
-                        {[](int ms) { QThread::msleep(ulong(ms)); },
-                         [](const QString &line) { say(line); },
-                         [mode] {
-                             return mode;
-                         }});
-    return operation.run(connection, link);
+    std::unique_ptr<UsbTransport> transport = factory();
+    if (!devices.path.isEmpty())
+        transport->setPortPath(devices.path);
+    return runOnController(std::move(transport), operation, mode,
+                           [](const QString &line) { say(line); });
 }
 
 // The simulated controller starts as the terminal's does (the defaults of its model), or with
@@ -99,6 +91,7 @@ void Controller::saveState()
 void addControllerOptions(QCommandLineParser &parser)
 {
     addLinkOptions(parser);
+    addDeviceOptions(parser);
     parser.addOption(QCommandLineOption(
         SimStateName,
         QStringLiteral("With --simulate: keep the simulated controller's configuration memory in "

@@ -6,7 +6,7 @@
 // wire and the messages are the same.
 
 #include "ctl/commands.h"
-#include "device/connection.h"
+#include "ctl/devicechoice.h"
 #include "sim/linkoptions.h"
 
 class Operation;
@@ -19,21 +19,27 @@ public:
     Controller();
     ~Controller();
 
-    // Sets up the link the options ask for; UsageError with the reason printed when they
-    // cannot.
+    // Sets up the link the options ask for and chooses the controllers (--device, --all);
+    // UsageError or NoController with the reason printed when they cannot.
     Status setUp(const QCommandLineParser &parser);
     // Opens the controller as the terminal's hot-plug check does (configuration 2, handshake)
     // and runs the operation over it in the operating mode.
     const OperationResult &run(Operation &operation, int mode);
+
+    // Several controllers chosen: they run at once (ctl/batch.h), each over its own transport.
+    bool several() const { return devices.several; }
+    const QList<ControllerIdentity> &controllers() const { return devices.controllers; }
+    const UsbTransport::Factory &transports() const { return factory; }
 
 private:
     bool prepareSimulator();
     void saveState();
 
     LinkChoice choice;
+    UsbTransport::Factory factory; // the link's transports, the USB bus's by default
+    DeviceChoice devices;
     QString stateFile;
-    DeviceConnection connection;
 };
 
-// --simulate, --sim-model, --usb-trace and --sim-state.
+// --simulate, --sim-model, --usb-trace, --sim-state, --device and --all.
 void addControllerOptions(QCommandLineParser &parser);
