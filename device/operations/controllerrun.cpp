@@ -10,7 +10,11 @@ const OperationResult &runOnController(std::unique_ptr<UsbTransport> transport,
                                        Operation &operation, int mode,
                                        const std::function<void(const QString &line)> &log)
 {
-    DeviceConnection connection({log, [](bool) {
+    const auto say = [&log](const QString &line) {
+        if (log)
+            log(line);
+    };
+    DeviceConnection connection({say, [](bool) {
                                  }});
     connection.setTransport(std::move(transport));
     connection.open(usb::ConfigNormal);

@@ -13,8 +13,8 @@ struct OperationResult;
 
 // Opens the controller that the transport addresses as the terminal's hot-plug check does
 // (configuration 2, handshake), runs the operation over it in the operating mode, with the
-// exchange's pauses slept in the calling thread, and closes it without a word. log takes the
-// connection's and the exchange's log lines, in the calling thread.
+// exchange's pauses slept in the calling thread, and closes it without a word. log (may be empty)
+// takes the connection's and the exchange's log lines, in the calling thread.
 const OperationResult &runOnController(std::unique_ptr<UsbTransport> transport,
                                        Operation &operation, int mode,
                                        const std::function<void(const QString &line)> &log);
