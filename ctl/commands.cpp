@@ -22,7 +22,10 @@ const char *const StatusHelp = "Exit status:\n"
                                "  4  transfer failure (the exchange failed or was refused)\n"
                                "  5  invalid file (cannot be opened, short, damaged, unknown "
                                "model)\n"
-                               "  6  the output file cannot be written\n";
+                               "  6  the output file cannot be written\n"
+                               "On several controllers: 0 when every one succeeded, otherwise "
+                               "the highest\nstatus among them. A --device that matches no "
+                               "controller: 3.\n";
 
 const QString JsonName = QStringLiteral("json");
 const QString OutputName = QStringLiteral("output");
@@ -36,9 +39,11 @@ namespace {
 
 QCommandLineOption outputOption()
 {
-    return QCommandLineOption({QStringLiteral("o"), OutputName},
-                              QStringLiteral("Save the configuration to <file>."),
-                              QStringLiteral("file"));
+    return QCommandLineOption(
+        {QStringLiteral("o"), OutputName},
+        QStringLiteral("Save the configuration to <file> (with several controllers: into "
+                       "the folder <file>)."),
+        QStringLiteral("file"));
 }
 
 } // namespace
@@ -65,20 +70,24 @@ Status loadImage(const QString &name, TK440 &image)
     return Success;
 }
 
-Status saveImage(const QString &name, TK440 &image)
+Status saveImage(const QString &name, TK440 &image,
+                 const std::function<void(const QString &line)> &report)
 {
+    const auto tell = [&report](const QString &line) {
+        report ? report(line) : say(line);
+    };
     switch (writeConfigFile(name, Crc16(), image)) {
     case ConfigWriteResult::OpenFailed:
-        say(fileText(name, QT_TRANSLATE_NOOP("k330ctl", " не удалось открыть.")));
+        tell(fileText(name, QT_TRANSLATE_NOOP("k330ctl", " не удалось открыть.")));
         return SaveFailed;
     case ConfigWriteResult::WriteFailed:
-        say(fileText(name, QT_TRANSLATE_NOOP("k330ctl", " не удалось записать.")));
+        tell(fileText(name, QT_TRANSLATE_NOOP("k330ctl", " не удалось записать.")));
         return SaveFailed;
     case ConfigWriteResult::Ok:
         break;
     }
-    say(Ctl::tr("Конфигурация контроллера ") + modelName(image.model()) + QStringLiteral("(")
-        + QString::number(TK440::Size) + Ctl::tr(" байт) записана в файл: ") + name);
+    tell(Ctl::tr("Конфигурация контроллера ") + modelName(image.model()) + QStringLiteral("(")
+         + QString::number(TK440::Size) + Ctl::tr(" байт) записана в файл: ") + name);
     return Success;
 }
 
@@ -196,14 +205,17 @@ QList<Command> commands()
              p.addPositionalArgument(QStringLiteral("B"), QStringLiteral("Configuration file."));
          },
          runDiff},
-        {"read", "read [--json] -o FILE", "Read the controller's configuration into FILE.", 0,
+        {"read", "read [--json] [--device ID]... [--all] -o FILE|FOLDER",
+         "Read the controller's configuration into FILE (several controllers: one file each in "
+         "FOLDER, named by processor serial).",
+         0,
          [](QCommandLineParser &p) {
              p.addOption(jsonOption());
              p.addOption(outputOption());
              addControllerOptions(p);
          },
          runRead},
-        {"write", "write [--json] [--mode N] [--no-backup] FILE",
+        {"write", "write [--json] [--mode N] [--no-backup] [--device ID]... [--all] FILE",
          "Write FILE to the controller and verify it by reading it back.", 1,
          [modeOpt](QCommandLineParser &p) {
              p.addOption(jsonOption());
@@ -216,7 +228,7 @@ QList<Command> commands()
              p.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration file."));
          },
          runWrite},
-        {"verify", "verify [--json] [--mode N] FILE",
+        {"verify", "verify [--json] [--mode N] [--device ID]... [--all] FILE",
          "Read the controller and list the fields that differ from FILE (FILE | controller).", 1,
          [modeOpt](QCommandLineParser &p) {
              p.addOption(jsonOption());
@@ -225,11 +237,12 @@ QList<Command> commands()
              p.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration file."));
          },
          runVerify},
-        {"load-firmware", "load-firmware FILE.rom",
+        {"load-firmware", "load-firmware [--json] [--device ID]... [--all] FILE.rom",
          "Load firmware into the controller's flash and verify it (boot mode without a "
          "handshake).",
          1,
          [](QCommandLineParser &p) {
+             p.addOption(jsonOption());
              addControllerOptions(p);
              p.addPositionalArgument(QStringLiteral("FILE.rom"), QStringLiteral("Firmware file."));
          },

@@ -61,6 +61,8 @@ struct TK440;
 // Reads a configuration file as the terminal opens one; on failure says why (InvalidFile).
 Status loadImage(const QString &name, TK440 &image);
 // Saves through the terminal's atomic save: the target is replaced only by a complete file.
-Status saveImage(const QString &name, TK440 &image);
+// Its messages go to report, or where that is empty to standard error.
+Status saveImage(const QString &name, TK440 &image,
+                 const std::function<void(const QString &line)> &report = {});
 // The status of an operation on the controller.
 Status statusOf(const OperationResult &result);

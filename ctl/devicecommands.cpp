@@ -4,6 +4,7 @@
 #include "config/image.h"
 #include "config/modes.h"
 #include "config/tk440.h"
+#include "ctl/batch.h"
 #include "ctl/commands.h"
 #include "ctl/output.h"
 #include "ctl/session.h"
@@ -79,6 +80,9 @@ int runRead(const QCommandLineParser &p)
     Controller c;
     if (const Status s = c.setUp(p); s != Success)
         return s;
+    if (c.several())
+        return readSeveral(c.transports(), c.controllers(), out, p.isSet(JsonName),
+                           c.batchRecords({.fileName = QFileInfo(out).absoluteFilePath()}));
     TK440 image;
     ReporterSink sink;
     ReadOperation read(sink, image);
@@ -109,9 +113,13 @@ int runWrite(const QCommandLineParser &p)
     if (const Status s = c.setUp(p); s != Success)
         return s;
     const QString name = p.positionalArguments().value(0);
+    const bool backup = !p.isSet(QStringLiteral("no-backup"));
+    if (c.several())
+        return writeSeveral(c.transports(), c.controllers(), name, image, mode, p.isSet(JsonName),
+                            c.batchRecords(fileContext(name, QString::number(mode)), backup));
     c.record(write, fileContext(name, QString::number(mode)));
     QList<FieldDifference> changes;
-    if (!p.isSet(QStringLiteral("no-backup")))
+    if (backup)
         c.keepBackup(write, image, mode, &changes);
     const OperationResult &result = c.run(write, mode);
     const Status status = statusOf(result);
@@ -133,6 +141,11 @@ int runVerify(const QCommandLineParser &p)
     Controller c;
     if (const Status s = c.setUp(p); s != Success)
         return s;
+    if (c.several())
+        return verifySeveral(
+            c.transports(), c.controllers(), p.positionalArguments().value(0), image, mode,
+            p.isSet(JsonName),
+            c.batchRecords(fileContext(p.positionalArguments().value(0), QString::number(mode))));
     ReporterSink sink;
     VerifyOperation verify(sink, image, mode);
     c.record(verify, fileContext(p.positionalArguments().value(0), QString::number(mode)));
@@ -167,8 +180,17 @@ int runLoad(const QCommandLineParser &p)
     Controller c;
     if (const Status s = c.setUp(p); s != Success)
         return s;
+    if (c.several())
+        return loadSeveral(c.transports(), c.controllers(), data, p.isSet(JsonName),
+                           c.batchRecords({.fileName = QFileInfo(name).absoluteFilePath()}));
     ReporterSink sink;
     LoadOperation load(sink, data);
     c.record(load, {.fileName = QFileInfo(name).absoluteFilePath()});
-    return statusOf(c.run(load, int(OperatingMode::ServiceFirmware)));
+    const OperationResult &result = c.run(load, int(OperatingMode::ServiceFirmware));
+    const Status status = statusOf(result);
+    if ((status == Success || status == Different) && p.isSet(JsonName))
+        printJson({{QStringLiteral("file"), name},
+                   {QStringLiteral("bytes"), result.bytes},
+                   {QStringLiteral("differing"), result.differing}});
+    return status;
 }

@@ -101,7 +101,6 @@ int runHistory(const QCommandLineParser &p)
 int runRestore(const QCommandLineParser &p)
 {
     const QString serial = p.value(QStringLiteral("serial"));
-    const QString device = p.value(QStringLiteral("device"));
     const QDateTime at = timeOption(p.value(QStringLiteral("at")));
     if (serial.isEmpty() || (p.isSet(QStringLiteral("at")) && !at.isValid())) {
         say(QStringLiteral("k330ctl restore: --serial S is required, --at takes a date or time "
@@ -111,6 +110,8 @@ int runRestore(const QCommandLineParser &p)
     Controller c;
     if (const Status s = c.setUp(p); s != Success)
         return s;
+    // The socket --device chose (by path or serial); empty when it was not given.
+    const QString device = c.chosenPath();
     const auto point = p.isSet(QStringLiteral("at"))
         ? c.records().imageAt(serial, device, at)
         : c.records().imageBeforeLastWrite(serial, device);
@@ -123,7 +124,6 @@ int runRestore(const QCommandLineParser &p)
     const int mode = int(OperatingMode::ServiceAll); // the whole configuration memory
     ReporterSink sink;
     WriteOperation write(sink, image, mode);
-    c.choosePort(device);
     c.record(write,
              {.fileName = RecordPrefix + point->source.record.id.toString(QUuid::WithoutBraces),
               .fileSha256 = sha256Hex(point->image),
@@ -187,6 +187,5 @@ void addRestoreOptions(QCommandLineParser &p)
     p.addOption(valueOption("serial", "The unit's processor serial, as the records name it.", "S"));
     p.addOption(
         valueOption("at", "The configuration the unit held at TIME (ISO 8601) instead.", "TIME"));
-    p.addOption(valueOption("device", "The controller at this port path.", "PATH"));
     addControllerOptions(p);
 }

@@ -33,8 +33,8 @@ QJsonArray listJson(const QList<ControllerIdentity> &controllers)
     return list;
 }
 
-// "1-2: K-330RA, Процессор S/N: 0x..., Процессор ID: 0x42, Версия ПО: 2.1", or the path and
-// the reason.
+} // namespace
+
 QString listText(const QList<ControllerIdentity> &controllers)
 {
     QString out;
@@ -51,8 +51,6 @@ QString listText(const QList<ControllerIdentity> &controllers)
     }
     return out;
 }
-
-} // namespace
 
 void addListOptions(QCommandLineParser &parser)
 {

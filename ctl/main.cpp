@@ -26,8 +26,10 @@ QString mainHelp()
                     .arg(QLatin1String(c.synopsis), QString::fromUtf8(c.summary));
     text += QStringLiteral("\n'k330ctl COMMAND --help' lists the options of a command. The "
                            "controller commands take --simulate, --sim-model RA|RB,\n--sim-state "
-                           "FILE and --usb-trace FILE. Messages and progress go to standard "
-                           "error.\n--lang ru|en chooses the language of the messages: Russian "
+                           "FILE and --usb-trace FILE, and choose among several attached\n"
+                           "controllers with --device PATH|SERIAL (repeatable) or --all; several "
+                           "run at once.\nMessages and progress go to standard error.\n--lang "
+                           "ru|en chooses the language of the messages: Russian "
                            "by default, English\nwhere the desktop's language is neither "
                            "Russian nor the C locale.\n\n")
         + QLatin1String(StatusHelp);

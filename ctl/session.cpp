@@ -55,14 +55,18 @@ Status Controller::setUp(const QCommandLineParser &parser)
         return UsageError;
     }
     store = openRecords(parser);
-    return Success;
+    factory = choice.transport ? choice.transport : [] {
+        return makeLibusbTransport();
+    };
+    devices = chooseDevices(parser, factory);
+    return devices.status;
 }
 
 const OperationResult &Controller::run(Operation &operation, int mode)
 {
     if (!connection.transport()) {
-        connection.setTransport(choice.transport ? choice.transport() : makeLibusbTransport());
-        connection.transport()->setPortPath(chosenPort);
+        connection.setTransport(factory());
+        connection.transport()->setPortPath(devices.path);
         connection.open(usb::ConfigNormal);
         connection.handshake();
     }
@@ -135,6 +139,7 @@ void Controller::saveState()
 void addControllerOptions(QCommandLineParser &parser)
 {
     addLinkOptions(parser);
+    addDeviceOptions(parser);
     parser.addOption(QCommandLineOption(
         SimStateName,
         QStringLiteral("With --simulate: keep the simulated controller's configuration memory in "

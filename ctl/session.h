@@ -5,7 +5,9 @@
 // controller, calling the same operations as the terminal's windows, so that the bytes on the
 // wire and the messages are the same.
 
+#include "ctl/batch.h"
 #include "ctl/commands.h"
+#include "ctl/devicechoice.h"
 #include "device/connection.h"
 #include "device/operations/recording.h"
 #include "records/recordstore.h"
@@ -23,11 +25,11 @@ public:
     Controller();
     ~Controller();
 
-    // Sets up the link the options ask for; UsageError with the reason printed when they
-    // cannot.
+    // Sets up the link the options ask for and chooses the controllers (--device, --all);
+    // UsageError or NoController with the reason printed when they cannot.
     Status setUp(const QCommandLineParser &parser);
-    // The controller at this port path rather than the first listed one; before run().
-    void choosePort(const QString &path) { chosenPort = path; }
+    // The port path --device chose for a single controller; empty when none was chosen.
+    QString chosenPath() const { return devices.path; }
     // Opens the controller as the terminal's hot-plug check does (configuration 2, handshake),
     // the first time, and runs the operation over it in the operating mode.
     const OperationResult &run(Operation &operation, int mode);
@@ -40,19 +42,30 @@ public:
     OperationResult keepBackup(Operation &write, const TK440 &image, int mode,
                                QList<FieldDifference> *changes);
     RecordStore &records() { return *store; }
+    // Where the records of a run on several controllers go.
+    BatchRecords batchRecords(const RecordContext &context, bool backup = false) const
+    {
+        return {store.get(), context, backup};
+    }
+
+    // Several controllers chosen: they run at once (ctl/batch.h), each over its own transport.
+    bool several() const { return devices.several; }
+    const QList<ControllerIdentity> &controllers() const { return devices.controllers; }
+    const UsbTransport::Factory &transports() const { return factory; }
 
 private:
     bool prepareSimulator();
     void saveState();
 
     LinkChoice choice;
+    UsbTransport::Factory factory; // the link's transports, the USB bus's by default
+    DeviceChoice devices;
     QString stateFile;
-    QString chosenPort;
     DeviceConnection connection;
     std::unique_ptr<RecordStore> store;
 };
 
-// --simulate, --sim-model, --usb-trace, --sim-state and --records.
+// --simulate, --sim-model, --usb-trace, --sim-state, --device, --all and --records.
 void addControllerOptions(QCommandLineParser &parser);
 // --records URL alone (the commands that only query the records).
 void addRecordsOption(QCommandLineParser &parser);

@@ -87,6 +87,21 @@ class Records(unittest.TestCase):
         writes = self.history("--operation", "write")
         self.assertEqual([w["read_image_sha256"] == "" for w in writes], [False, True])
 
+    def test_several_controllers_one_record_each(self):
+        a = self.new("a.mcd")
+        b = self.altered(a, "b.mcd", {AMP_GAIN: 10})
+        sims = ("--simulate", "--sim-count", "3")
+        self.ctl("write", "--all", *sims, a)
+        w = self.ctl("write", "--all", "--json", *sims, b)
+        ends = [json.loads(line) for line in w.stdout.splitlines()]
+        ends = [e for e in ends if e.get("event") == "end"]
+        self.assertEqual([[(c["section"], c["field"]) for c in e["changes"]] for e in ends],
+                         [[("Усилитель НЧ", "gain")]] * 3)
+        writes = self.history("--operation", "write")
+        self.assertEqual(len(writes), 6)
+        self.assertEqual(len({(r["port_path"], r["serial"]) for r in writes}), 3)
+        self.assertTrue(all(r["result"] == "verified" and r["read_image_sha256"] for r in writes))
+
     def test_store_faults_leave_the_operation_alone(self):
         def corrupt():
             write_bytes(os.path.join(self.db_dir, "records.sqlite"), b"not a database" * 100)

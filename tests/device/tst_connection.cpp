@@ -6,7 +6,10 @@
 #include "simrig.h"
 #include "testsupport.h"
 
+#include "config/defaultimage.h"
 #include "device/monitorprotocol.h"
+#include "device/operations/controllerrun.h"
+#include "device/operations/writeoperation.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -147,6 +150,7 @@ private Q_SLOTS:
     void checkWaitsForRunningJob();
     void checkAndRequestsStress();
     void twoWorkersShareNothing();
+    void operationsOnOneBusShareNothing();
 };
 
 void TstConnection::handshakeOnTheWire_data()
@@ -575,28 +579,28 @@ void TstConnection::checkAndRequestsStress()
 // hears only its own worker.
 void TstConnection::twoWorkersShareNothing()
 {
-    WorkerRig rigs[2];
-    const quint8 channel[2] = {1, 2};
-    std::unique_ptr<QueuedSpy> records[2];
-    for (int i = 0; i < 2; ++i) {
+    WorkerRig rigs[3];
+    const quint8 channel[3] = {1, 2, 3};
+    std::unique_ptr<QueuedSpy> records[3];
+    for (int i = 0; i < 3; ++i) {
         rigs[i].sim->setMemory(0, randomBytes(TK440::IdentOffset, quint32(i + 1)));
         rigs[i].sim->monitorStream().setFlatOut(true);
         records[i] = std::make_unique<QueuedSpy>(&rigs[i].thread, &TThread::readCfg);
     }
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 3; ++i) {
         rigs[i].thread.reqMonitor(channel[i], true);
         rigs[i].thread.reqRead();
     }
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 3; ++i) {
         QTRY_COMPARE(records[i]->size(), 1);
         const std::unique_ptr<TK440> record(records[i]->at(0).value(0).value<TK440 *>());
         QCOMPARE(QByteArray(record->data(), TK440::IdentOffset),
                  rigs[i].sim->memory(0, TK440::IdentOffset));
         QTRY_VERIFY(rigs[i].thread.monitorFrames() > 10);
     }
-    for (int i = 0; i < 2; ++i)
+    for (int i = 0; i < 3; ++i)
         rigs[i].thread.reqMonitor(channel[i], false);
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 3; ++i) {
         QTRY_VERIFY(rigs[i].thread.queuedJobs() == 0 && rigs[i].thread.isFinished());
         QCOMPARE(rigs[i].sim->monitorStream().channels(), quint16(0));
         MonitorReadLock lock(rigs[i].thread.monitorRecords());
@@ -605,6 +609,55 @@ void TstConnection::twoWorkersShareNothing()
         for (const auto &t : rigs[i].sim->transfers())
             if (t.endpoint == 0x01 && t.data.startsWith(hexBytes("000e")))
                 QCOMPARE(quint8(t.data[3]), channel[i]);
+    }
+}
+
+namespace {
+
+class QuietSink : public OperationSink
+{
+    void stage(const QString &, int) override { }
+    void progress(quint32) override { }
+    void finished(const OperationResult &) override { }
+};
+
+} // namespace
+
+// Three controllers on one bus, each written (and read back) at the same time over a transport
+// and connection of its own, as k330ctl runs them: each gets its own image and nothing else.
+void TstConnection::operationsOnOneBusShareNothing()
+{
+    constexpr int Count = 3;
+    auto bus = std::make_shared<SimBus>();
+    std::shared_ptr<SimController> sims[Count];
+    TK440 images[Count];
+    OperationResult results[Count];
+    for (int i = 0; i < Count; ++i) {
+        sims[i] = makeSimulatedController(QStringLiteral("RA"));
+        sims[i]->setCpuSerial({1, 2, 3, quint16(i)});
+        bus->insert(QStringLiteral("1-%1").arg(i + 1), sims[i]);
+        makeDefaultImage(images[i], TK440::ModelRA);
+        images[i].data()[119] = char(10 + i); // the LF amplifier's gain step
+    }
+    std::vector<std::thread> threads;
+    for (int i = 0; i < Count; ++i) {
+        threads.emplace_back([&, i] {
+            std::unique_ptr<UsbTransport> t = makeSimulatedTransport(bus);
+            t->setPortPath(QStringLiteral("1-%1").arg(i + 1));
+            QuietSink sink;
+            WriteOperation write(sink, images[i], 1);
+            results[i] = runOnController(std::move(t), write, 1, {});
+        });
+    }
+    for (std::thread &t : threads)
+        t.join();
+    for (int i = 0; i < Count; ++i) {
+        QCOMPARE(results[i].outcome, OperationOutcome::Done);
+        QCOMPARE(results[i].differing, 0);
+        QCOMPARE(int(results[i].controller.cpuSerial[3]), i);
+        // Its own image only: the next controller's differs in the gain step.
+        QVERIFY(sims[i]->memory(0, TK440::IdentOffset)
+                != sims[(i + 1) % Count]->memory(0, TK440::IdentOffset));
     }
 }
 
