@@ -24,8 +24,11 @@ void registerBuiltinWindows()
                          [](C c) -> SubWindow * { return new Read(c.thread, c.image); });
     windowRegistry().add(WindowId::Write, WindowRules::Write,
                          [](C c) -> SubWindow * { return new Write(c.thread, c.image, c.mode); });
-    windowRegistry().add(WindowId::Load, WindowRules::Load,
-                         [](C c) -> SubWindow * { return new Load(c.thread, c.firmware); });
+    windowRegistry().add(WindowId::Load, WindowRules::Load, [](C c) -> SubWindow * {
+        auto *w = new Load(c.thread, c.firmware);
+        w->showFile(c.firmwareFile, c.firmware.size());
+        return w;
+    });
     windowRegistry().add(WindowId::Statistics, WindowRules::View, [](C c) -> SubWindow * {
         return new Report(c.mainWindow, c.thread, c.connected);
     });
