@@ -64,7 +64,7 @@ file_menu_up() { # count of Up keys, log text, count
     tries=0
     while [ \$tries -lt 5 ]; do
         focus "\$main"
-        xdotool key alt+f
+        xdotool key alt+Cyrillic_ef
         sleep 0.5
         n=0; while [ \$n -lt \$1 ]; do xdotool key Up; n=\$((n + 1)); done
         xdotool key Return
@@ -79,7 +79,7 @@ open_list() { # the recovery list, third entry from the File menu's end
     tries=0
     while [ \$tries -lt 5 ]; do
         focus "\$main"
-        xdotool key alt+f
+        xdotool key alt+Cyrillic_ef
         sleep 0.5
         xdotool key Up Up Up Return
         if d=\$(find_window "Несохранённые конфигурации" 30); then echo "\$d"; return 0; fi
