@@ -1,6 +1,5 @@
-// Configurations kept for recovery, and what the document counts as not saved in a file.
+// Configurations kept for recovery: written, listed newest first, pruned, damaged ones left out.
 
-#include "config/document.h"
 #include "config/recovery.h"
 #include "config/tk440.h"
 
@@ -8,8 +7,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <cstring>
 
 class TstRecovery : public QObject
 {
@@ -61,28 +58,6 @@ private Q_SLOTS:
         QVERIFY(store.image(id).isEmpty());
         // A folder that cannot be made keeps nothing.
         QVERIFY(RecoveryStore(kept + "/r").keep(image(2), QString()).isEmpty());
-    }
-
-    void documentModified()
-    {
-        ConfigDocument doc;
-        QVERIFY(!doc.isModified());
-        auto img = std::make_unique<TK440>();
-        std::memset(img->b, 7, TK440::Size);
-        doc.setImage(std::move(img));
-        QVERIFY(doc.isModified()); // set without a file
-        doc.markSaved();
-        QVERIFY(!doc.isModified());
-        doc.workingCopy()->b[TK440::VocOffset] = 1;
-        doc.adoptSections(QStringLiteral("Вокодер"));
-        QVERIFY(doc.isModified());
-        doc.markSaved();
-        doc.beginRead();
-        QVERIFY(!doc.isModified()); // a read only counts once kept
-        QVERIFY(doc.keepRead());
-        QVERIFY(doc.isModified());
-        doc.closeImage();
-        QVERIFY(!doc.isModified());
     }
 };
 
