@@ -1,5 +1,8 @@
 #include "app/about.h"
 
+#include <QEvent>
+#include <QMdiSubWindow>
+
 About::About(QWidget *parent, quint16 version)
     : SubWindow(parent)
 {
@@ -12,4 +15,13 @@ About::About(QWidget *parent, quint16 version)
 void About::Quit()
 {
     requestClose(false);
+}
+
+bool About::event(QEvent *e)
+{
+    if (e->type() == QEvent::ParentChange)
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+            sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                                | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    return SubWindow::event(e);
 }

@@ -15,6 +15,11 @@ public:
 public Q_SLOTS:
     void Quit();
 
+protected:
+    // Placed in the main window's area, its frame offers closing only: the window keeps its
+    // size, so minimising and maximising serve nothing.
+    bool event(QEvent *e) override;
+
 private:
     Ui::AboutClass ui;
 };

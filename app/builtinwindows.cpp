@@ -27,7 +27,11 @@ void registerBuiltinWindows()
         return new Write(c.thread, c.image, c.mode, nullptr, c.journal);
     });
     windowRegistry().add(WindowId::Load, WindowRules::Load, [](C c) -> SubWindow * {
-        return new Load(c.thread, c.firmware, nullptr, c.journal);
+        OperationJournal journal = c.journal;
+        journal.fileName = c.firmwareFile; // the record names the firmware's file
+        auto *w = new Load(c.thread, c.firmware, nullptr, journal);
+        w->showFile(c.firmwareFile, c.firmware.size());
+        return w;
     });
     windowRegistry().add(WindowId::Statistics, WindowRules::View, [](C c) -> SubWindow * {
         return new Report(c.mainWindow, c.thread, c.connected);

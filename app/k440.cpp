@@ -4,12 +4,14 @@
 #include "app/cdevtree.h"
 #include "app/clogedit.h"
 #include "app/prompter.h"
+#include "app/shellarea.h"
 #include "config/modes.h"
 #include "device/tthread.h"
 #include "pages/builtinpages.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -18,7 +20,6 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTextCursor>
-#include <QTime>
 #include <QToolBar>
 
 #ifdef Q_OS_WIN
@@ -36,7 +37,7 @@ K440::K440(const QString &logFileName, const UsbTransport::Factory &transport)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     if (!logFileName.isEmpty())
-        setLogFile(logFileName);
+        setLogFile(logFileName, true);
     registerBuiltinPages();
     registerBuiltinWindows();
 
@@ -45,7 +46,7 @@ K440::K440(const QString &logFileName, const UsbTransport::Factory &transport)
     // A controller arriving or leaving the bus runs the hot-plug check in this thread.
     connect(thread->hotplug(), &UsbHotplug::deviceChanged, thread, &TThread::checkDevice);
 
-    mdiArea = new QMdiArea;
+    mdiArea = new ShellArea;
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
     mdiArea->setAttribute(Qt::WA_DeleteOnClose);
     mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -57,8 +58,11 @@ K440::K440(const QString &logFileName, const UsbTransport::Factory &transport)
     createToolBars();
     createDockWindows();
     statusBar();
+    createRecoveryAction();
+    createShortcuts();
+    createStatusParts();
 
-    setWindowTitle(tr("Терминал контроллеров системы К-330С"));
+    setWindowTitle(appTitle());
     setWindowIcon(QIcon(QStringLiteral(":/images/chip.ico")));
     setMinimumSize(150, 200);
     resize(800, 600);
@@ -86,12 +90,13 @@ void K440::setPrompter(std::unique_ptr<Prompter> p)
     prompter = std::move(p);
 }
 
-bool K440::setLogFile(const QString &fileName)
+bool K440::setLogFile(const QString &fileName, bool dated)
 {
     auto f = std::make_unique<QFile>(fileName);
     if (!f->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
         return false;
     logFile = std::move(f);
+    logFileDated = dated;
     return true;
 }
 
@@ -279,13 +284,16 @@ void K440::log(QString s)
 {
     if (!logEdit)
         return;
-    const QString line = QTime::currentTime().toString(Qt::TextDate) + QStringLiteral("-> ") + s;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString line = now.time().toString(Qt::TextDate) + QStringLiteral("-> ") + s;
     QTextCursor cursor = logEdit->textCursor();
     cursor.movePosition(QTextCursor::Start);
     logEdit->setTextCursor(cursor);
     logEdit->insertPlainText(line + QLatin1Char('\n'));
     if (logFile) {
-        logFile->write(line.toUtf8() + '\n');
+        const QString stored =
+            logFileDated ? now.toString(Qt::ISODate) + QStringLiteral("-> ") + s : line;
+        logFile->write(stored.toUtf8() + '\n');
         logFile->flush();
     }
 }
@@ -336,7 +344,7 @@ void K440::conn(bool c)
 
 void K440::warn(const QString &text)
 {
-    prompter->warn(this, windowTitle(), text);
+    prompter->warn(this, appTitle(), text);
 }
 
 void K440::closeEvent(QCloseEvent *event)
@@ -346,6 +354,7 @@ void K440::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    keepUnsaved();
     disconnect(this, &K440::mes, this, &K440::log);
     disconnect(thread, &TThread::mes, this, &K440::log);
     thread->stop();

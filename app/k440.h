@@ -17,6 +17,7 @@
 
 class CDevTree;
 class CLogEdit;
+class ConnectionStatus;
 class Prompter;
 class QAction;
 class QDockWidget;
@@ -44,8 +45,10 @@ public:
                   const UsbTransport::Factory &transport = {});
     ~K440() override;
 
-    // Also append every log line to this file (UTF-8, one line per entry, oldest first).
-    bool setLogFile(const QString &fileName);
+    // Also append every log line to this file (UTF-8, one line per entry, oldest first): as the
+    // log shows it, or dated (the ISO date and time before "-> "), for a file kept across runs
+    // as the command line's is.
+    bool setLogFile(const QString &fileName, bool dated = false);
     bool hasLogFile() const { return logFile != nullptr; }
 
     // The server of the operation records named on the command line (--records); the
@@ -129,10 +132,31 @@ protected:
 
     void warn(const QString &text);
 
+    // The program's name: the title with nothing open, and that of its message boxes.
+    static QString appTitle();
+    // The title names the open file and marks contents that no file holds (app/k440recovery.cpp).
+    void updateTitle();
+    // The open image, when no file holds it, goes to the recovery folder; the log names the file.
+    void keepUnsaved();
+    // "Восстановить несохранённые…": the list of kept configurations; the chosen one becomes the
+    // open configuration, byte for byte, after the usual question.
+    void restoreUnsaved();
+
 private:
     void createActions();
     void createFileActions();
     void createTaskActions();
+    void createRecoveryAction();
+    // Keys of the task actions and "Сохранить как", kept apart from the actions' own keys
+    // (app/k440keys.cpp).
+    void createShortcuts();
+    // The permanent connection field of the status bar, the log's menu, the empty area's hint.
+    void createStatusParts();
+    // What the empty area says while nothing is open: how to create, open or read a
+    // configuration, with the keys.
+    QString startHint() const;
+    // The log dock's "Сохранить лог…": its lines as shown, to a file the user names.
+    void saveLog();
     // A new action of the main window with its object name, text, status tip and icon.
     void makeAction(QAction *&act, const char *name, const QString &text, const QString &tip,
                     const char *icon = nullptr);
@@ -159,6 +183,7 @@ protected:
     QDockWidget *logDock = nullptr;
     CDevTree *devTree = nullptr;
     QDockWidget *treeDock = nullptr;
+    ConnectionStatus *connStatus = nullptr;
 
     QMenu *fileMenu = nullptr;
     QMenu *taskMenu = nullptr;
@@ -186,6 +211,7 @@ protected:
     QAction *closeAllAct = nullptr;
     QAction *tileAct = nullptr;
     QAction *cascadeAct = nullptr;
+    QAction *restoreAct = nullptr;
 
     // The open configuration, the mode, the connection and the read in progress; it goes with
     // the members, so windows that the base class deletes later no longer reach it.
@@ -197,4 +223,5 @@ protected:
     std::unique_ptr<QFile> logFile;
     Recorder *recorder = nullptr;
     QString recordsUrl;
+    bool logFileDated = false;
 };

@@ -40,6 +40,8 @@ void K440::create()
     auto fresh = std::make_unique<TK440>();
     makeDefaultImage(*fresh, model);
     doc.setImage(std::move(fresh));
+    // The defaults can be made again at any time: nothing to lose yet.
+    doc.markSaved();
 
     buildTree(session.mode());
     Q_EMIT mes(tr("Создана новая конфигурация контроллера ") + name);
@@ -87,6 +89,9 @@ void K440::saveAs()
 
 void K440::shut()
 {
+    keepUnsaved();
+    if (doc.image())
+        Q_EMIT mes(tr("Конфигурация закрыта"));
     doc.forgetFile();
     // A read in progress is the configuration being opened: closing drops it too.
     if (session.hasConfiguration())
@@ -124,6 +129,7 @@ bool K440::loadFile()
     }
 
     doc.setImage(std::move(loaded));
+    doc.markSaved();
     Q_EMIT mes(tr("Загружена конфигурация из файла: ") + n + QStringLiteral(" (")
                + QString::number(TK440::Size) + tr(" байт)"));
     buildTree(session.mode());
@@ -147,6 +153,8 @@ bool K440::saveFile()
         break;
     }
 
+    doc.markSaved();
+    updateTitle();
     setCurrentFile(n);
     statusBar()->showMessage(tr("Файл сохранен"), StatusTimeout);
     Q_EMIT mes(tr("Конфигурация контроллера ") + modelName(doc.image()->model())

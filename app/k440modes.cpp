@@ -1,6 +1,7 @@
 // Operating modes of the main window: the service dialog and the return to user mode.
 
 #include "app/cdevtree.h"
+#include "app/connectionstatus.h"
 #include "app/k440.h"
 #include "app/prompter.h"
 #include "app/service.h"
@@ -53,4 +54,5 @@ void K440::setOperatingMode(int m)
     loadAct->setEnabled(false);
     buildTree(m);
     thread->setMode(m);
+    connStatus->setMode(m);
 }

@@ -4,6 +4,7 @@
 #include "app/cdevtree.h"
 #include "app/k440.h"
 #include "app/prompter.h"
+#include "app/treedelegate.h"
 #include "config/widgets/windowregistry.h"
 #include "config/windows.h"
 
@@ -40,6 +41,7 @@ void K440::buildTree(int m)
     default:
         emit mes(tr("Модель контроллера не определена"));
         doc.closeImage();
+        updateTitle();
         return;
     }
 
@@ -66,6 +68,7 @@ void K440::buildTree(int m)
         addDockWidget(Qt::LeftDockWidgetArea, treeDock);
     // A dock the user closed with its ✕ comes back with the next configuration.
     treeDock->show();
+    updateTitle();
 }
 
 void K440::fillDeviceTree(int m)
@@ -74,6 +77,9 @@ void K440::fillDeviceTree(int m)
         devTree = new CDevTree;
         devTree->setObjectName(QStringLiteral("devTree"));
         devTree->setHeaderHidden(true);
+        const QSize iconSize(16, 16);
+        devTree->setIconSize(iconSize);
+        devTree->setItemDelegate(new TreeDelegate(iconSize, devTree));
         connect(devTree, &QTreeWidget::itemActivated, this, &K440::openItem);
     }
     devTree->clear();
@@ -101,6 +107,7 @@ void K440::closeImage()
     writeAct->setEnabled(false);
     loadAct->setEnabled(false);
     doc.closeImage();
+    updateTitle();
 }
 
 bool K440::askToClose()
@@ -109,8 +116,9 @@ bool K440::askToClose()
     // closes the read window with everything else.
     if (!session.hasConfiguration())
         return true;
-    if (!prompter->askYesNo(this, windowTitle(), tr("Закрыть текущее устройство")))
+    if (!prompter->askYesNo(this, appTitle(), tr("Закрыть текущее устройство")))
         return false;
+    keepUnsaved();
     closeImage();
     return true;
 }
@@ -164,6 +172,7 @@ void K440::openWindow(WindowId id)
     ctx.connected = session.isConnected();
     ctx.firmware = inputs.firmware;
     ctx.journal = journal();
+    ctx.firmwareFile = inputs.firmwareFile;
     SubWindow *w = windowRegistry().create(id, ctx);
     session.opened(entry->rule, w);
     if (!w)
@@ -190,6 +199,7 @@ void K440::showSubWindow(SubWindow *w)
 {
     w->setWindowTitle(windowRow(w->windowId()).displayTitle());
     connect(w, &SubWindow::reqClose, this, &K440::closeWin);
+    connect(w, &SubWindow::logLine, this, &K440::mes);
     QMdiSubWindow *sub = mdiArea->addSubWindow(w);
     w->show();
     // The new sub-window is the active one.
@@ -203,9 +213,13 @@ bool K440::readFirmware()
     if (name.isEmpty())
         return false;
     const QString warning = session.checkFirmware(name);
-    if (!warning.isEmpty())
+    if (!warning.isEmpty()) {
         warn(warning);
-    return warning.isEmpty();
+        return false;
+    }
+    Q_EMIT mes(tr("Файл ПО ") + name + QStringLiteral(" (") + QString::number(doc.firmwareSize())
+               + tr(" байт)"));
+    return true;
 }
 
 void K440::closeWin(QString name, bool mode)
@@ -231,6 +245,8 @@ void K440::closeWindow(WindowId id, bool keep)
         break;
     }
     sub->close();
+    // A kept edit, a read or a cancelled one changes what the title marks.
+    updateTitle();
 }
 
 void K440::read()

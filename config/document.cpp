@@ -17,6 +17,24 @@ ConfigDocument::~ConfigDocument() = default;
 void ConfigDocument::setImage(std::unique_ptr<TK440> image)
 {
     img = std::move(image);
+    savedBytes.clear();
+}
+
+void ConfigDocument::closeImage()
+{
+    img.reset();
+    savedBytes.clear();
+}
+
+bool ConfigDocument::isModified() const
+{
+    return img && QByteArrayView(img->data(), TK440::Size) != QByteArrayView(savedBytes);
+}
+
+void ConfigDocument::markSaved()
+{
+    if (img)
+        savedBytes = QByteArray(img->data(), TK440::Size);
 }
 
 void ConfigDocument::revertSections(const QString &title)
@@ -49,6 +67,7 @@ bool ConfigDocument::keepRead()
     if (!pending)
         return false;
     img = std::move(pending);
+    savedBytes.clear();
     return true;
 }
 
@@ -73,5 +92,6 @@ FirmwareReadResult ConfigDocument::readFirmware(const QString &fileName)
     }
     fwData = data;
     fwSize = int(data.size());
+    fwName = fileName;
     return FirmwareReadResult::Ok;
 }

@@ -31,7 +31,14 @@ public:
     // Makes `image` the document image (nullptr closes it). The working copy is left as it is
     // until revertAll().
     void setImage(std::unique_ptr<TK440> image);
-    void closeImage() { img.reset(); }
+    void closeImage();
+
+    // The image holds something no file holds: it differs from what was last loaded from or
+    // saved to its file, or made new (markSaved). An image set or read without markSaved
+    // counts as modified; no image is never modified.
+    bool isModified() const;
+    // The image as it stands now is what its file (or a new configuration) holds.
+    void markSaved();
 
     // The working copy edited by the open pages; it always exists.
     TK440 *workingCopy() const { return work.get(); }
@@ -69,6 +76,8 @@ public:
     const QByteArray &firmware() const { return fwData; }
     // Bytes of the firmware file last read in full, also after releaseFirmware().
     int firmwareSize() const { return fwSize; }
+    // Name of the firmware file last read in full.
+    const QString &firmwareFile() const { return fwName; }
     // The load window has taken its own copy: the bytes are not kept any longer.
     void releaseFirmware() { fwData.clear(); }
 
@@ -77,7 +86,9 @@ private:
     std::unique_ptr<TK440> img;
     std::unique_ptr<TK440> work;
     std::unique_ptr<TK440> pending;
+    QByteArray savedBytes; // the image as last marked saved; empty when never
     std::unique_ptr<QFile> currentFile;
     QByteArray fwData;
     int fwSize = 0;
+    QString fwName;
 };

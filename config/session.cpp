@@ -23,6 +23,7 @@ WindowInputs Session::inputsFor(const WindowRule &rule, WindowId id)
         break;
     case WindowInput::Firmware:
         in.firmware = doc.firmware();
+        in.firmwareFile = doc.firmwareFile();
         break;
     }
     return in;

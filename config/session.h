@@ -20,6 +20,7 @@ struct WindowInputs
 {
     TK440 *image = nullptr; // the working copy, the document image, or the image a read fills
     QByteArray firmware; // the firmware file's contents for the load window
+    QString firmwareFile; // and that file's name
 };
 
 // What the main window shows once a window has closed.

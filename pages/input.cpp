@@ -95,11 +95,15 @@ void InputPage::DialL2(int v)
 void InputPage::SpinL1(double x)
 {
     c.dialLine1->setValue(lineStep(x));
+    // A typed value between two steps shows the step the dial took.
+    c.spinLine1->setValue(lineDb(c.dialLine1->value()));
 }
 
 void InputPage::SpinL2(double x)
 {
     c.dialLine2->setValue(lineStep(x));
+    // A typed value between two steps shows the step the dial took.
+    c.spinLine2->setValue(lineDb(c.dialLine2->value()));
 }
 
 void InputPage::ChkAmp(bool on)
@@ -146,6 +150,8 @@ void InputPage::DialGain(int v)
 void InputPage::SpinGain(double x)
 {
     c.dialGain->setValue(gainStep(x));
+    // A typed value between two steps shows the step the dial took.
+    c.spinGain->setValue(gainDb(c.dialGain->value()));
 }
 
 void InputPage::DialAgcLvl(int t)
@@ -172,6 +178,8 @@ void InputPage::DialAgcGain(int v)
 void InputPage::SpinAgcGain(double x)
 {
     c.dialAgcGain->setValue(gainStep(x));
+    // A typed value between two steps shows the step the dial took.
+    c.spinAgcGain->setValue(gainDb(c.dialAgcGain->value()));
 }
 
 void InputPage::DialAttack(int v)

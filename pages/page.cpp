@@ -2,6 +2,7 @@
 
 #include "config/modes.h"
 #include "device/tthread.h"
+#include "pages/dialcontrols.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
@@ -39,6 +40,7 @@ void Page::setUp(int mode)
     connect(formButton("bSave"), &QAbstractButton::clicked, this, &Page::Save);
     connect(formButton("bClose"), &QAbstractButton::clicked, this, &Page::Quit);
     connectControls();
+    setUpDialControls(this);
     Load();
 }
 
@@ -127,6 +129,9 @@ void LivePage::Test(bool on)
 {
     mask = 0;
     timer->stop();
+    if (on != testOn)
+        Q_EMIT logLine(on ? tr("Режим контроля включен: ") + windowTitle()
+                          : tr("Режим контроля выключен: ") + windowTitle());
     if (on) {
         // Only changes made from now on are sent.
         connect(timer, &QTimer::timeout, this, &LivePage::TestStt, Qt::UniqueConnection);

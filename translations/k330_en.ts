@@ -186,6 +186,29 @@
     </message>
 </context>
 <context>
+    <name>ConnectionStatus</name>
+    <message>
+        <source>Контроллер не подключен</source>
+        <translation>Controller not connected</translation>
+    </message>
+    <message>
+        <source>Контроллер подключен</source>
+        <translation>Controller connected</translation>
+    </message>
+    <message>
+        <source>серийный номер процессора </source>
+        <translation>processor serial </translation>
+    </message>
+    <message>
+        <source>режим пользовательский</source>
+        <translation>user mode</translation>
+    </message>
+    <message>
+        <source>сервисный режим %1</source>
+        <translation>service mode %1</translation>
+    </message>
+</context>
+<context>
     <name>Constellation</name>
     <message>
         <source>Cтоп</source>
@@ -194,6 +217,14 @@
     <message>
         <source>Cтарт</source>
         <translation>Start</translation>
+    </message>
+    <message>
+        <source>Монитор запущен: </source>
+        <translation>Monitor started: </translation>
+    </message>
+    <message>
+        <source>Монитор остановлен: </source>
+        <translation>Monitor stopped: </translation>
     </message>
 </context>
 <context>
@@ -829,6 +860,66 @@
         <source>Прочитана конфигурация</source>
         <translation>Configuration read</translation>
     </message>
+    <message>
+        <source>Конфигурация закрыта</source>
+        <translation>Configuration closed</translation>
+    </message>
+    <message>
+        <source>Восстановить &amp;несохранённые…</source>
+        <translation>Restore &amp;unsaved…</translation>
+    </message>
+    <message>
+        <source>Открыть конфигурацию, закрытую без сохранения в файл</source>
+        <translation>Open a configuration closed without saving it to a file</translation>
+    </message>
+    <message>
+        <source>Несохранённую конфигурацию не удалось сохранить в папке </source>
+        <translation>Could not keep the unsaved configuration in the folder </translation>
+    </message>
+    <message>
+        <source>Несохранённая конфигурация сохранена для восстановления: </source>
+        <translation>Unsaved configuration kept for recovery: </translation>
+    </message>
+    <message>
+        <source>Восстановлена несохранённая конфигурация: </source>
+        <translation>Restored unsaved configuration: </translation>
+    </message>
+    <message>
+        <source>&amp;Сохранить лог…</source>
+        <translation>&amp;Save log…</translation>
+    </message>
+    <message>
+        <source>&amp;Очистить лог</source>
+        <translation>&amp;Clear log</translation>
+    </message>
+    <message>
+        <source>Конфигурация не открыта.</source>
+        <translation>No configuration is open.</translation>
+    </message>
+    <message>
+        <source>Создать новую конфигурацию</source>
+        <translation>Create a new configuration</translation>
+    </message>
+    <message>
+        <source>Открыть файл конфигурации</source>
+        <translation>Open a configuration file</translation>
+    </message>
+    <message>
+        <source>Прочитать конфигурацию из контроллера</source>
+        <translation>Read the configuration from the controller</translation>
+    </message>
+    <message>
+        <source>Сохранить лог</source>
+        <translation>Save log</translation>
+    </message>
+    <message>
+        <source>Текстовые файлы (*.txt);;Все файлы (*.*)</source>
+        <translation>Text files (*.txt);;All files (*.*)</translation>
+    </message>
+    <message>
+        <source>Файл ПО </source>
+        <translation>Firmware file </translation>
+    </message>
 </context>
 <context>
     <name>LinkClass</name>
@@ -907,6 +998,36 @@
     <message>
         <source>Закрыть</source>
         <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>LivePage</name>
+    <message>
+        <source>Режим контроля включен: </source>
+        <translation>Test mode on: </translation>
+    </message>
+    <message>
+        <source>Режим контроля выключен: </source>
+        <translation>Test mode off: </translation>
+    </message>
+</context>
+<context>
+    <name>Load</name>
+    <message>
+        <source>%1 (%2 байт)</source>
+        <translation>%1 (%2 bytes)</translation>
+    </message>
+    <message>
+        <source>Файл ПО </source>
+        <translation>Firmware file </translation>
+    </message>
+    <message>
+        <source> байт)</source>
+        <translation> bytes)</translation>
+    </message>
+    <message>
+        <source>Окно загрузки ПО закрыто, загрузка ПО продолжается</source>
+        <translation>Firmware load window closed, the load goes on</translation>
     </message>
 </context>
 <context>
@@ -1112,6 +1233,14 @@ error gain</translation>
     <message>
         <source>Cтарт</source>
         <translation>Start</translation>
+    </message>
+    <message>
+        <source>Монитор запущен: </source>
+        <translation>Monitor started: </translation>
+    </message>
+    <message>
+        <source>Монитор остановлен: </source>
+        <translation>Monitor stopped: </translation>
     </message>
 </context>
 <context>
@@ -1607,6 +1736,41 @@ error gain</translation>
     </message>
 </context>
 <context>
+    <name>RecoveryDialog</name>
+    <message>
+        <source>Несохранённые конфигурации</source>
+        <translation>Unsaved configurations</translation>
+    </message>
+    <message>
+        <source>Время</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Модель</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>(без файла)</source>
+        <translation>(no file)</translation>
+    </message>
+    <message>
+        <source>&amp;Открыть</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>&amp;Закрыть</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>Несохранённых конфигураций нет.</source>
+        <translation>There are no unsaved configurations.</translation>
+    </message>
+</context>
+<context>
     <name>Report</name>
     <message>
         <source>Cтоп</source>
@@ -1615,6 +1779,14 @@ error gain</translation>
     <message>
         <source>Cтарт</source>
         <translation>Start</translation>
+    </message>
+    <message>
+        <source>Статистика запущена</source>
+        <translation>Statistics started</translation>
+    </message>
+    <message>
+        <source>Статистика остановлена</source>
+        <translation>Statistics stopped</translation>
     </message>
 </context>
 <context>
@@ -2098,6 +2270,14 @@ error gain</translation>
     <message>
         <source> не удалось записать.</source>
         <translation> could not be written.</translation>
+    </message>
+    <message>
+        <source>Трассировка запущена</source>
+        <translation>Trace started</translation>
+    </message>
+    <message>
+        <source>Трассировка остановлена</source>
+        <translation>Trace stopped</translation>
     </message>
 </context>
 <context>

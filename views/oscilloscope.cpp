@@ -119,9 +119,11 @@ void Oscilloscope::Run(bool on)
         Clear();
         thread->reqMonitor(quint8(channel), true);
         ui.bRun->setText(tr("Cтоп"));
+        Q_EMIT logLine(tr("Монитор запущен: ") + windowTitle());
     } else {
         thread->reqMonitor(quint8(channel), false);
         ui.bRun->setText(tr("Cтарт"));
+        Q_EMIT logLine(tr("Монитор остановлен: ") + windowTitle());
     }
 }
 

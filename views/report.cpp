@@ -42,12 +42,17 @@ void Report::Default()
 
 void Report::Test(bool on)
 {
+    const bool wasRunning = timer->isActive();
     timer->stop();
     if (on) {
         connect(timer, &QTimer::timeout, this, &Report::TestStt, Qt::UniqueConnection);
         timer->start(1000);
         ui.bTest->setText(tr("Cтоп"));
+        if (!wasRunning)
+            Q_EMIT logLine(tr("Статистика запущена"));
     } else {
+        if (wasRunning)
+            Q_EMIT logLine(tr("Статистика остановлена"));
         disconnect(timer, &QTimer::timeout, this, &Report::TestStt);
         const QSignalBlocker block(ui.bTest);
         ui.bTest->setChecked(false);

@@ -87,9 +87,11 @@ void Trace::Run(bool on)
         thread->reqTraceMode(chanMask);
         thread->reqTrace();
         ui.bRun->setText(tr("Cтоп"));
+        Q_EMIT logLine(tr("Трассировка запущена"));
     } else {
         thread->reqTraceMode(0);
         ui.bRun->setText(tr("Cтарт"));
+        Q_EMIT logLine(tr("Трассировка остановлена"));
         ui.chkFile->setEnabled(true);
         ui.boxCh->setEnabled(true);
         if (!traceFile.fileName().isEmpty()) {

@@ -1,7 +1,8 @@
 #pragma once
 // Base of every sub-window of the main window's multi-document area: pages, the Info page,
 // progress windows, views and the About window. The main window closes a sub-window when it
-// asks with reqClose, connected once for all of them (K440::showSubWindow), and finds an open
+// asks with reqClose, connected once for all of them (K440::showSubWindow) as logLine is, and
+// finds an open
 // window by the window it was created as (windowId), whatever language its title is in.
 
 #include "config/windows.h"
@@ -24,6 +25,9 @@ Q_SIGNALS:
     // Asks the main window to close this window; keep = adopt the window's result (a page's
     // edits, a read configuration).
     void reqClose(QString title, bool keep);
+    // A line for the program log (a live test mode switched, an acquisition started or
+    // stopped); the main window logs it as its own.
+    void logLine(QString text);
 
 protected:
     explicit SubWindow(QWidget *parent = nullptr);

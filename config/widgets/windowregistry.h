@@ -31,6 +31,7 @@ struct WindowContext
     bool connected = false;
     // "Загрузить ПО": the firmware file contents; the window keeps its own copy.
     QByteArray firmware;
+    QString firmwareFile; // the name of that file
     // How the task windows record their operations.
     OperationJournal journal;
 };

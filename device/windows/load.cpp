@@ -2,6 +2,10 @@
 
 #include "device/tthread.h"
 
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QProgressBar>
+
 Load::Load(TThread *thread, const QByteArray &firmware, QWidget *parent,
            const OperationJournal &journal)
     : ProgressWindow(thread, int(firmware.size()), {1000, 5000, 5000}, parent)
@@ -47,4 +51,28 @@ void Load::Device(TDev dev)
 void Load::Checked(int differing)
 {
     operation.checked(differing);
+}
+
+void Load::showFile(const QString &fileName, qsizetype size)
+{
+    auto *bar = findChild<QProgressBar *>(QStringLiteral("progressBar"));
+    if (!bar || fileName.isEmpty())
+        return;
+    // The bar's format reads "%" sequences: a file name keeps none of its own.
+    QString name = QFileInfo(fileName).fileName();
+    name.replace(QLatin1Char('%'), QLatin1Char('_'));
+    const QString text = tr("%1 (%2 байт)").arg(name, QString::number(size));
+    bar->setFormat(bar->fontMetrics().elidedText(text, Qt::ElideMiddle, bar->width() * 3 / 4)
+                   + QStringLiteral(": %p%"));
+    setToolTip(tr("Файл ПО ") + fileName + QStringLiteral(" (") + QString::number(size)
+               + tr(" байт)"));
+}
+
+void Load::closeEvent(QCloseEvent *event)
+{
+    if (!operation.isFinished() && !reportedRunning) {
+        reportedRunning = true;
+        Q_EMIT logLine(tr("Окно загрузки ПО закрыто, загрузка ПО продолжается"));
+    }
+    ProgressWindow::closeEvent(event);
 }

@@ -13,6 +13,8 @@ public:
     // Queues the load at once; the window keeps no copy of the bytes.
     Load(TThread *thread, const QByteArray &firmware, QWidget *parent = nullptr,
          const OperationJournal &journal = {});
+    // Names the firmware file and its size on the progress bar for the whole load.
+    void showFile(const QString &fileName, qsizetype size);
 
 public Q_SLOTS:
     void Start(quint16 type);
@@ -22,6 +24,12 @@ public Q_SLOTS:
     void Device(TDev dev);
     void Checked(int differing);
 
+protected:
+    // Closed before the load has ended, the window leaves the job running: the log says so, and
+    // the worker logs its end as usual.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     LoadOperation operation;
+    bool reportedRunning = false;
 };
