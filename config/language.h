@@ -45,7 +45,5 @@ private:
 // empty the system's. Returns an error text for an unknown value (then nothing is installed).
 QString setUpLanguage(const QString &value);
 
-// Help of the --lang option.
-inline constexpr const char *LanguageOptionHelp =
-    "Language of the interface: ru (default) or en. Without it, English on a desktop whose "
-    "language is neither Russian nor the C locale.";
+// Help of the --lang option, in the interface language.
+QString languageOptionHelp();

@@ -38,6 +38,26 @@ Status imageAndMode(const char *command, const QCommandLineParser &p, TK440 &ima
     return loadImage(p.positionalArguments().value(0), image);
 }
 
+// The final line of verify, which reads and compares but writes nothing: it says so, where the
+// operation's own message is the one a write's read-back check ends with.
+class VerifySink : public ReporterSink
+{
+public:
+    void finished(const OperationResult &result) override
+    {
+        if (result.outcome != OperationOutcome::Done
+            && result.outcome != OperationOutcome::Differs) {
+            ReporterSink::finished(result);
+            return;
+        }
+        OperationResult shown = result;
+        shown.message = Ctl::tr("Сравнение контроллера с файлом выполнено, в контроллер ничего не "
+                                "записано. Ошибочных %1 байтов")
+                            .arg(result.differing);
+        ReporterSink::finished(shown);
+    }
+};
+
 } // namespace
 
 Status statusOf(const OperationResult &result)
@@ -116,7 +136,7 @@ int runVerify(const QCommandLineParser &p)
     Controller c;
     if (const Status s = c.setUp(p); s != Success)
         return s;
-    ReporterSink sink;
+    VerifySink sink;
     VerifyOperation verify(sink, image, mode);
     const OperationResult &result = c.run(verify, int(OperatingMode::User));
     const Status status = statusOf(result);

@@ -21,6 +21,29 @@ const QString SimStateName = QStringLiteral("sim-state");
 
 } // namespace
 
+QString noControllerAdvice(int openFailure)
+{
+    switch (openFailure) {
+    case 0:
+        return Ctl::tr("Контроллер открылся, но не отвечает: переподключите его и повторите "
+                       "команду.");
+    case UsbTransport::NotListed:
+        return Ctl::tr("Контроллер (USB 0451:9001) не подключен: подключите его к шине USB и "
+                       "повторите команду.");
+    case usb::ErrAccess:
+        return Ctl::tr("Нет прав доступа к контроллеру: правило udev 70-k330s.rules не действует. "
+                       "Установите его, перезагрузите правила и переподключите контроллер (см. "
+                       "README, \"Attaching a real controller\").");
+    case usb::ErrBusy:
+        return Ctl::tr("Контроллер занят другой программой (например, открытым терминалом): "
+                       "закройте ее и повторите команду.");
+    default:
+        return Ctl::tr("Контроллер не открывается (ошибка %1): переподключите его и повторите "
+                       "команду.")
+            .arg(openFailure);
+    }
+}
+
 Controller::Controller()
     : connection({[](const QString &line) { say(line); },
                   [](bool) {
@@ -59,7 +82,10 @@ const OperationResult &Controller::run(Operation &operation, int mode)
                          [mode] {
                              return mode;
                          }});
-    return operation.run(connection, link);
+    const OperationResult &result = operation.run(connection, link);
+    if (result.outcome == OperationOutcome::NoController)
+        say(noControllerAdvice(connection.openFailure()));
+    return result;
 }
 
 // The simulated controller starts as the terminal's does (the defaults of its model), or with

@@ -35,5 +35,9 @@ private:
     DeviceConnection connection;
 };
 
+// What to do when no controller could be opened, from why the opening failed
+// (DeviceConnection::openFailure): attach it, install the udev rule, or free it.
+QString noControllerAdvice(int openFailure);
+
 // --simulate, --sim-model, --usb-trace and --sim-state.
 void addControllerOptions(QCommandLineParser &parser);

@@ -149,6 +149,17 @@ private Q_SLOTS:
         QCOMPARE(readConfigFile(dir.filePath(relative), image), ConfigReadResult::OpenFailed);
     }
 
+    // The reason a file cannot be used names its model or its checksum.
+    void defectNamesTheReason()
+    {
+        TK440 image = sampleImage(0x2B13);
+        storeChecksum(crc, image);
+        QVERIFY(configFileDefect("f", crc, ConfigReadResult::Ok, image).contains("0x2b13"));
+        image.b[200] ^= 1;
+        const QString sum = QString::number(imageChecksum(crc, image), 16);
+        QVERIFY(configFileDefect("f", crc, ConfigReadResult::Ok, image).contains("0x" + sum));
+    }
+
     void everyChangedByteBreaksTheChecksum()
     {
         TK440 image = sampleImage(TK440::ModelRA);
