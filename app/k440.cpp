@@ -4,6 +4,7 @@
 #include "app/cdevtree.h"
 #include "app/clogedit.h"
 #include "app/prompter.h"
+#include "app/windowstate.h"
 #include "config/modes.h"
 #include "device/tthread.h"
 #include "pages/builtinpages.h"
@@ -350,6 +351,7 @@ void K440::closeEvent(QCloseEvent *event)
     disconnect(thread, &TThread::mes, this, &K440::log);
     thread->stop();
     thread->wait();
+    windowstate::save(*this);
     event->accept();
 }
 

@@ -63,6 +63,7 @@ QTranslator &englishTranslator()
     return translator;
 }
 bool englishInstalled = false;
+UiLanguage installed = UiLanguage::Russian;
 
 // Qt's own texts (file dialogs, context menus, standard buttons, the command-line parser) in
 // the interface language, from Qt's translations where they are installed; without them Qt
@@ -82,6 +83,7 @@ void installQtTranslation(UiLanguage language)
 bool installTranslation(UiLanguage language)
 {
     installQtTranslation(language);
+    installed = language;
     if (language == UiLanguage::Russian)
         return true;
     // Numbers in spin boxes and wherever the locale formats them take the English decimal
@@ -92,6 +94,11 @@ bool installTranslation(UiLanguage language)
         return false;
     englishInstalled = QCoreApplication::installTranslator(&englishTranslator());
     return englishInstalled;
+}
+
+UiLanguage installedLanguage()
+{
+    return installed;
 }
 
 SourceLanguageScope::SourceLanguageScope()

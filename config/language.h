@@ -26,6 +26,8 @@ QString takeLanguageArgument(QStringList &arguments);
 // Installs the translation of `language` into the running application (nothing for Russian).
 // False when the translation cannot be loaded.
 bool installTranslation(UiLanguage language);
+// The language installed last (Russian until a translation is installed).
+UiLanguage installedLanguage();
 
 // While it lives, texts come out in Russian whatever language is installed: for output that
 // scripts read, which must not change with the language.
