@@ -156,8 +156,8 @@ private Q_SLOTS:
         storeChecksum(crc, image);
         QVERIFY(configFileDefect("f", crc, ConfigReadResult::Ok, image).contains("0x2b13"));
         image.b[200] ^= 1;
-        const QString sum = QString::number(imageChecksum(crc, image), 16);
-        QVERIFY(configFileDefect("f", crc, ConfigReadResult::Ok, image).contains("0x" + sum));
+        QVERIFY(configFileDefect("f", crc, ConfigReadResult::Ok, image)
+                    .contains(QStringLiteral("0x%1").arg(imageChecksum(crc, image), 0, 16)));
     }
 
     void everyChangedByteBreaksTheChecksum()

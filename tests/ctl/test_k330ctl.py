@@ -331,8 +331,7 @@ class Ctl(unittest.TestCase):
         self.assertGreater(os.path.getsize(trace), 0)
         run("load-firmware", "--simulate", self.path("none.rom"), check=INVALID)
 
-    def load(self, on_terminal):
-        """Standard error of load-firmware of 100 KB, and the seconds it took."""
+    def load(self, on_terminal):  # standard error of a 100 KB firmware load, and its seconds
         rom = self.path("fw.rom")
         write_bytes(rom, bytes((i * 13) & 0xFF for i in range(100 * 1024)))
         master, slave = pty.openpty() if on_terminal else (None, subprocess.PIPE)
@@ -372,9 +371,8 @@ class Ctl(unittest.TestCase):
         self.assertEqual(len([b for b in bars if b[0] == b[1]]), len(stages))
 
     def test_help_of_each_command_in_both_languages(self):
-        statuses = {"new": "026", "show": "025", "diff": "0125", "read": "02346",
-                    "write": "012345", "verify": "012345", "load-firmware": "012345",
-                    "list": "023"}
+        statuses = {"new": "026", "show": "025", "diff": "0125", "read": "02346", "list": "023",
+                    "write": "012345", "verify": "012345", "load-firmware": "012345"}
         for (command, expected), lang in itertools.product(statuses.items(), ("ru", "en")):
             with self.subTest(command=command, lang=lang):
                 p = run("--lang", lang, command, "--help", check=OK)
