@@ -5,6 +5,7 @@
 #include "app/clogedit.h"
 #include "app/prompter.h"
 #include "app/shellarea.h"
+#include "app/windowstate.h"
 #include "config/modes.h"
 #include "device/tthread.h"
 #include "pages/builtinpages.h"
@@ -359,6 +360,7 @@ void K440::closeEvent(QCloseEvent *event)
     disconnect(thread, &TThread::mes, this, &K440::log);
     thread->stop();
     thread->wait();
+    windowstate::save(*this);
     event->accept();
 }
 

@@ -105,11 +105,16 @@ bool K440::loadFile()
     const QString n = doc.file()->fileName();
 
     auto loaded = std::make_unique<TK440>();
-    switch (readConfigFile(n, *loaded)) {
+    const ConfigReadResult read = readConfigFile(n, *loaded);
+    // Beside the warning, the log keeps why the file cannot be used (written to the log, not
+    // announced as a message of the session).
+    const QString defect = configFileDefect(n, doc.checksum(), read, *loaded);
+    switch (read) {
     case ConfigReadResult::OpenFailed:
         warn(tr("Файл ") + n + tr(" не удалось открыть."));
         return false;
     case ConfigReadResult::WrongSize:
+        log(defect);
         warn(tr("Файл ") + n + tr(" не соответсвует типу контроллера."));
         return false;
     case ConfigReadResult::ShortRead:
@@ -124,9 +129,12 @@ bool K440::loadFile()
     statusBar()->showMessage(tr("Файл открыт"), StatusTimeout);
 
     if (!imageChecksumValid(doc.checksum(), *loaded)) {
+        log(defect);
         warn(tr("Файл ") + n + tr(" поврежден."));
         return false;
     }
+    if (!defect.isEmpty())
+        Q_EMIT mes(defect);
 
     doc.setImage(std::move(loaded));
     doc.markSaved();

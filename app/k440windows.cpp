@@ -5,6 +5,8 @@
 #include "app/k440.h"
 #include "app/prompter.h"
 #include "app/treedelegate.h"
+#include "app/windowstate.h"
+#include "config/language.h"
 #include "config/widgets/windowregistry.h"
 #include "config/windows.h"
 
@@ -64,8 +66,14 @@ void K440::buildTree(int m)
     treeDock->setWidget(devTree);
     treeDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea
                               | Qt::BottomDockWidgetArea);
-    if (newDock)
+    // Where the last run left it, else on the left. The Russian tree keeps the width its own
+    // size hint gives it; a translation's longer labels widen the dock to show them whole.
+    const bool restored = newDock && restoreDockWidget(treeDock);
+    if (newDock && !restored)
         addDockWidget(Qt::LeftDockWidgetArea, treeDock);
+    const int labels = windowstate::treeWidth(*devTree);
+    if (!restored && installedLanguage() != UiLanguage::Russian && treeDock->width() < labels)
+        resizeDocks({treeDock}, {labels}, Qt::Horizontal);
     // A dock the user closed with its ✕ comes back with the next configuration.
     treeDock->show();
     updateTitle();
@@ -203,7 +211,7 @@ void K440::showSubWindow(SubWindow *w)
     QMdiSubWindow *sub = mdiArea->addSubWindow(w);
     w->show();
     // The new sub-window is the active one.
-    sub->adjustSize();
+    windowstate::fitSubWindow(*sub, *mdiArea);
 }
 
 bool K440::readFirmware()

@@ -1,5 +1,6 @@
 #include "app/k440.h"
 #include "app/startup.h"
+#include "app/windowstate.h"
 
 #include <QApplication>
 
@@ -40,6 +41,9 @@ int main(int argc, char *argv[])
         return 1;
     }
     window->setRecordsServer(options.recordsUrl);
+    // Where and how large the last run left it, else large enough for the largest page.
+    if (!windowstate::restore(*window))
+        window->resize(windowstate::defaultMainSize(*window));
     window->show();
     return app.exec();
 }

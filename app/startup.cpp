@@ -34,13 +34,15 @@ StartOptions parseStartOptions(const QStringList &arguments)
 {
     StartOptions options;
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Terminal of the K-330S audio/radio communication controllers"));
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "CommandLine", "Терминал контроллеров системы аудио/радиосвязи K-330S"));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption logOption(
         QStringLiteral("log"),
-        QStringLiteral("Also append every line of the program log to <file> (UTF-8)."),
+        QCoreApplication::translate("CommandLine",
+                                    "Также дописывать каждую строку лога программы в <file> "
+                                    "(UTF-8)."),
         QStringLiteral("file"));
     parser.addOption(logOption);
     const QCommandLineOption recordsOption(
@@ -50,8 +52,8 @@ StartOptions parseStartOptions(const QStringList &arguments)
         QStringLiteral("url"));
     parser.addOption(recordsOption);
     // Read before the parser runs (setUpStartLanguage), listed here for --help.
-    parser.addOption(QCommandLineOption(
-        QStringLiteral("lang"), QString::fromUtf8(LanguageOptionHelp), QStringLiteral("ru|en")));
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("lang"), languageOptionHelp(), QStringLiteral("ru|en")));
     addLinkOptions(parser);
     parser.process(arguments);
     options.logFile = parser.value(logOption);

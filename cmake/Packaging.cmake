@@ -87,6 +87,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${K330_DEB_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION "electronics")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own texts (file dialogs, standard buttons) in the interface's language.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 # CPack indents the lines after the synopsis itself.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "terminal for the K-330S communication controllers
 The desktop terminal for the controllers of the K-330S audio/radio

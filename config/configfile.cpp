@@ -3,6 +3,7 @@
 #include "config/crc16.h"
 #include "config/image.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -74,4 +75,31 @@ ConfigWriteResult writeConfigFile(const QString &fileName, const Crc16 &crc, TK4
     }
     // commit() flushes, closes and renames; a failure there leaves the old file in place.
     return file.commit() ? ConfigWriteResult::Ok : ConfigWriteResult::WriteFailed;
+}
+
+QString configFileDefect(const QString &fileName, const Crc16 &crc, ConfigReadResult read,
+                         const TK440 &image)
+{
+    if (read == ConfigReadResult::WrongSize)
+        return QCoreApplication::translate(
+                   "ConfigFile",
+                   "Файл %1: размер %2 байт, а файл конфигурации занимает ровно %3 байта.")
+            .arg(fileName)
+            .arg(QFileInfo(fileName).size())
+            .arg(TK440::Size);
+    if (read != ConfigReadResult::Ok)
+        return {};
+    const quint16 stored = image.word(TK440::CrcOffset);
+    const quint16 computed = imageChecksum(crc, image);
+    if (stored != computed)
+        return QCoreApplication::translate(
+                   "ConfigFile",
+                   "Файл %1: контрольная сумма в файле 0x%2, по содержимому 0x%3: файл изменен "
+                   "или поврежден.")
+            .arg(fileName, QString::number(stored, 16), QString::number(computed, 16));
+    if (image.model() != TK440::ModelRA && image.model() != TK440::ModelRB)
+        return QCoreApplication::translate(
+                   "ConfigFile", "Файл %1: код модели 0x%2 не принадлежит ни K-330RA, ни K-330RB.")
+            .arg(fileName, QString::number(image.model(), 16));
+    return {};
 }

@@ -35,6 +35,11 @@ ConfigReadResult readConfigFile(const QString &fileName, TK440 &image);
 // True when the checksum word at offset 0 matches bytes 2..401.
 bool imageChecksumValid(const Crc16 &crc, const TK440 &image);
 
+// Why a file that was read with this result (and, where it was read, holds this image) cannot
+// be used, for the program log: its size, its checksum or its model. Empty when none is wrong.
+QString configFileDefect(const QString &fileName, const Crc16 &crc, ConfigReadResult read,
+                         const TK440 &image);
+
 // Stores the checksum into `image` once the target can be written, then writes the 402 bytes
 // through a temporary file that replaces the target only after a complete write. On
 // OpenFailed the image is left untouched; on WriteFailed the previous file is unchanged,

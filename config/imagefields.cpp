@@ -16,8 +16,6 @@
 #include <QCoreApplication>
 #include <QHash>
 
-#include <cstring>
-
 namespace {
 
 const QString Db = QStringLiteral("dB");
@@ -37,11 +35,6 @@ QString hexByte(int v)
 {
     return QStringLiteral("0x")
         + QString::number(v, 16).rightJustified(2, QLatin1Char('0')).toUpper();
-}
-
-QString hexBytes(const quint8 *p, int size)
-{
-    return QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(p), size).toHex(' '));
 }
 
 void add(QList<ImageField> &f, const char *name, const QString &value, const QString &unit = {})
@@ -245,23 +238,6 @@ bool pageFields(const WindowRow &row, TK440 &image, QList<ImageField> &f)
 
 const QString IdentityTitle = QString::fromUtf8(QT_TRANSLATE_NOOP("WindowTitle", "Идентификация"));
 
-bool rangesEqual(const TK440 &a, const TK440 &b, const QList<Section> &ranges)
-{
-    for (const Section &s : ranges) {
-        if (std::memcmp(a.b + s.offset, b.b + s.offset, size_t(s.length)) != 0)
-            return false;
-    }
-    return true;
-}
-
-QString rangesHex(const TK440 &image, const QList<Section> &ranges)
-{
-    QStringList parts;
-    for (const Section &s : ranges)
-        parts.append(hexBytes(image.b + s.offset, s.length));
-    return parts.join(QStringLiteral(" | "));
-}
-
 } // namespace
 
 QList<ImageSection> describeImage(const TK440 &original)
@@ -286,78 +262,6 @@ QList<ImageSection> describeImage(const TK440 &original)
         if (pageFields(*row, image, section.fields))
             out.append(section);
     }
-    return out;
-}
-
-// The sections that no page of a's model covers: their bytes, where they differ.
-static void appendUncovered(const TK440 &a, const TK440 &b, QList<Section> covered,
-                            QList<FieldDifference> &out)
-{
-    for (const WindowRow &row : windowTable()) {
-        const QList<Section> ranges = row.sectionList();
-        if (ranges.isEmpty())
-            continue;
-        bool isCovered = false;
-        for (const Section &s : ranges) {
-            for (const Section &c : covered)
-                isCovered |= s.offset == c.offset && s.length == c.length;
-        }
-        if (isCovered)
-            continue;
-        covered.append(ranges);
-        if (!rangesEqual(a, b, ranges))
-            out.append({row.titleText(), QStringLiteral("bytes"), rangesHex(a, ranges),
-                        rangesHex(b, ranges)});
-    }
-}
-
-QList<FieldDifference> compareImages(const TK440 &a, const TK440 &b, bool withCpu)
-{
-    // Both are read with the layout of a's model, so that their sections pair up; a different
-    // model shows as the identity field.
-    TK440 bLaid = b;
-    bLaid.setWord(TK440::ModelOffset, a.model());
-    const QList<ImageSection> sa = describeImage(a);
-    const QList<ImageSection> sb = describeImage(bLaid);
-
-    QList<FieldDifference> out;
-    QList<Section> covered;
-    for (qsizetype i = 0; i < sa.size() && i < sb.size(); ++i) {
-        const ImageSection &x = sa[i];
-        const ImageSection &y = sb[i];
-        covered.append(x.ranges);
-        const bool isIdentity = x.title == IdentityTitle;
-        bool shown = false;
-        for (qsizetype k = 0; k < x.fields.size() && k < y.fields.size(); ++k) {
-            const QString &name = x.fields[k].name;
-            QString va = x.fields[k].value;
-            QString vb = y.fields[k].value;
-            if (isIdentity) {
-                if (name == QLatin1String("model")) {
-                    vb = modelName(b.model());
-                    // Every code without a model name shows as the same placeholder: the
-                    // codes tell two such images apart.
-                    if (a.model() != b.model() && va == vb) {
-                        va += QStringLiteral(" (0x%1)").arg(a.model(), 4, 16, QLatin1Char('0'));
-                        vb += QStringLiteral(" (0x%1)").arg(b.model(), 4, 16, QLatin1Char('0'));
-                    }
-                }
-                if (!withCpu && name.startsWith(QLatin1String("cpu.")))
-                    continue;
-            }
-            if (va != vb) {
-                out.append({x.title, name, va, vb});
-                shown = true;
-            }
-        }
-        if (isIdentity)
-            continue; // identity bytes not compared are not reported as bytes either
-        if (!shown && !rangesEqual(a, b, x.ranges))
-            out.append(
-                {x.title, QStringLiteral("bytes"), rangesHex(a, x.ranges), rangesHex(b, x.ranges)});
-    }
-
-    appendUncovered(a, b, covered, out);
     return out;
 }
 

@@ -41,7 +41,11 @@ struct FieldDifference
 // reported as the field "bytes" with both ranges in hex, so that unequal images never compare
 // equal. The checksum word is not compared; neither are the processor serial and identifier
 // unless withCpu is set.
+// Images of the two different models are each read by their own model, and only the sections
+// both models have are compared (and the identity, which names the models).
 QList<FieldDifference> compareImages(const TK440 &a, const TK440 &b, bool withCpu = false);
+// True when a and b are of two different known models (compared by what they share).
+bool differentModels(const TK440 &a, const TK440 &b);
 
 // Title of the identity section (Russian, as the other section titles).
 QString identityTitle();

@@ -1,6 +1,7 @@
 #include "config/language.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
@@ -62,17 +63,42 @@ QTranslator &englishTranslator()
     return translator;
 }
 bool englishInstalled = false;
+UiLanguage installed = UiLanguage::Russian;
+
+// Qt's own texts (file dialogs, context menus, standard buttons, the command-line parser) in
+// the interface language, from Qt's translations where they are installed; without them Qt
+// speaks English.
+void installQtTranslation(UiLanguage language)
+{
+    static QTranslator qt;
+    if (!qt.isEmpty())
+        QCoreApplication::removeTranslator(&qt);
+    const QLocale locale(language == UiLanguage::Russian ? QLocale::Russian : QLocale::English);
+    if (qt.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qt);
+}
 } // namespace
 
 bool installTranslation(UiLanguage language)
 {
+    installQtTranslation(language);
+    installed = language;
     if (language == UiLanguage::Russian)
         return true;
+    // Numbers in spin boxes and wherever the locale formats them take the English decimal
+    // point, whatever the desktop's locale.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     if (englishTranslator().isEmpty()
         && !englishTranslator().load(QStringLiteral(":/i18n/k330_en.qm")))
         return false;
     englishInstalled = QCoreApplication::installTranslator(&englishTranslator());
     return englishInstalled;
+}
+
+UiLanguage installedLanguage()
+{
+    return installed;
 }
 
 SourceLanguageScope::SourceLanguageScope()
@@ -99,4 +125,12 @@ QString setUpLanguage(const QString &value)
     if (!installTranslation(language))
         return QStringLiteral("the English translation cannot be loaded");
     return QString();
+}
+
+QString languageOptionHelp()
+{
+    return QCoreApplication::translate(
+        "CommandLine",
+        "Язык интерфейса: ru (по умолчанию) или en. Без него английский, если язык "
+        "рабочего стола не русский и не локаль C.");
 }

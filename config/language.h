@@ -26,6 +26,8 @@ QString takeLanguageArgument(QStringList &arguments);
 // Installs the translation of `language` into the running application (nothing for Russian).
 // False when the translation cannot be loaded.
 bool installTranslation(UiLanguage language);
+// The language installed last (Russian until a translation is installed).
+UiLanguage installedLanguage();
 
 // While it lives, texts come out in Russian whatever language is installed: for output that
 // scripts read, which must not change with the language.
@@ -45,7 +47,5 @@ private:
 // empty the system's. Returns an error text for an unknown value (then nothing is installed).
 QString setUpLanguage(const QString &value);
 
-// Help of the --lang option.
-inline constexpr const char *LanguageOptionHelp =
-    "Language of the interface: ru (default) or en. Without it, English on a desktop whose "
-    "language is neither Russian nor the C locale.";
+// Help of the --lang option, in the interface language.
+QString languageOptionHelp();

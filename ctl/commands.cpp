@@ -13,37 +13,76 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
-const char *const StatusHelp = "Exit status:\n"
-                               "  0  success; diff: the files are equal\n"
-                               "  1  diff: the files differ; write, verify, load-firmware: the\n"
-                               "     controller's contents differ from the file\n"
-                               "  2  usage error\n"
-                               "  3  no controller\n"
-                               "  4  transfer failure (the exchange failed or was refused)\n"
-                               "  5  invalid file (cannot be opened, short, damaged, unknown "
-                               "model)\n"
-                               "  6  the output file cannot be written\n"
-                               "On several controllers: 0 when every one succeeded, otherwise "
-                               "the highest\nstatus among them. A --device that matches no "
-                               "controller: 3.\n";
+namespace {
+
+// What each status means; 0 and 1 mean one thing for a comparison of files and another for
+// the controller.
+const char *const Done = QT_TRANSLATE_NOOP("k330ctl", "успешно");
+const char *const FilesEqual = QT_TRANSLATE_NOOP("k330ctl", "файлы совпадают");
+const char *const FilesDiffer = QT_TRANSLATE_NOOP("k330ctl", "файлы различаются");
+const char *const ControllerDiffers =
+    QT_TRANSLATE_NOOP("k330ctl", "содержимое контроллера отличается от файла");
+const char *const Usage = QT_TRANSLATE_NOOP("k330ctl", "ошибка в командной строке");
+const char *const Absent = QT_TRANSLATE_NOOP("k330ctl", "контроллер не найден");
+const char *const Transfer =
+    QT_TRANSLATE_NOOP("k330ctl", "сбой обмена (обмен не удался или контроллер отказал)");
+const char *const Invalid = QT_TRANSLATE_NOOP(
+    "k330ctl", "недопустимый файл (не открывается, короткий, поврежден, неизвестная модель)");
+const char *const Unsaved = QT_TRANSLATE_NOOP(
+    "k330ctl", "выходной файл не удается записать (прежний файл остается как был)");
+
+const QList<StatusLine> FileStatuses {{Success, Done}, {UsageError, Usage}, {InvalidFile, Invalid}};
+const QList<StatusLine> ControllerStatuses {
+    {Success, Done},        {Different, ControllerDiffers}, {UsageError, Usage},
+    {NoController, Absent}, {TransferFailed, Transfer},     {InvalidFile, Invalid}};
+
+} // namespace
+
+QString statusHelp(const QList<StatusLine> &statuses)
+{
+    // The heading stays the same in every language: scripts and the manual page look for it.
+    // A status with several meanings (in the general help) is one line, the meanings joined.
+    QString text = QStringLiteral("Exit status:");
+    int last = -1;
+    for (const StatusLine &s : statuses) {
+        if (int(s.status) == last)
+            text += QStringLiteral("; ") + Ctl::tr(s.meaning);
+        else
+            text += QStringLiteral("\n  %1  %2").arg(int(s.status)).arg(Ctl::tr(s.meaning));
+        last = int(s.status);
+    }
+    return text + QLatin1Char('\n');
+}
+
+QList<StatusLine> allStatuses()
+{
+    static const char *const DiffEqual = QT_TRANSLATE_NOOP("k330ctl", "diff: файлы совпадают");
+    static const char *const AnyDiffers =
+        QT_TRANSLATE_NOOP("k330ctl",
+                          "diff: файлы различаются; write, verify, load-firmware: "
+                          "содержимое контроллера отличается от файла");
+    return {{Success, Done},        {Success, DiffEqual},   {Different, AnyDiffers},
+            {UsageError, Usage},    {NoController, Absent}, {TransferFailed, Transfer},
+            {InvalidFile, Invalid}, {SaveFailed, Unsaved}};
+}
 
 const QString JsonName = QStringLiteral("json");
 const QString OutputName = QStringLiteral("output");
 
 QCommandLineOption jsonOption()
 {
-    return QCommandLineOption(JsonName, QStringLiteral("Print the result as JSON on stdout."));
+    return QCommandLineOption(JsonName,
+                              Ctl::tr("Вывести результат в формате JSON на стандартный вывод."));
 }
 
 namespace {
 
 QCommandLineOption outputOption()
 {
-    return QCommandLineOption(
-        {QStringLiteral("o"), OutputName},
-        QStringLiteral("Save the configuration to <file> (with several controllers: into "
-                       "the folder <file>)."),
-        QStringLiteral("file"));
+    return QCommandLineOption({QStringLiteral("o"), OutputName},
+                              Ctl::tr("Сохранить конфигурацию в <file> (для нескольких "
+                                      "контроллеров: в папку <file>)."),
+                              QStringLiteral("file"));
 }
 
 } // namespace
@@ -156,6 +195,9 @@ int runDiff(const QCommandLineParser &p)
         return s;
     if (const Status s = loadImageOrRecord(p, files[1], b); s != Success)
         return s;
+    if (differentModels(a, b))
+        say(Ctl::tr("Конфигурации разных моделей: %1 и %2; сравниваются только общие разделы.")
+                .arg(modelName(a.model()), modelName(b.model())));
     const QList<FieldDifference> diffs = compareStored(a, b, p.isSet(QStringLiteral("cpu")));
     if (p.isSet(JsonName))
         printJson({{QStringLiteral("equal"), diffs.isEmpty()},
@@ -170,54 +212,78 @@ QList<Command> commands()
     const auto modeOpt = [](QCommandLineParser &p) {
         p.addOption(QCommandLineOption(
             QStringLiteral("mode"),
-            QStringLiteral("Operating mode to write in: 1 (user, the sections only; default) to 6, "
-                           "or 10 (also the information area)."),
+            Ctl::tr("Режим работы при записи: от 1 (пользовательский, только разделы; по "
+                    "умолчанию) до 6, или 10 (также область информации)."),
             QStringLiteral("n")));
     };
+    const auto fileArg = [](QCommandLineParser &p, const char *name) {
+        p.addPositionalArgument(QLatin1String(name), Ctl::tr("Файл конфигурации."));
+    };
     return {
-        {"new", "new --model RA|RB -o FILE",
-         "Save the new configuration that the terminal makes for the model.", 0,
+        {"new",
+         "new --model RA|RB -o FILE",
+         QT_TRANSLATE_NOOP("k330ctl",
+                           "Сохранить новую конфигурацию, которую терминал создает для модели."),
+         0,
          [](QCommandLineParser &p) {
              p.addOption(QCommandLineOption(QStringLiteral("model"),
-                                            QStringLiteral("Controller model: RA or RB."),
+                                            Ctl::tr("Модель контроллера: RA или RB."),
                                             QStringLiteral("model")));
              p.addOption(outputOption());
          },
-         runNew},
+         runNew,
+         {{Success, Done}, {UsageError, Usage}, {SaveFailed, Unsaved}}},
         {"show", "show [--json] FILE",
-         "List identity, information and every section of FILE as named fields.", 1,
-         [](QCommandLineParser &p) {
+         QT_TRANSLATE_NOOP("k330ctl",
+                           "Вывести идентификацию, информацию и каждый раздел FILE в "
+                           "виде именованных полей."),
+         1,
+         [fileArg](QCommandLineParser &p) {
              p.addOption(jsonOption());
-             p.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration file."));
+             fileArg(p, "FILE");
          },
-         runShow},
-        {"diff", "diff [--json] [--cpu] A B",
-         "List the fields that differ between A and B (section / field: A | B); record:UUID "
-         "names the image of an operation record.",
+         runShow, FileStatuses},
+        {"diff",
+         "diff [--json] [--cpu] A B",
+         QT_TRANSLATE_NOOP("k330ctl",
+                           "Вывести поля, которыми различаются A и B (раздел / поле: "
+                           "A | B); у файлов разных моделей только общие разделы; "
+                           "record:UUID — образ записи журнала операций."),
          2,
-         [](QCommandLineParser &p) {
+         [fileArg](QCommandLineParser &p) {
              p.addOption(jsonOption());
              addRecordsOption(p);
              p.addOption(QCommandLineOption(
                  QStringLiteral("cpu"),
-                 QStringLiteral("Also compare the processor serial number and identifier.")));
-             p.addPositionalArgument(QStringLiteral("A"), QStringLiteral("Configuration file."));
-             p.addPositionalArgument(QStringLiteral("B"), QStringLiteral("Configuration file."));
+                 Ctl::tr("Сравнивать также серийный номер и идентификатор процессора.")));
+             fileArg(p, "A");
+             fileArg(p, "B");
          },
-         runDiff},
-        {"read", "read [--json] [--device ID]... [--all] -o FILE|FOLDER",
-         "Read the controller's configuration into FILE (several controllers: one file each in "
-         "FOLDER, named by processor serial).",
+         runDiff,
+         {{Success, FilesEqual},
+          {Different, FilesDiffer},
+          {UsageError, Usage},
+          {InvalidFile, Invalid}}},
+        {"read",
+         "read [--json] [--device ID]... [--all] -o FILE|FOLDER",
+         QT_TRANSLATE_NOOP("k330ctl",
+                           "Прочитать конфигурацию контроллера в FILE (нескольких "
+                           "контроллеров: по файлу в FOLDER, по серийному номеру)."),
          0,
          [](QCommandLineParser &p) {
              p.addOption(jsonOption());
              p.addOption(outputOption());
              addControllerOptions(p);
          },
-         runRead},
+         runRead,
+         {{Success, Done},
+          {UsageError, Usage},
+          {NoController, Absent},
+          {TransferFailed, Transfer},
+          {SaveFailed, Unsaved}}},
         {"write", "write [--json] [--mode N] [--no-backup] [--device ID]... [--all] FILE",
-         "Write FILE to the controller and verify it by reading it back.", 1,
-         [modeOpt](QCommandLineParser &p) {
+         QT_TRANSLATE_NOOP("k330ctl", "Записать FILE в контроллер и проверить запись чтением."), 1,
+         [modeOpt, fileArg](QCommandLineParser &p) {
              p.addOption(jsonOption());
              modeOpt(p);
              p.addOption(QCommandLineOption(
@@ -225,37 +291,53 @@ QList<Command> commands()
                  QStringLiteral("Do not read the controller's configuration into the operation "
                                 "records before writing.")));
              addControllerOptions(p);
-             p.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration file."));
+             fileArg(p, "FILE");
          },
-         runWrite},
+         runWrite, ControllerStatuses},
         {"verify", "verify [--json] [--mode N] [--device ID]... [--all] FILE",
-         "Read the controller and list the fields that differ from FILE (FILE | controller).", 1,
-         [modeOpt](QCommandLineParser &p) {
+         QT_TRANSLATE_NOOP("k330ctl",
+                           "Прочитать контроллер и сравнить с FILE: поля, которыми "
+                           "они различаются (FILE | контроллер). Ничего не пишет."),
+         1,
+         [modeOpt, fileArg](QCommandLineParser &p) {
              p.addOption(jsonOption());
              modeOpt(p);
              addControllerOptions(p);
-             p.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration file."));
+             fileArg(p, "FILE");
          },
-         runVerify},
+         runVerify, ControllerStatuses},
         {"load-firmware", "load-firmware [--json] [--device ID]... [--all] FILE.rom",
-         "Load firmware into the controller's flash and verify it (boot mode without a "
-         "handshake).",
+         QT_TRANSLATE_NOOP("k330ctl",
+                           "Загрузить ПО во флеш-память контроллера и проверить его "
+                           "(режим загрузки без рукопожатия)."),
          1,
          [](QCommandLineParser &p) {
              p.addOption(jsonOption());
              addControllerOptions(p);
-             p.addPositionalArgument(QStringLiteral("FILE.rom"), QStringLiteral("Firmware file."));
+             p.addPositionalArgument(QStringLiteral("FILE.rom"), Ctl::tr("Файл ПО контроллера."));
          },
-         runLoad},
-        {"list", "list [--json]",
-         "List the attached controllers by port path: model, processor serial and ID, firmware.", 0,
-         addListOptions, runList},
+         runLoad, ControllerStatuses},
+        {"list",
+         "list [--json]",
+         QT_TRANSLATE_NOOP("k330ctl",
+                           "Вывести подключенные контроллеры по пути порта: модель, "
+                           "серийный номер и ID процессора, версия ПО."),
+         0,
+         addListOptions,
+         runList,
+         {{Success, Done}, {UsageError, Usage}, {NoController, Absent}}},
         {"history",
          "history [--serial S] [--device PATH] [--operation OP] [--since DATE] "
          "[--json|--csv]",
-         "List the operation records, newest first.", 0, addHistoryOptions, runHistory},
+         QT_TRANSLATE_NOOP("k330ctl", "Вывести записи журнала операций, новые первыми."),
+         0,
+         addHistoryOptions,
+         runHistory,
+         {{Success, Done}, {UsageError, Usage}}},
         {"restore", "restore --serial S [--at TIME] [--device PATH]",
-         "Write back the configuration the unit held before its last write (or at TIME).", 0,
-         addRestoreOptions, runRestore},
+         QT_TRANSLATE_NOOP("k330ctl",
+                           "Записать обратно конфигурацию, которая была в контроллере "
+                           "перед его последней записью (или на момент TIME)."),
+         0, addRestoreOptions, runRestore, ControllerStatuses},
     };
 }

@@ -20,19 +20,29 @@ enum Status {
     SaveFailed = 6, // the output file cannot be written (the previous one is left as it was)
 };
 
-extern const char *const StatusHelp;
+// An exit status and what it means for a command (translated in the context "k330ctl").
+struct StatusLine
+{
+    Status status;
+    const char *meaning;
+};
 
 struct Command
 {
     const char *name;
     const char *synopsis;
-    const char *summary;
+    const char *summary; // translated in the context "k330ctl"
     int arguments; // positional arguments it takes
     std::function<void(QCommandLineParser &)> options;
     std::function<int(const QCommandLineParser &)> run;
+    QList<StatusLine> statuses; // the exit statuses the command can end with
 };
 
 QList<Command> commands();
+// "Exit status:" and the lines of these statuses, in the interface language.
+QString statusHelp(const QList<StatusLine> &statuses);
+// Every status with each meaning it has for some command, for the general help.
+QList<StatusLine> allStatuses();
 
 // The file commands (commands.cpp).
 int runNew(const QCommandLineParser &p);

@@ -49,6 +49,26 @@ RecordContext fileContext(const QString &name, const QString &mode)
             .mode = mode};
 }
 
+// The final line of verify, which reads and compares but writes nothing: it says so, where the
+// operation's own message is the one a write's read-back check ends with.
+class VerifySink : public ReporterSink
+{
+public:
+    void finished(const OperationResult &result) override
+    {
+        if (result.outcome != OperationOutcome::Done
+            && result.outcome != OperationOutcome::Differs) {
+            ReporterSink::finished(result);
+            return;
+        }
+        OperationResult shown = result;
+        shown.message = Ctl::tr("Сравнение контроллера с файлом выполнено, в контроллер ничего не "
+                                "записано. Ошибочных %1 байтов")
+                            .arg(result.differing);
+        ReporterSink::finished(shown);
+    }
+};
+
 } // namespace
 
 Status statusOf(const OperationResult &result)
@@ -146,7 +166,7 @@ int runVerify(const QCommandLineParser &p)
             c.transports(), c.controllers(), p.positionalArguments().value(0), image, mode,
             p.isSet(JsonName),
             c.batchRecords(fileContext(p.positionalArguments().value(0), QString::number(mode))));
-    ReporterSink sink;
+    VerifySink sink;
     VerifyOperation verify(sink, image, mode);
     c.record(verify, fileContext(p.positionalArguments().value(0), QString::number(mode)));
     const OperationResult &result = c.run(verify, int(OperatingMode::User));

@@ -16,23 +16,26 @@
 
 namespace {
 
+// The synopsis lines and the "Exit status:" heading read the same in every language, as scripts
+// and the manual page find them; the rest is in the interface language.
 QString mainHelp()
 {
-    QString text = QStringLiteral("Usage: k330ctl COMMAND [options]\n"
-                                  "K-330S controller configurations and firmware from the "
-                                  "command line.\n\nCommands:\n");
+    QString text = QStringLiteral("Usage: k330ctl COMMAND [options]\n")
+        + Ctl::tr("Конфигурации и ПО контроллеров K-330S из командной строки.")
+        + QLatin1String("\n\n") + Ctl::tr("Команды:") + QLatin1Char('\n');
     for (const Command &c : commands())
-        text += QStringLiteral("  %1\n      %2\n")
-                    .arg(QLatin1String(c.synopsis), QString::fromUtf8(c.summary));
-    text += QStringLiteral("\n'k330ctl COMMAND --help' lists the options of a command. The "
-                           "controller commands take --simulate, --sim-model RA|RB,\n--sim-state "
-                           "FILE and --usb-trace FILE, and choose among several attached\n"
-                           "controllers with --device PATH|SERIAL (repeatable) or --all; several "
-                           "run at once.\nMessages and progress go to standard error.\n--lang "
-                           "ru|en chooses the language of the messages: Russian "
-                           "by default, English\nwhere the desktop's language is neither "
-                           "Russian nor the C locale.\n\n")
-        + QLatin1String(StatusHelp);
+        text +=
+            QStringLiteral("  %1\n      %2\n").arg(QLatin1String(c.synopsis), Ctl::tr(c.summary));
+    text += QLatin1Char('\n')
+        + Ctl::tr("'k330ctl COMMAND --help' перечисляет параметры команды и ее коды "
+                  "завершения. Команды\nдля контроллера принимают --simulate, --sim-model "
+                  "RA|RB, --sim-state FILE и --usb-trace FILE,\nа из нескольких подключенных "
+                  "выбирают --device PATH|SERIAL (можно повторять) или --all;\nнесколько "
+                  "работают одновременно.\nСообщения и ход выполнения "
+                  "выводятся в стандартный поток ошибок.\n--lang ru|en выбирает язык "
+                  "сообщений: по умолчанию русский, английский там,\nгде язык рабочего стола "
+                  "не русский и не локаль C.")
+        + QLatin1String("\n\n") + statusHelp(allStatuses());
     return text;
 }
 
@@ -40,9 +43,9 @@ QString mainHelp()
 int runCommand(const Command &c, const QStringList &args)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(c.summary));
+    parser.setApplicationDescription(Ctl::tr(c.summary));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help."));
+                                  Ctl::tr("Показать эту справку."));
     parser.addOption(help);
     c.options(parser);
     QStringList rest = args.mid(2);
@@ -57,7 +60,7 @@ int runCommand(const Command &c, const QStringList &args)
         // Qt's own usage line names no sub-command: ours replaces it.
         QString text = parser.helpText();
         text = text.mid(text.indexOf(QLatin1Char('\n')) + 1);
-        printOut(usage + QLatin1Char('\n') + text + QLatin1Char('\n') + QLatin1String(StatusHelp));
+        printOut(usage + QLatin1Char('\n') + text + QLatin1Char('\n') + statusHelp(c.statuses));
         return Success;
     }
     if (parser.positionalArguments().size() != c.arguments) {

@@ -2,6 +2,7 @@
 
 #include "config/language.h"
 
+#include <QElapsedTimer>
 #include <QJsonDocument>
 
 #include <cstdio>
@@ -15,11 +16,15 @@ void writeTo(FILE *stream, const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
 
-// Standard error: log lines, stage lines and the progress, as a bar on a terminal and as
-// plain lines otherwise.
+// Standard error: log lines, stage lines and the progress. On a terminal the progress is a bar
+// redrawn at most ten times a second (and the full bar once); otherwise a plain count/total line
+// at each further tenth of the stage, so that a log of a long load stays short.
 class Reporter
 {
 public:
+    static constexpr qint64 RedrawMs = 100;
+    static constexpr int PlainSteps = 10;
+
     Reporter()
         : tty(isatty(fileno(stderr)))
     { }
@@ -36,26 +41,42 @@ public:
         line(label);
         barTotal = total;
         barCount = -1;
-        lastPlain = -1;
+        drawn = -1;
+        lastStep = 0;
     }
     void count(quint32 n)
     {
         if (barTotal <= 0)
             return;
-        barCount = int(n);
+        barCount = int(qMin(n, quint32(barTotal)));
         if (tty) {
-            drawBar();
-        } else if (barCount != lastPlain) {
-            lastPlain = barCount;
+            if (barCount == barTotal) {
+                // The full bar stays on its line; what follows goes below it.
+                drawBar();
+                write(QStringLiteral("\n"));
+                barTotal = 0;
+            } else if (!sinceDrawn.isValid() || sinceDrawn.elapsed() >= RedrawMs) {
+                drawBar();
+            }
+            return;
+        }
+        const int step = int(qint64(barCount) * PlainSteps / barTotal);
+        if (step > lastStep) {
+            lastStep = step;
             write(QStringLiteral("%1/%2\n").arg(barCount).arg(barTotal));
         }
     }
     void endBar()
     {
-        if (tty && barTotal > 0 && barCount >= 0)
+        if (tty && barTotal > 0 && drawn >= 0) {
+            // The bar as it ended, unless it shows that already.
+            if (drawn != barCount)
+                drawBar();
             write(QStringLiteral("\n"));
+        }
         barTotal = 0;
         barCount = -1;
+        drawn = -1;
     }
 
 private:
@@ -66,7 +87,7 @@ private:
     }
     void clearBar()
     {
-        if (tty && barTotal > 0 && barCount >= 0)
+        if (tty && barTotal > 0 && drawn >= 0)
             write(QStringLiteral("\r\033[K"));
     }
     void drawBar()
@@ -74,17 +95,21 @@ private:
         if (!tty || barTotal <= 0 || barCount < 0)
             return;
         const int width = 40;
-        const int filled = int(qint64(width) * qMin(barCount, barTotal) / barTotal);
+        const int filled = int(qint64(width) * barCount / barTotal);
         write(QStringLiteral("\r[%1%2] %3/%4")
                   .arg(QString(filled, QLatin1Char('#')), QString(width - filled, QLatin1Char('.')))
                   .arg(barCount)
                   .arg(barTotal));
+        drawn = barCount;
+        sinceDrawn.start();
     }
 
     bool tty;
     int barTotal = 0;
     int barCount = -1;
-    int lastPlain = -1;
+    int drawn = -1; // the count the bar on the screen shows; -1: no bar drawn in this stage
+    int lastStep = 0; // tenths of the stage already printed as plain lines
+    QElapsedTimer sinceDrawn;
 };
 
 Reporter &reporter()

@@ -30,6 +30,29 @@ public:
 
 } // namespace
 
+QString noControllerAdvice(int openFailure)
+{
+    switch (openFailure) {
+    case 0:
+        return Ctl::tr("Контроллер открылся, но не отвечает: переподключите его и повторите "
+                       "команду.");
+    case UsbTransport::NotListed:
+        return Ctl::tr("Контроллер (USB 0451:9001) не подключен: подключите его к шине USB и "
+                       "повторите команду.");
+    case usb::ErrAccess:
+        return Ctl::tr("Нет прав доступа к контроллеру: правило udev 70-k330s.rules не действует. "
+                       "Установите его, перезагрузите правила и переподключите контроллер (см. "
+                       "README, \"Attaching a real controller\").");
+    case usb::ErrBusy:
+        return Ctl::tr("Контроллер занят другой программой (например, открытым терминалом): "
+                       "закройте ее и повторите команду.");
+    default:
+        return Ctl::tr("Контроллер не открывается (ошибка %1): переподключите его и повторите "
+                       "команду.")
+            .arg(openFailure);
+    }
+}
+
 Controller::Controller()
     : connection({[](const QString &line) { say(line); },
                   [](bool) {
@@ -76,7 +99,10 @@ const OperationResult &Controller::run(Operation &operation, int mode)
                          [mode] {
                              return mode;
                          }});
-    return operation.run(connection, link);
+    const OperationResult &result = operation.run(connection, link);
+    if (result.outcome == OperationOutcome::NoController)
+        say(noControllerAdvice(connection.openFailure()));
+    return result;
 }
 
 void Controller::record(Operation &operation, const RecordContext &context)

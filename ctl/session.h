@@ -65,6 +65,10 @@ private:
     std::unique_ptr<RecordStore> store;
 };
 
+// What to do when no controller could be opened, from why the opening failed
+// (DeviceConnection::openFailure): attach it, install the udev rule, or free it.
+QString noControllerAdvice(int openFailure);
+
 // --simulate, --sim-model, --usb-trace, --sim-state, --device, --all and --records.
 void addControllerOptions(QCommandLineParser &parser);
 // --records URL alone (the commands that only query the records).

@@ -25,6 +25,7 @@ void DeviceConnection::setTransport(std::unique_ptr<UsbTransport> transport)
     link = std::move(transport);
     productName.clear();
     lastOpenError = 0;
+    failure = UsbTransport::NotListed;
 }
 
 int DeviceConnection::write(quint8 endpoint, const char *data, int size, int timeoutMs)
@@ -42,6 +43,7 @@ void DeviceConnection::open(quint8 configuration)
     if (!link)
         return;
     const int r = link->open(usb::VendorId, usb::ProductId);
+    failure = r;
     if (r == UsbTransport::NotListed) {
         lastOpenError = 0;
         return;
@@ -63,12 +65,14 @@ void DeviceConnection::open(quint8 configuration)
     if (link->productString(&name, ProductBufferSize) > 0)
         productName = QString::fromLatin1(name);
     int n = link->setConfiguration(configuration);
+    failure = n < 0 ? n : 0;
     if (n < 0) {
         events.log(withNumber(LinkText::tr("Конфигурация контроллера не доступна, Error="), n));
         link->close();
         return;
     }
     n = link->claimInterface(usb::Interface);
+    failure = n < 0 ? n : 0;
     if (n < 0) {
         events.log(LinkText::tr("Интерфейс контроллера не доступен"));
         link->close();

@@ -49,6 +49,11 @@ public:
 
     // Opens the first listed controller in this configuration and claims its interface.
     void open(quint8 configuration);
+    // Why the last open() left the connection closed: UsbTransport::NotListed when no
+    // controller is listed, else the error number of the step that failed (opening it,
+    // setting its configuration, claiming its interface, e.g. usb::ErrAccess or usb::ErrBusy);
+    // 0 when it opened.
+    int openFailure() const { return failure; }
     // How the opening in boot mode ended.
     enum class BootOpening { Ready, NoController, EndpointFailed };
     // Opens the controller in boot mode (configuration 1) and prepares its firmware stream
@@ -74,6 +79,7 @@ private:
     std::unique_ptr<UsbTransport> link;
     QString productName;
     int transfer = 0; // N + 8
+    int failure = UsbTransport::NotListed; // see openFailure()
     int lastOpenError = 0; // open failure already logged, until the device leaves or opens
     bool announced = false; // connected was the last state announced
 };

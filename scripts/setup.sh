@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-5compat-dev qt6-tools-dev qt6-tools-dev-tools
-    qt6-l10n-tools libusb-1.0-0-dev fonts-dejavu-core
+    qt6-l10n-tools qt6-translations-l10n libusb-1.0-0-dev fonts-dejavu-core
     libqt6sql6-sqlite libqt6sql6-psql postgresql-15
     libbenchmark-dev
     umockdev libumockdev-dev xvfb xauth imagemagick xdotool python3 clang-format

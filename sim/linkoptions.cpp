@@ -8,6 +8,7 @@
 #include "sim/simtransport.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFile>
 
 namespace {
@@ -44,20 +45,28 @@ QList<std::shared_ptr<SimController>> makeSimulators(const QString &model, int c
 void addLinkOptions(QCommandLineParser &parser)
 {
     parser.addOption(QCommandLineOption(
-        SimulateName, QStringLiteral("Work with a simulated controller instead of the USB bus.")));
+        SimulateName,
+        QCoreApplication::translate("CommandLine",
+                                    "Работать с имитатором контроллера вместо шины USB.")));
     parser.addOption(QCommandLineOption(
-        SimModelName, QStringLiteral("Model of the simulated controller: RA (default) or RB."),
+        SimModelName,
+        QCoreApplication::translate("CommandLine",
+                                    "Модель имитатора контроллера: RA (по умолчанию) или RB."),
         QStringLiteral("model"), QStringLiteral("RA")));
-    parser.addOption(QCommandLineOption(
-        SimCountName,
-        QStringLiteral("Number of simulated controllers on the bus, 1 (default) to %1; each has "
-                       "its own port path, processor serial, memory and flash.")
-            .arg(MaxSimCount),
-        QStringLiteral("n"), QStringLiteral("1")));
+    parser.addOption(
+        QCommandLineOption(SimCountName,
+                           QCoreApplication::translate(
+                               "CommandLine",
+                               "Число имитаторов контроллера на шине, от 1 (по умолчанию) до %1; у "
+                               "каждого свои путь порта, серийный номер процессора, память и "
+                               "флеш-память.")
+                               .arg(MaxSimCount),
+                           QStringLiteral("n"), QStringLiteral("1")));
     parser.addOption(QCommandLineOption(
         UsbTraceName,
-        QStringLiteral("Append one line per USB transfer (time, endpoint, sizes, result, bytes) "
-                       "to <file>."),
+        QCoreApplication::translate("CommandLine",
+                                    "Дописывать в <file> по строке на каждую передачу USB (время, "
+                                    "конечная точка, размеры, результат, байты)."),
         QStringLiteral("file")));
 }
 

@@ -40,7 +40,7 @@
     </message>
     <message>
         <source>29,5</source>
-        <translation>29,5</translation>
+        <translation>29.5</translation>
     </message>
     <message>
         <source>-141.5</source>
@@ -206,6 +206,52 @@
     <message>
         <source>сервисный режим %1</source>
         <translation>service mode %1</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Терминал контроллеров системы аудио/радиосвязи K-330S</source>
+        <translation>Terminal of the K-330S audio/radio communication controllers</translation>
+    </message>
+    <message>
+        <source>Также дописывать каждую строку лога программы в &lt;file&gt; (UTF-8).</source>
+        <translation>Also append every line of the program log to &lt;file&gt; (UTF-8).</translation>
+    </message>
+    <message>
+        <source>Язык интерфейса: ru (по умолчанию) или en. Без него английский, если язык рабочего стола не русский и не локаль C.</source>
+        <translation>Language of the interface: ru (default) or en. Without it, English on a desktop whose language is neither Russian nor the C locale.</translation>
+    </message>
+    <message>
+        <source>Работать с имитатором контроллера вместо шины USB.</source>
+        <translation>Work with a simulated controller instead of the USB bus.</translation>
+    </message>
+    <message>
+        <source>Модель имитатора контроллера: RA (по умолчанию) или RB.</source>
+        <translation>Model of the simulated controller: RA (default) or RB.</translation>
+    </message>
+    <message>
+        <source>Число имитаторов контроллера на шине, от 1 (по умолчанию) до %1; у каждого свои путь порта, серийный номер процессора, память и флеш-память.</source>
+        <translation>Number of simulated controllers on the bus, 1 (default) to %1; each has its own port path, processor serial, memory and flash.</translation>
+    </message>
+    <message>
+        <source>Дописывать в &lt;file&gt; по строке на каждую передачу USB (время, конечная точка, размеры, результат, байты).</source>
+        <translation>Append one line per USB transfer (time, endpoint, sizes, result, bytes) to &lt;file&gt;.</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigFile</name>
+    <message>
+        <source>Файл %1: размер %2 байт, а файл конфигурации занимает ровно %3 байта.</source>
+        <translation>File %1: %2 bytes long, while a configuration file has exactly %3 bytes.</translation>
+    </message>
+    <message>
+        <source>Файл %1: контрольная сумма в файле 0x%2, по содержимому 0x%3: файл изменен или поврежден.</source>
+        <translation>File %1: the checksum in the file is 0x%2, that of its contents 0x%3: the file was altered or damaged.</translation>
+    </message>
+    <message>
+        <source>Файл %1: код модели 0x%2 не принадлежит ни K-330RA, ни K-330RB.</source>
+        <translation>File %1: the model code 0x%2 is neither K-330RA nor K-330RB.</translation>
     </message>
 </context>
 <context>
@@ -464,7 +510,7 @@
     </message>
     <message>
         <source>59,5</source>
-        <translation>59,5</translation>
+        <translation>59.5</translation>
     </message>
     <message>
         <source>Уровень выхода</source>
@@ -476,7 +522,7 @@
     </message>
     <message>
         <source>-5,5</source>
-        <translation>-5,5</translation>
+        <translation>-5.5</translation>
     </message>
     <message>
         <source>Макс. усиление</source>
@@ -1106,7 +1152,7 @@ error gain</translation>
     </message>
     <message>
         <source>59,5</source>
-        <translation>59,5</translation>
+        <translation>59.5</translation>
     </message>
     <message>
         <source>Контроль</source>
@@ -1464,7 +1510,7 @@ error gain</translation>
     </message>
     <message>
         <source>59,5</source>
-        <translation>59,5</translation>
+        <translation>59.5</translation>
     </message>
     <message>
         <source>Уровень выхода</source>
@@ -1476,7 +1522,7 @@ error gain</translation>
     </message>
     <message>
         <source>-5,5</source>
-        <translation>-5,5</translation>
+        <translation>-5.5</translation>
     </message>
     <message>
         <source>Макс. усиление</source>
@@ -2703,6 +2749,160 @@ error gain</translation>
     <message>
         <source>В журнале операций нет конфигурации в записи </source>
         <translation>The operation records hold no configuration in the record </translation>
+        <source>успешно</source>
+        <translation>success</translation>
+    </message>
+    <message>
+        <source>файлы совпадают</source>
+        <translation>the files are equal</translation>
+    </message>
+    <message>
+        <source>файлы различаются</source>
+        <translation>the files differ</translation>
+    </message>
+    <message>
+        <source>содержимое контроллера отличается от файла</source>
+        <translation>the controller&apos;s contents differ from the file</translation>
+    </message>
+    <message>
+        <source>ошибка в командной строке</source>
+        <translation>usage error</translation>
+    </message>
+    <message>
+        <source>контроллер не найден</source>
+        <translation>no controller</translation>
+    </message>
+    <message>
+        <source>сбой обмена (обмен не удался или контроллер отказал)</source>
+        <translation>transfer failure (the exchange failed or the controller refused it)</translation>
+    </message>
+    <message>
+        <source>недопустимый файл (не открывается, короткий, поврежден, неизвестная модель)</source>
+        <translation>invalid file (cannot be opened, short, damaged, unknown model)</translation>
+    </message>
+    <message>
+        <source>выходной файл не удается записать (прежний файл остается как был)</source>
+        <translation>the output file cannot be written (a previous file is left as it was)</translation>
+    </message>
+    <message>
+        <source>Вывести результат в формате JSON на стандартный вывод.</source>
+        <translation>Print the result as JSON on stdout.</translation>
+    </message>
+    <message>
+        <source>Сохранить конфигурацию в &lt;file&gt;.</source>
+        <translation>Save the configuration to &lt;file&gt;.</translation>
+    </message>
+    <message>
+        <source>Конфигурации разных моделей: %1 и %2; сравниваются только общие разделы.</source>
+        <translation>Configurations of different models: %1 and %2; only the sections both have are compared.</translation>
+    </message>
+    <message>
+        <source>Режим работы при записи: от 1 (пользовательский, только разделы; по умолчанию) до 6, или 10 (также область информации).</source>
+        <translation>Operating mode to write in: 1 (user, the sections only; default) to 6, or 10 (also the information area).</translation>
+    </message>
+    <message>
+        <source>Файл конфигурации.</source>
+        <translation>Configuration file.</translation>
+    </message>
+    <message>
+        <source>Сохранить новую конфигурацию, которую терминал создает для модели.</source>
+        <translation>Save the new configuration that the terminal makes for the model.</translation>
+    </message>
+    <message>
+        <source>Модель контроллера: RA или RB.</source>
+        <translation>Controller model: RA or RB.</translation>
+    </message>
+    <message>
+        <source>Вывести идентификацию, информацию и каждый раздел FILE в виде именованных полей.</source>
+        <translation>List identity, information and every section of FILE as named fields.</translation>
+    </message>
+    <message>
+        <source>Вывести поля, которыми различаются A и B (раздел / поле: A | B); у файлов разных моделей только общие разделы.</source>
+        <translation>List the fields that differ between A and B (section / field: A | B); for files of different models only the sections both have.</translation>
+    </message>
+    <message>
+        <source>Сравнивать также серийный номер и идентификатор процессора.</source>
+        <translation>Also compare the processor serial number and identifier.</translation>
+    </message>
+    <message>
+        <source>Прочитать конфигурацию контроллера в FILE.</source>
+        <translation>Read the controller&apos;s configuration into FILE.</translation>
+    </message>
+    <message>
+        <source>Записать FILE в контроллер и проверить запись чтением.</source>
+        <translation>Write FILE to the controller and verify it by reading it back.</translation>
+    </message>
+    <message>
+        <source>Прочитать контроллер и сравнить с FILE: поля, которыми они различаются (FILE | контроллер). Ничего не пишет.</source>
+        <translation>Read the controller and compare it with FILE: the fields that differ (FILE | controller). Writes nothing.</translation>
+    </message>
+    <message>
+        <source>Загрузить ПО во флеш-память контроллера и проверить его (режим загрузки без рукопожатия).</source>
+        <translation>Load firmware into the controller&apos;s flash and verify it (boot mode without a handshake).</translation>
+    </message>
+    <message>
+        <source>Файл ПО контроллера.</source>
+        <translation>Controller firmware file.</translation>
+    </message>
+    <message>
+        <source>Вывести подключенные контроллеры по пути порта: модель, серийный номер и ID процессора, версия ПО.</source>
+        <translation>List the attached controllers by port path: model, processor serial and ID, firmware.</translation>
+    </message>
+    <message>
+        <source>Сравнение контроллера с файлом выполнено, в контроллер ничего не записано. Ошибочных %1 байтов</source>
+        <translation>Comparison of the controller with the file done, nothing was written to the controller. Differing bytes: %1</translation>
+    </message>
+    <message>
+        <source>Конфигурации и ПО контроллеров K-330S из командной строки.</source>
+        <translation>K-330S controller configurations and firmware from the command line.</translation>
+    </message>
+    <message>
+        <source>Команды:</source>
+        <translation>Commands:</translation>
+    </message>
+    <message>
+        <source>&apos;k330ctl COMMAND --help&apos; перечисляет параметры команды и ее коды завершения. Команды
+для контроллера принимают --simulate, --sim-model RA|RB, --sim-state FILE и --usb-trace FILE.
+Сообщения и ход выполнения выводятся в стандартный поток ошибок.
+--lang ru|en выбирает язык сообщений: по умолчанию русский, английский там,
+где язык рабочего стола не русский и не локаль C.</source>
+        <translation>&apos;k330ctl COMMAND --help&apos; lists the options of a command and its exit statuses. The
+controller commands take --simulate, --sim-model RA|RB, --sim-state FILE and --usb-trace FILE.
+Messages and progress go to standard error.
+--lang ru|en chooses the language of the messages: Russian by default, English
+where the desktop&apos;s language is neither Russian nor the C locale.</translation>
+    </message>
+    <message>
+        <source>Показать эту справку.</source>
+        <translation>Show this help.</translation>
+    </message>
+    <message>
+        <source>Контроллер открылся, но не отвечает: переподключите его и повторите команду.</source>
+        <translation>The controller opened but does not answer: reconnect it and run the command again.</translation>
+    </message>
+    <message>
+        <source>Контроллер (USB 0451:9001) не подключен: подключите его к шине USB и повторите команду.</source>
+        <translation>No controller (USB 0451:9001) is attached: attach it to the USB bus and run the command again.</translation>
+    </message>
+    <message>
+        <source>Нет прав доступа к контроллеру: правило udev 70-k330s.rules не действует. Установите его, перезагрузите правила и переподключите контроллер (см. README, &quot;Attaching a real controller&quot;).</source>
+        <translation>No permission to use the controller: the udev rule 70-k330s.rules is not active. Install it, reload the rules and reconnect the controller (see the README, &quot;Attaching a real controller&quot;).</translation>
+    </message>
+    <message>
+        <source>Контроллер занят другой программой (например, открытым терминалом): закройте ее и повторите команду.</source>
+        <translation>The controller is busy with another program (an open terminal, for instance): close it and run the command again.</translation>
+    </message>
+    <message>
+        <source>Контроллер не открывается (ошибка %1): переподключите его и повторите команду.</source>
+        <translation>The controller cannot be opened (error %1): reconnect it and run the command again.</translation>
+    </message>
+    <message>
+        <source>diff: файлы совпадают</source>
+        <translation>diff: the files are equal</translation>
+    </message>
+    <message>
+        <source>diff: файлы различаются; write, verify, load-firmware: содержимое контроллера отличается от файла</source>
+        <translation>diff: the files differ; write, verify, load-firmware: the controller's contents differ from the file</translation>
     </message>
 </context>
 </TS>

@@ -36,6 +36,7 @@ Constellation::Constellation(QWidget *parent, TThread *t, quint16 ch, bool conne
     view = new MyGraphicsView(this);
     view->setObjectName(QStringLiteral("view"));
     view->setZoomInput(true);
+    view->setKeepFitted(true);
     view->setDragMode(QGraphicsView::RubberBandDrag);
     ui.hLayout->insertWidget(0, view, 1);
     scene = new QGraphicsScene();
@@ -62,6 +63,8 @@ Constellation::Constellation(QWidget *parent, TThread *t, quint16 ch, bool conne
     connect(ui.bRun, &QPushButton::toggled, this, &Constellation::Run);
     connect(ui.spinSize, &QSpinBox::valueChanged, this, &Constellation::Size);
     connect(view, &MyGraphicsView::scaled, this, &Constellation::Scale);
+    // The picture follows the window; the labels keep their size on the screen.
+    connect(view, &MyGraphicsView::refitted, this, [this](double f) { rescaleLabels(1 / f); });
     connect(thread, &TThread::conn, this, &Constellation::Conn);
     connect(thread, &TThread::monitorRdy, this, &Constellation::SetData);
     connect(ui.exportButton, &QPushButton::clicked, this, &Constellation::exportView);
@@ -84,13 +87,13 @@ void Constellation::drawAxes()
         const double x = k * w / 16, y = k * h / 16, v = 1 - 0.125 * k;
         scene->addLine(x, 0, x, h, gridPen);
         scene->addLine(0, y, w, y, gridPen);
-        auto *lx = scene->addSimpleText(QString::number(-v, 'g', 6));
+        auto *lx = scene->addSimpleText(monitorscale::axisLabel(-v, 'g', 6));
         lx->setRotation(90);
         lx->setScale(labelScale);
         lx->setBrush(QBrush(Qt::black, Qt::SolidPattern));
         lx->setPos(x + 7 * labelScale, h / 2 + 2 * labelScale);
         labelsX.append(lx);
-        auto *ly = scene->addSimpleText(QString::number(v, 'g', 6));
+        auto *ly = scene->addSimpleText(monitorscale::axisLabel(v, 'g', 6));
         ly->setScale(labelScale);
         ly->setBrush(QBrush(Qt::black, Qt::SolidPattern));
         ly->setPos(w / 2 + 2 * labelScale, y - 7 * labelScale);
@@ -219,8 +222,12 @@ void Constellation::ZoomOut()
 
 void Constellation::Scale(double f)
 {
-    const double k = 1 / f;
-    resizePoints(k);
+    resizePoints(1 / f);
+    rescaleLabels(1 / f);
+}
+
+void Constellation::rescaleLabels(double k)
+{
     const double old = labelScale;
     labelScale = old * k;
     for (QGraphicsSimpleTextItem *l : std::as_const(labelsX)) {

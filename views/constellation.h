@@ -39,6 +39,7 @@ private:
     // The block that holds the dot of a point number, created on first use.
     QGraphicsItem *blockFor(int number);
     void resizePoints(double k); // dot size change by factor k
+    void rescaleLabels(double k); // label size in the scene by factor k (their look stays)
     // "Экспорт…": the picture as PNG or point,I,Q of every dot as CSV.
     void exportView();
 

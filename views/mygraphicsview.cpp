@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 constexpr double KeyFactor = 1.1;
@@ -173,8 +174,38 @@ void MyGraphicsView::wheelEvent(QWheelEvent *event)
 
 void MyGraphicsView::resizeEvent(QResizeEvent *event)
 {
-    if (fitOnResize)
+    if (fitOnResize) {
         Q_EMIT fit();
-    else
-        QGraphicsView::resizeEvent(event);
+        return;
+    }
+    QGraphicsView::resizeEvent(event);
+    if (keepFitted)
+        refit();
+}
+
+void MyGraphicsView::refit()
+{
+    // The room inside the frame, scroll bars included: a scroll bar coming or going does not
+    // change the room, and so does not rescale the picture.
+    const QSize room = contentsRect().size();
+    const double side = std::min(room.width(), room.height());
+    if (side <= 0)
+        return;
+    if (fittedSide > 0 && side != fittedSide) {
+        const double factor = side / fittedSide;
+        scale(factor, factor);
+        Q_EMIT refitted(factor);
+    }
+    fittedSide = side;
+}
+
+QSize MyGraphicsView::sizeHint() const
+{
+    if (!keepFitted || !scene())
+        return {420, 320};
+    // The whole scene at the zoom it has, within the frame.
+    const QRectF r = sceneRect();
+    const int side =
+        int(std::ceil(std::max(r.width(), r.height()) * transform().m11())) + 2 * frameWidth() + 2;
+    return {side, side};
 }

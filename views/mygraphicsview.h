@@ -2,7 +2,7 @@
 // The graphics view of the oscilloscope and constellation windows. Keys do nothing in it
 // unless zoom input is on (the constellation's): then the plus and minus keys and the mouse
 // wheel zoom the picture and report the factor. A resize only reports fit() when fitting is
-// on (the oscilloscope rescales itself on it).
+// on (the oscilloscope rescales itself on it); with keepFitted the view refits itself.
 //
 // The windows' sample items paint nothing themselves (one layer item per window draws them
 // all), so moving them repaints nothing: a window reports what its new samples changed with
@@ -27,6 +27,14 @@ public:
 
     void setZoomInput(bool on) { zoomInput = on; }
     void setFitOnResize(bool on) { fitOnResize = on; }
+    // Keeps the picture fitted to the view: every resize after the first scales it by the
+    // change of the viewport's smaller side, so that it follows the window and a zoom the user
+    // set stays as it was relative to the window. Each such scaling is reported as refitted().
+    void setKeepFitted(bool on) { keepFitted = on; }
+
+    // Large enough for a usable picture when a window takes the size its contents ask for; a
+    // view kept fitted asks for its whole scene at the zoom it has.
+    QSize sizeHint() const override;
 
     // The samples within a scene rectangle changed: repainted at the next refresh.
     void scheduleRepaint(const QRectF &sceneRect);
@@ -39,6 +47,7 @@ public:
 Q_SIGNALS:
     void scaled(double factor);
     void fit();
+    void refitted(double factor);
 
 public Q_SLOTS:
     void zoomIn();
@@ -56,9 +65,12 @@ private:
     // Repaints the changed region now: the view's turn in the queue.
     void repaintDirty();
     friend class RepaintQueue;
+    void refit();
 
     bool zoomInput = false;
     bool fitOnResize = false;
+    bool keepFitted = false;
+    double fittedSide = 0; // viewport side the picture was last fitted to; 0 before the first
     QTimer refreshTimer;
     QElapsedTimer sinceRefresh; // the last refresh handed its region to the viewport
     // Viewport strips of changed samples, apart from each other, repainted from the next refresh

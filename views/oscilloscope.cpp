@@ -288,9 +288,10 @@ void Oscilloscope::Grid(int)
         }
         gridV.append(vLine);
         gridH.append(hLine);
-        labelsY.append(label(QString::number(base - j * stepY, 'f', decimals), QPointF(left, y)));
+        labelsY.append(
+            label(monitorscale::axisLabel(base - j * stepY, 'f', decimals), QPointF(left, y)));
         if (j >= 1)
-            labelsX.append(label(QString::number(x, 'f', 0), QPointF(x, top + 5 * stepY)));
+            labelsX.append(label(monitorscale::axisLabel(x, 'f', 0), QPointF(x, top + 5 * stepY)));
     }
 }
 

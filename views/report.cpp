@@ -12,6 +12,8 @@ Report::Report(QWidget *parent, TThread *t, bool connected)
     Q_UNUSED(parent);
     setAttribute(Qt::WA_DeleteOnClose);
     ui.setupUi(this);
+    // Every tab in view, in either language: the window is as wide as its tabs ask.
+    ui.tabWidget->setUsesScrollButtons(false);
     timer = new QTimer(this);
     ui.bTest->setEnabled(connected);
     connect(ui.bReset, &QPushButton::clicked, this, &Report::Default);

@@ -149,6 +149,17 @@ private Q_SLOTS:
         QCOMPARE(readConfigFile(dir.filePath(relative), image), ConfigReadResult::OpenFailed);
     }
 
+    // The reason a file cannot be used names its model or its checksum.
+    void defectNamesTheReason()
+    {
+        TK440 image = sampleImage(0x2B13);
+        storeChecksum(crc, image);
+        QVERIFY(configFileDefect("f", crc, ConfigReadResult::Ok, image).contains("0x2b13"));
+        image.b[200] ^= 1;
+        QVERIFY(configFileDefect("f", crc, ConfigReadResult::Ok, image)
+                    .contains(QStringLiteral("0x%1").arg(imageChecksum(crc, image), 0, 16)));
+    }
+
     void everyChangedByteBreaksTheChecksum()
     {
         TK440 image = sampleImage(TK440::ModelRA);

@@ -4,11 +4,15 @@
 Usage: test_k330ctl.py PATH/TO/k330ctl
 """
 
+import itertools
 import json
 import os
+import pty
+import re
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 K330CTL = None
@@ -331,6 +335,75 @@ class Ctl(unittest.TestCase):
         self.assertIn("ПО загружено.", p.stderr)
         self.assertGreater(os.path.getsize(trace), 0)
         run("load-firmware", "--simulate", self.path("none.rom"), check=INVALID)
+
+    def load(self, on_terminal):  # standard error of a 100 KB firmware load, and its seconds
+        rom = self.path("fw.rom")
+        write_bytes(rom, bytes((i * 13) & 0xFF for i in range(100 * 1024)))
+        master, slave = pty.openpty() if on_terminal else (None, subprocess.PIPE)
+        start = time.monotonic()
+        p = subprocess.Popen([K330CTL, "load-firmware", "--simulate", rom], env=RUSSIAN_ENV,
+                             stdout=subprocess.DEVNULL, stderr=slave)
+        if not on_terminal:
+            out = p.communicate(timeout=120)[1]
+        else:
+            os.close(slave)
+            out = b""
+            while True:
+                try:
+                    chunk = os.read(master, 65536)
+                except OSError:  # the terminal closes with the process
+                    chunk = b""
+                if not chunk:
+                    break
+                out += chunk
+            os.close(master)
+        self.assertEqual(p.wait(timeout=120), OK)
+        return out.decode().replace("\r\n", "\n"), time.monotonic() - start
+
+    def test_progress_with_and_without_a_terminal(self):
+        text, _ = self.load(False)
+        stages = re.findall(r"(?:^\d+/\d+\n)+", text, re.M)  # the count lines of each stage
+        self.assertEqual(len(stages), 2)  # loading and checking
+        for lines in stages:  # at most one line a tenth, the last at the end
+            counts = [tuple(l.split("/")) for l in lines.split()]
+            self.assertLessEqual(len(counts), 10)
+            self.assertEqual(counts[-1][0], counts[-1][1])
+        text, seconds = self.load(True)
+        bars = re.findall(r"\[[#.]{40}\] (\d+)/(\d+)", text)
+        # At most ten a second, besides the first of each stage and the one under each line;
+        # each stage's full bar once.
+        self.assertLessEqual(len(bars), 10 * seconds + 2 * len(stages) + text.count("\n"))
+        self.assertEqual(len([b for b in bars if b[0] == b[1]]), len(stages))
+
+    def test_help_of_each_command_in_both_languages(self):
+        statuses = {"new": "026", "show": "025", "diff": "0125", "read": "02346", "list": "023",
+                    "write": "012345", "verify": "012345", "load-firmware": "012345"}
+        for (command, expected), lang in itertools.product(statuses.items(), ("ru", "en")):
+            with self.subTest(command=command, lang=lang):
+                p = run("--lang", lang, command, "--help", check=OK)
+                self.assertTrue(p.stdout.startswith("Usage: k330ctl " + command))
+                listed = p.stdout.split("Exit status:\n")[1]
+                self.assertEqual("".join(re.findall(r"^  (\d)  ", listed, re.M)), expected)
+                self.assertEqual(re.search("[\u0400-\u04FF]", p.stdout) is not None, lang == "ru")
+        self.assertNotRegex(run("--lang", "en", "--help", check=OK).stdout, "[\u0400-\u04FF]")
+
+    def test_diff_of_two_models_compares_what_they_share(self):
+        p = run("diff", "--json", self.new("a.mcd"), self.new("b.mcd", "RB"), check=DIFFERENT)
+        self.assertIn("K-330RA и K-330RB", p.stderr)
+        diffs = json.loads(p.stdout)["differences"]
+        self.assertIn({"section": "Идентификация", "field": "model", "a": "K-330RA",
+                       "b": "K-330RB"}, diffs)
+        one_model = {"Вход микрофона", "Усилитель НЧ", "Вход приемника", "Выход микрофона"}
+        self.assertFalse([d for d in diffs if d["section"] in one_model or d["field"] == "bytes"])
+
+    def test_last_lines_of_verify_and_without_a_controller(self):
+        a = self.new("a.mcd")
+        p = run("verify", "--simulate", a, check=OK)
+        self.assertNotIn("Проверка загруженной конфигурации", p.stderr)
+        self.assertIn("ничего не записано. Ошибочных 0 байтов", p.stderr)
+        for lang, remedy in (("ru", "подключите|udev|закройте"), ("en", "attach|udev|close")):
+            p = run("--lang", lang, "verify", a, check=NO_CONTROLLER)
+            self.assertRegex(p.stderr.splitlines()[-1], remedy)
 
 
 class Language(unittest.TestCase):

@@ -10,6 +10,7 @@
 #include "sim/simcontroller.h"
 #include "sim/simtransport.h"
 #include "views/constellation.h"
+#include "views/models/monitorscale.h"
 #include "views/mygraphicsview.h"
 #include "views/oscilloscope.h"
 
@@ -833,6 +834,41 @@ private Q_SLOTS:
     // Every view opened, started, fed by the live stream and closed 100 times: afterwards no
     // scene (with its items) is left, no unit of the semaphore is held, no channel is on in
     // the worker or the controller, and the stream has ended.
+    // A label that rounds to zero has no minus sign; other values keep theirs.
+    void axisLabels()
+    {
+        QCOMPARE(monitorscale::axisLabel(-0.001, 'f', 2), QStringLiteral("0.00"));
+        QCOMPARE(monitorscale::axisLabel(-0.0, 'g', 6), QStringLiteral("0"));
+        QCOMPARE(monitorscale::axisLabel(-0.2, 'f', 2), QStringLiteral("-0.20"));
+    }
+
+    // The constellation's picture follows the window's smaller side, with the user's zoom and
+    // the labels' size on the screen kept.
+    void constellationFollowsTheWindow()
+    {
+        Offline o;
+        Constellation w(nullptr, &o.thread, 0, true);
+        w.resize(480, 400);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *view = w.findChild<MyGraphicsView *>();
+        view->zoomIn();
+        const double m0 = view->transform().m11();
+        const QGraphicsItem *label = nullptr;
+        for (const QGraphicsItem *item : sceneOf(&w)->items())
+            label = qgraphicsitem_cast<const QGraphicsSimpleTextItem *>(item) ? item : label;
+        QVERIFY(label);
+        const double pixels = label->scale() * m0;
+        const auto side = [view] {
+            return qMin(view->contentsRect().width(), view->contentsRect().height());
+        };
+        const int before = side();
+        w.resize(480 + 300, 400 + 300);
+        QTRY_VERIFY(side() >= before + 250);
+        QVERIFY(qAbs(view->transform().m11() / m0 - double(side()) / before) < 1e-9);
+        QVERIFY(qAbs(label->scale() * view->transform().m11() - pixels) < 1e-9);
+    }
+
     void openCloseWhileStreaming()
     {
         WorkerRig rig;

@@ -32,6 +32,14 @@ int yDecimals(double factor)
     return int(std::trunc(std::log10(shown))) + 2;
 }
 
+QString axisLabel(double value, char format, int precision)
+{
+    QString text = QString::number(value, format, precision);
+    if (text.startsWith(QLatin1Char('-')) && text.toDouble() == 0.0)
+        text.remove(0, 1);
+    return text;
+}
+
 double scaledPointSize(double size, double k)
 {
     return std::clamp(size * k, MinPointSize, MaxPointSize);

@@ -22,6 +22,10 @@ QString axisTitle(char axis, double factor);
 // the factor as its title shows it.
 int yDecimals(double factor);
 
+// A grid label: value in the format and precision of QString::number, where a value that
+// rounds to zero reads without a minus sign ("0.00", never "-0.00").
+QString axisLabel(double value, char format, int precision);
+
 // Constellation: centre of point (I, Q) on the 65536-unit square scene.
 inline double pointX(qint16 i)
 {
