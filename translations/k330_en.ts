@@ -186,29 +186,6 @@
     </message>
 </context>
 <context>
-    <name>ConnectionStatus</name>
-    <message>
-        <source>Контроллер не подключен</source>
-        <translation>Controller not connected</translation>
-    </message>
-    <message>
-        <source>Контроллер подключен</source>
-        <translation>Controller connected</translation>
-    </message>
-    <message>
-        <source>серийный номер процессора </source>
-        <translation>processor serial </translation>
-    </message>
-    <message>
-        <source>режим пользовательский</source>
-        <translation>user mode</translation>
-    </message>
-    <message>
-        <source>сервисный режим %1</source>
-        <translation>service mode %1</translation>
-    </message>
-</context>
-<context>
     <name>CommandLine</name>
     <message>
         <source>Терминал контроллеров системы аудио/радиосвязи K-330S</source>
@@ -252,6 +229,29 @@
     <message>
         <source>Файл %1: код модели 0x%2 не принадлежит ни K-330RA, ни K-330RB.</source>
         <translation>File %1: the model code 0x%2 is neither K-330RA nor K-330RB.</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectionStatus</name>
+    <message>
+        <source>Контроллер не подключен</source>
+        <translation>Controller not connected</translation>
+    </message>
+    <message>
+        <source>Контроллер подключен</source>
+        <translation>Controller connected</translation>
+    </message>
+    <message>
+        <source>серийный номер процессора </source>
+        <translation>processor serial </translation>
+    </message>
+    <message>
+        <source>режим пользовательский</source>
+        <translation>user mode</translation>
+    </message>
+    <message>
+        <source>сервисный режим %1</source>
+        <translation>service mode %1</translation>
     </message>
 </context>
 <context>
@@ -1263,7 +1263,7 @@ error gain</translation>
     </message>
     <message>
         <source>Конфигурация контроллера сохранена в журнале операций перед записью</source>
-        <translation>The controller's configuration was kept in the operation records before the write</translation>
+        <translation>The controller&apos;s configuration was kept in the operation records before the write</translation>
     </message>
     <message>
         <source>... и ещё полей: %1</source>
@@ -2747,8 +2747,6 @@ error gain</translation>
         <translation> is not attached.</translation>
     </message>
     <message>
-        <source>В журнале операций нет конфигурации в записи </source>
-        <translation>The operation records hold no configuration in the record </translation>
         <source>успешно</source>
         <translation>success</translation>
     </message>
@@ -2789,10 +2787,6 @@ error gain</translation>
         <translation>Print the result as JSON on stdout.</translation>
     </message>
     <message>
-        <source>Сохранить конфигурацию в &lt;file&gt;.</source>
-        <translation>Save the configuration to &lt;file&gt;.</translation>
-    </message>
-    <message>
         <source>Конфигурации разных моделей: %1 и %2; сравниваются только общие разделы.</source>
         <translation>Configurations of different models: %1 and %2; only the sections both have are compared.</translation>
     </message>
@@ -2817,16 +2811,8 @@ error gain</translation>
         <translation>List identity, information and every section of FILE as named fields.</translation>
     </message>
     <message>
-        <source>Вывести поля, которыми различаются A и B (раздел / поле: A | B); у файлов разных моделей только общие разделы.</source>
-        <translation>List the fields that differ between A and B (section / field: A | B); for files of different models only the sections both have.</translation>
-    </message>
-    <message>
         <source>Сравнивать также серийный номер и идентификатор процессора.</source>
         <translation>Also compare the processor serial number and identifier.</translation>
-    </message>
-    <message>
-        <source>Прочитать конфигурацию контроллера в FILE.</source>
-        <translation>Read the controller&apos;s configuration into FILE.</translation>
     </message>
     <message>
         <source>Записать FILE в контроллер и проверить запись чтением.</source>
@@ -2861,18 +2847,6 @@ error gain</translation>
         <translation>Commands:</translation>
     </message>
     <message>
-        <source>&apos;k330ctl COMMAND --help&apos; перечисляет параметры команды и ее коды завершения. Команды
-для контроллера принимают --simulate, --sim-model RA|RB, --sim-state FILE и --usb-trace FILE.
-Сообщения и ход выполнения выводятся в стандартный поток ошибок.
---lang ru|en выбирает язык сообщений: по умолчанию русский, английский там,
-где язык рабочего стола не русский и не локаль C.</source>
-        <translation>&apos;k330ctl COMMAND --help&apos; lists the options of a command and its exit statuses. The
-controller commands take --simulate, --sim-model RA|RB, --sim-state FILE and --usb-trace FILE.
-Messages and progress go to standard error.
---lang ru|en chooses the language of the messages: Russian by default, English
-where the desktop&apos;s language is neither Russian nor the C locale.</translation>
-    </message>
-    <message>
         <source>Показать эту справку.</source>
         <translation>Show this help.</translation>
     </message>
@@ -2902,7 +2876,47 @@ where the desktop&apos;s language is neither Russian nor the C locale.</translat
     </message>
     <message>
         <source>diff: файлы различаются; write, verify, load-firmware: содержимое контроллера отличается от файла</source>
-        <translation>diff: the files differ; write, verify, load-firmware: the controller's contents differ from the file</translation>
+        <translation>diff: the files differ; write, verify, load-firmware: the controller&apos;s contents differ from the file</translation>
+    </message>
+    <message>
+        <source>Сохранить конфигурацию в &lt;file&gt; (для нескольких контроллеров: в папку &lt;file&gt;).</source>
+        <translation>Save the configuration to &lt;file&gt; (several controllers: into the folder &lt;file&gt;).</translation>
+    </message>
+    <message>
+        <source>Вывести поля, которыми различаются A и B (раздел / поле: A | B); у файлов разных моделей только общие разделы; record:UUID — образ записи журнала операций.</source>
+        <translation>List the fields that differ between A and B (section / field: A | B); for files of different models only the sections they share; record:UUID names the image of an operation record.</translation>
+    </message>
+    <message>
+        <source>Прочитать конфигурацию контроллера в FILE (нескольких контроллеров: по файлу в FOLDER, по серийному номеру).</source>
+        <translation>Read the controller&apos;s configuration into FILE (several controllers: one file each in FOLDER, named by processor serial).</translation>
+    </message>
+    <message>
+        <source>Вывести записи журнала операций, новые первыми.</source>
+        <translation>List the operation records, newest first.</translation>
+    </message>
+    <message>
+        <source>Записать обратно конфигурацию, которая была в контроллере перед его последней записью (или на момент TIME).</source>
+        <translation>Write back the configuration the unit held before its last write (or at TIME).</translation>
+    </message>
+    <message>
+        <source>В журнале операций нет конфигурации в записи </source>
+        <translation>The operation records hold no configuration in the record </translation>
+    </message>
+    <message>
+        <source>&apos;k330ctl COMMAND --help&apos; перечисляет параметры команды и ее коды завершения. Команды
+для контроллера принимают --simulate, --sim-model RA|RB, --sim-state FILE и --usb-trace FILE,
+а из нескольких подключенных выбирают --device PATH|SERIAL (можно повторять) или --all;
+несколько работают одновременно.
+Сообщения и ход выполнения выводятся в стандартный поток ошибок.
+--lang ru|en выбирает язык сообщений: по умолчанию русский, английский там,
+где язык рабочего стола не русский и не локаль C.</source>
+        <translation>&apos;k330ctl COMMAND --help&apos; lists the options of a command and its exit statuses. The
+controller commands take --simulate, --sim-model RA|RB, --sim-state FILE and --usb-trace FILE,
+and choose among several attached controllers with --device PATH|SERIAL (repeatable) or --all;
+several run at once.
+Messages and progress go to standard error.
+--lang ru|en chooses the language of the messages: Russian by default, English
+where the desktop&apos;s language is neither Russian nor the C locale.</translation>
     </message>
 </context>
 </TS>
