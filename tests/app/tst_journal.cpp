@@ -140,6 +140,11 @@ void TstJournal::restore()
     QTRY_VERIFY(view->model()->rowCount() == 2 || (journal->reload(), false));
     view->selectRow(0);
     QVERIFY(recordImage(*journal->selected()).isEmpty()); // the table holds no images
+    // "Открыть": the backup (A) as a configuration without a file, after closing B's.
+    w.answers->yesNo << true;
+    journal->findChild<QPushButton *>(QStringLiteral("bOpen"))->click();
+    QTRY_COMPARE(w.documentImage()->b[TK440::AmpOffset], quint8(0x11));
+    QVERIFY(!w.currentFile());
     auto *restoreButton = journal->findChild<QPushButton *>(QStringLiteral("bRestore"));
     QVERIFY(restoreButton->isEnabled());
     if (!sameUnit)
@@ -147,7 +152,7 @@ void TstJournal::restore()
 
     w.answers->yesNo << true;
     restoreButton->click();
-    QCOMPARE(w.answers->asked.size(), 1);
+    QCOMPARE(w.answers->asked.size(), 2);
     QTRY_VERIFY(w.findSubWindow(WindowId::Write));
     QWidget *window = w.findSubWindow(WindowId::Write)->widget();
     if (!sameUnit) {
