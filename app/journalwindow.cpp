@@ -20,10 +20,10 @@ const QLatin1String RecordPrefix("record:");
 const QDate NoDate(2000, 1, 1);
 } // namespace
 
-JournalWindow::JournalWindow(const RecordsConfig &config, JournalActions actions, QWidget *parent)
+JournalWindow::JournalWindow(RecordQuery &query, JournalActions actions, QWidget *parent)
     : QWidget(parent)
     , actions(std::move(actions))
-    , query(config)
+    , query(query)
     , table(new RecordTableModel(this))
     , filter(new RecordFilterModel(this))
     , view(new QTableView)

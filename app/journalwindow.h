@@ -1,8 +1,9 @@
 #pragma once
 // "Журнал операций": the operation records newest first, filtered by serial, operation and
 // start date, sortable by any column; the rows shown exported as CSV; a record's configuration
-// opened as a document or written back to its unit. The records are queried in a thread of the
-// window's own; the window shows "loading" meanwhile and never waits for the database.
+// opened as a document or written back to its unit. The records are queried through the main
+// window's RecordQuery, in its thread; the window shows "loading" meanwhile and never waits for
+// the database, not even when it closes during a query.
 
 #include "records/recordquery.h"
 
@@ -36,7 +37,8 @@ class JournalWindow : public QWidget
 {
     Q_OBJECT
 public:
-    JournalWindow(const RecordsConfig &config, JournalActions actions, QWidget *parent = nullptr);
+    // query: outlives the window (the main window's).
+    JournalWindow(RecordQuery &query, JournalActions actions, QWidget *parent = nullptr);
 
     // Queries the records again.
     void reload();
@@ -57,7 +59,7 @@ private:
     void showStatus(const QString &text, bool logged);
 
     JournalActions actions;
-    RecordQuery query;
+    RecordQuery &query;
     RecordTableModel *table;
     RecordFilterModel *filter;
     QLineEdit *serialEdit = nullptr;

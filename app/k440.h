@@ -26,6 +26,7 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class QTreeWidgetItem;
+class RecordQuery;
 class Recorder;
 class SubWindow;
 class TThread;
@@ -209,4 +210,5 @@ protected:
     Recorder *recorder = nullptr;
     QString recordsUrl;
     QMdiSubWindow *journalSub = nullptr; // the journal window's, while it is open
+    RecordQuery *recordQuery = nullptr; // the journal window's queries, made with the first
 };

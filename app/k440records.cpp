@@ -78,7 +78,9 @@ void K440::operationJournal()
     actions.log = [this](const QString &line) {
         log(line);
     };
-    auto *w = new JournalWindow(recordsConfig(), std::move(actions));
+    if (!recordQuery)
+        recordQuery = new RecordQuery(recordsConfig(), this);
+    auto *w = new JournalWindow(*recordQuery, std::move(actions));
     journalSub = mdiArea->addSubWindow(w);
     connect(journalSub, &QObject::destroyed, this, [this] { journalSub = nullptr; });
     w->show();
