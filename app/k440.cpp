@@ -147,6 +147,10 @@ void K440::createFileActions()
         connect(recentFileActs[i], &QAction::triggered, this, &K440::openRecentFile);
     }
 
+    makeAction(journalAct, "journalAct", tr("Журнал операций"),
+               tr("Записи операций с контроллерами"));
+    connect(journalAct, &QAction::triggered, this, &K440::operationJournal);
+
     makeAction(closeAct, "closeAct", tr("&Закрыть..."), tr("Закрыть файл конфигурации устройства"));
     closeAct->setShortcuts(QKeySequence::Close);
     connect(closeAct, &QAction::triggered, this, &K440::shut);
@@ -207,6 +211,7 @@ void K440::createMenus()
     fileMenu->addSeparator();
     fileMenu->addAction(saveAct);
     fileMenu->addAction(saveAsAct);
+    fileMenu->addAction(journalAct);
     separatorAct = fileMenu->addSeparator();
     separatorAct->setObjectName(QStringLiteral("separatorAct"));
     for (QAction *act : recentFileActs)

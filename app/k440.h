@@ -8,6 +8,7 @@
 #include "config/tk440.h"
 #include "device/operations/recording.h"
 #include "device/usbtransport.h"
+#include "records/recordsconfig.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -26,6 +27,7 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class QTreeWidgetItem;
+class RecordQuery;
 class Recorder;
 class SubWindow;
 class TThread;
@@ -95,6 +97,8 @@ public Q_SLOTS:
     void user();
     void service();
     void about();
+    // "Журнал операций": opens the window of the operation records, or brings it forward.
+    void operationJournal();
     void openItem(QTreeWidgetItem *item, int column);
     // Opens the window titled s (Russian or displayed), or brings it forward when it is open.
     void openWin(QString s);
@@ -176,6 +180,13 @@ private:
     // recorder, made with the first record.
     OperationJournal journal();
     Recorder *records();
+    RecordsConfig recordsConfig() const;
+    // What the journal window does with a record's image: opens it as a document without a
+    // file, or writes it back to the unit `serial` (a refusal's text, or empty when the write
+    // window opened).
+    void openRecordImage(const QByteArray &image, const QString &source);
+    QString restoreRecordImage(const QByteArray &image, const QString &serial,
+                               const QString &source);
 
 protected:
     QMdiArea *mdiArea = nullptr;
@@ -201,6 +212,7 @@ protected:
     QAction *recentFileActs[MaxRecentFiles] = {};
     QAction *closeAct = nullptr;
     QAction *exitAct = nullptr;
+    QAction *journalAct = nullptr;
     QAction *readAct = nullptr;
     QAction *writeAct = nullptr;
     QAction *loadAct = nullptr;
@@ -224,4 +236,6 @@ protected:
     Recorder *recorder = nullptr;
     QString recordsUrl;
     bool logFileDated = false;
+    QMdiSubWindow *journalSub = nullptr; // the journal window's, while it is open
+    RecordQuery *recordQuery = nullptr; // the journal window's queries, made with the first
 };

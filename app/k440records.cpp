@@ -1,12 +1,21 @@
-// The main window's part in the operation records: the recorder in its own thread and what the
-// task windows record with. Two settings, which no menu shows: "recordsServer" ("Журнал на
+// The main window's part in the operation records: the recorder in its own thread, what the
+// task windows record with, and the journal window with the opening and restoring of a record's
+// image. Two settings, which no menu shows: "recordsServer" ("Журнал на
 // сервере", the server's URL) and "backupBeforeWrite" ("Сохранять конфигурацию перед
 // записью", on unless set to false).
 
+#include "app/journalwindow.h"
 #include "app/k440.h"
+#include "app/prompter.h"
+#include "config/modes.h"
+#include "config/widgets/windowregistry.h"
 #include "records/recorder.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QSettings>
+
+#include <cstring>
 
 namespace {
 const char *const RecordsServerKey = "recordsServer";
@@ -21,9 +30,7 @@ void K440::setRecordsServer(const QString &url)
 Recorder *K440::records()
 {
     if (!recorder) {
-        const QString setting = QSettings().value(QLatin1String(RecordsServerKey)).toString();
-        const QString url = RecordsSettings::chooseServerUrl(recordsUrl, setting);
-        recorder = new Recorder(RecordsSettings::defaults(url), this);
+        recorder = new Recorder(recordsConfig(), this);
         connect(recorder, &Recorder::notice, this, &K440::log);
     }
     return recorder;
@@ -43,4 +50,78 @@ OperationJournal K440::journal()
     if (QFile *f = doc.file())
         j.fileName = f->fileName();
     return j;
+}
+
+RecordsConfig K440::recordsConfig() const
+{
+    const QString setting = QSettings().value(QLatin1String(RecordsServerKey)).toString();
+    return RecordsSettings::defaults(RecordsSettings::chooseServerUrl(recordsUrl, setting));
+}
+
+void K440::operationJournal()
+{
+    if (journalSub) {
+        mdiArea->setActiveSubWindow(journalSub);
+        return;
+    }
+    JournalActions actions;
+    actions.open = [this](const QByteArray &image, const QString &source) {
+        openRecordImage(image, source);
+    };
+    actions.restore = [this](const QByteArray &image, const QString &serial,
+                             const QString &source) {
+        return restoreRecordImage(image, serial, source);
+    };
+    actions.ask = [this](const QString &text) {
+        return prompter->askYesNo(this, tr("Журнал операций"), text);
+    };
+    actions.log = [this](const QString &line) {
+        log(line);
+    };
+    if (!recordQuery)
+        recordQuery = new RecordQuery(recordsConfig(), this);
+    auto *w = new JournalWindow(*recordQuery, std::move(actions));
+    journalSub = mdiArea->addSubWindow(w);
+    connect(journalSub, &QObject::destroyed, this, [this] { journalSub = nullptr; });
+    w->show();
+}
+
+void K440::openRecordImage(const QByteArray &image, const QString &source)
+{
+    if (image.size() != TK440::Size || !askToClose())
+        return;
+    auto loaded = std::make_unique<TK440>();
+    std::memcpy(loaded->b, image.constData(), TK440::Size);
+    // As a new configuration: no file, so that "Сохранить" asks for a name.
+    doc.forgetFile();
+    doc.setImage(std::move(loaded));
+    Q_EMIT mes(tr("Загружена конфигурация из журнала операций: ") + source);
+    buildTree(session.mode());
+}
+
+QString K440::restoreRecordImage(const QByteArray &image, const QString &serial,
+                                 const QString &source)
+{
+    const QString absent = tr("Контроллер ") + serial + tr(" не подключен.");
+    if (!session.isConnected())
+        return absent;
+    if (image.size() != TK440::Size || findSubWindow(WindowId::Write))
+        return tr("Конфигурация не записана: запись уже выполняется.");
+    TK440 restored;
+    std::memcpy(restored.b, image.constData(), TK440::Size);
+    WindowContext ctx;
+    ctx.mainWindow = this;
+    ctx.thread = thread;
+    ctx.image = &restored; // the write window keeps its own copy
+    ctx.mode = int(OperatingMode::ServiceAll); // the whole configuration memory
+    ctx.connected = true;
+    ctx.journal = journal();
+    ctx.journal.fileName = source;
+    ctx.journal.mode = QStringLiteral("restore");
+    ctx.journal.unitSerial = serial;
+    SubWindow *w = windowRegistry().create(WindowId::Write, ctx);
+    if (!w)
+        return absent;
+    showSubWindow(w);
+    return QString();
 }

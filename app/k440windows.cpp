@@ -105,7 +105,11 @@ void K440::fillDeviceTree(int m)
 
 void K440::closeImage()
 {
-    mdiArea->closeAllSubWindows();
+    // The journal window shows no configuration: it stays.
+    for (QMdiSubWindow *sub : mdiArea->subWindowList()) {
+        if (sub != journalSub)
+            sub->close();
+    }
     if (devTree)
         devTree->clear();
     if (treeDock)

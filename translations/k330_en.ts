@@ -633,6 +633,65 @@
     </message>
 </context>
 <context>
+    <name>JournalWindow</name>
+    <message>
+        <source>Журнал операций</source>
+        <translation>Operation records</translation>
+    </message>
+    <message>
+        <source>Серийный номер</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>Все операции</source>
+        <translation>All operations</translation>
+    </message>
+    <message>
+        <source>все</source>
+        <translation>all</translation>
+    </message>
+    <message>
+        <source>с даты</source>
+        <translation>from</translation>
+    </message>
+    <message>
+        <source>Обновить</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>Экспорт CSV…</source>
+        <translation>Export CSV…</translation>
+    </message>
+    <message>
+        <source>Открыть</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Восстановить…</source>
+        <translation>Restore…</translation>
+    </message>
+    <message>
+        <source>Записать в контроллер </source>
+        <translation>Write to the controller </translation>
+    </message>
+    <message>
+        <source> конфигурацию из журнала операций?</source>
+        <translation> the configuration from the operation records?</translation>
+    </message>
+    <message>
+        <source>Загрузка журнала операций…</source>
+        <translation>Loading the operation records…</translation>
+    </message>
+    <message>
+        <source>Записей: %1</source>
+        <translation>Records: %1</translation>
+    </message>
+    <message>
+        <source>Журнал операций недоступен: </source>
+        <translation>The operation records cannot be reached: </translation>
+    </message>
+</context>
+<context>
     <name>K440</name>
     <message>
         <source>Терминал контроллеров системы К-330С</source>
@@ -965,6 +1024,28 @@
     <message>
         <source>Файл ПО </source>
         <translation>Firmware file </translation>
+        <source>Журнал операций</source>
+        <translation>Operation records</translation>
+    </message>
+    <message>
+        <source>Записи операций с контроллерами</source>
+        <translation>Records of the operations with controllers</translation>
+    </message>
+    <message>
+        <source>Загружена конфигурация из журнала операций: </source>
+        <translation>Configuration loaded from the operation records: </translation>
+    </message>
+    <message>
+        <source>Контроллер </source>
+        <translation>Controller </translation>
+    </message>
+    <message>
+        <source> не подключен.</source>
+        <translation> is not attached.</translation>
+    </message>
+    <message>
+        <source>Конфигурация не записана: запись уже выполняется.</source>
+        <translation>The configuration was not written: a write is already in progress.</translation>
     </message>
 </context>
 <context>
@@ -1268,6 +1349,10 @@ error gain</translation>
     <message>
         <source>... и ещё полей: %1</source>
         <translation>... and %1 more fields</translation>
+    </message>
+    <message>
+        <source> не подключен.</source>
+        <translation> is not attached.</translation>
     </message>
 </context>
 <context>
@@ -1677,6 +1762,93 @@ error gain</translation>
     <message>
         <source>Журнал на сервере %1 недоступен: %2. Записи сохраняются на станции и будут отправлены, когда сервер ответит</source>
         <translation>The record server %1 is unavailable: %2. Records are kept on the station and will be sent when the server answers</translation>
+    </message>
+</context>
+<context>
+    <name>RecordTableModel</name>
+    <message>
+        <source>чтение</source>
+        <translation>read</translation>
+    </message>
+    <message>
+        <source>запись</source>
+        <translation>write</translation>
+    </message>
+    <message>
+        <source>проверка</source>
+        <translation>verify</translation>
+    </message>
+    <message>
+        <source>загрузка ПО</source>
+        <translation>firmware load</translation>
+    </message>
+    <message>
+        <source>выполнено</source>
+        <translation>done</translation>
+    </message>
+    <message>
+        <source>проверено</source>
+        <translation>verified</translation>
+    </message>
+    <message>
+        <source>различается</source>
+        <translation>differs</translation>
+    </message>
+    <message>
+        <source>ошибка</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>Время</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Станция</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>Оператор</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>Порт</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Модель</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>Серийный номер</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>Операция</source>
+        <translation>Operation</translation>
+    </message>
+    <message>
+        <source>Режим</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Результат</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>Различных байтов</source>
+        <translation>Differing bytes</translation>
+    </message>
+    <message>
+        <source>Сообщение</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>Длительность, с</source>
+        <translation>Duration, s</translation>
     </message>
 </context>
 <context>

@@ -36,6 +36,10 @@ struct OperationJournal
     std::function<void(const QString &line)> log;
     bool backup = false;
     QString fileName;
+    // A restore: the record's mode instead of the write mode, and the processor serial of the
+    // only unit that may take the image (the write then waits for the read that identifies it).
+    QString mode;
+    QString unitSerial;
 };
 
 // Texts of the backup, translated in the context "Operation".

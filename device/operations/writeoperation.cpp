@@ -4,6 +4,7 @@
 #include "config/image.h"
 #include "device/configexchange.h"
 #include "device/configprotocol.h"
+#include "device/controllers.h"
 
 WriteOperation::WriteOperation(OperationSink &sink, const TK440 &image, int mode)
     : ReadBackOperation(OperationKind::Write, sink, writeLength(mode),
@@ -34,6 +35,15 @@ bool WriteOperation::prepare()
 void WriteOperation::started()
 {
     startWriting(model);
+}
+
+bool WriteOperation::acceptIdentity(const TDev &dev)
+{
+    if (unit.isEmpty() || ControllerIdentity {QString(), dev, QString()}.serialText() == unit)
+        return true;
+    finish(OperationOutcome::NoController,
+           OperationText::tr("Контроллер ") + unit + OperationText::tr(" не подключен."));
+    return false;
 }
 
 OperationOutcome WriteOperation::failureOutcome() const

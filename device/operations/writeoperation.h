@@ -23,9 +23,14 @@ public:
 
     // The controller accepted the image and the blocks go out.
     void started();
+    // Only the unit with this processor serial (as the Info page shows it) takes the image:
+    // the identification of another one ends the operation.
+    void onlyUnit(const QString &serial) { unit = serial; }
+    const QString &onlyUnit() const { return unit; }
 
 protected:
     void exchange(DeviceLink &link) override;
+    bool acceptIdentity(const TDev &dev) override;
     OperationOutcome failureOutcome() const override;
     QString failureText() const override;
     void describe(OperationRecord &record) const override;
@@ -34,4 +39,5 @@ private:
     TK440 image; // as the caller gave it, for the record
     TK440 wire;
     QString model;
+    QString unit;
 };

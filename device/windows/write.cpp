@@ -20,12 +20,21 @@ Write::Write(TThread *thread, const TK440 *image, int mode, QWidget *parent,
     take(&TThread::writeCnt, &Write::Progress);
     take(&TThread::writeDev, &Write::Device);
     take(&TThread::writeDif, &Write::Checked);
-    record(operation, journal, {.mode = QString::number(mode)});
+    record(operation, journal,
+           {.mode = journal.mode.isEmpty() ? QString::number(mode) : journal.mode});
+    operation.onlyUnit(journal.unitSerial);
     if (!operation.sendable())
         return;
-    if (journal.backup && journal.record) {
+    const bool restore = !journal.unitSerial.isEmpty();
+    if (restore || (journal.backup && journal.record)) {
         take(&TThread::readImg, &Write::Backup);
         follow(thread->reqRead());
+    }
+    if (restore) {
+        // The read identifies the unit; the write goes out only to the right one.
+        take(&TThread::readDev, &Write::Unit);
+        take(&TThread::readErr, &Write::Error);
+        return;
     }
     follow(thread->reqWrite(operation.record(), operation.length()));
 }
@@ -62,7 +71,20 @@ void Write::Checked(int differing)
     operation.checked(differing);
 }
 
+void Write::Unit(TDev *dev)
+{
+    operation.identified(*dev);
+}
+
 void Write::Backup(QByteArray record)
+{
+    keepBackup(record);
+    // A restore sends its image once the read has shown the right unit.
+    if (!operation.onlyUnit().isEmpty() && operation.result().identified && !operation.isFinished())
+        follow(worker()->reqWrite(operation.record(), operation.length()));
+}
+
+void Write::keepBackup(const QByteArray &record)
 {
     const QByteArray kept = backupImage(record);
     if (kept.isEmpty() || operation.isFinished())

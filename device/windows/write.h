@@ -17,7 +17,8 @@ public:
     // (writeLength in config/image.h).
     // With a journal that records and keeps backups, the controller's configuration is read
     // first (the ordinary read) and kept in the write's record, and the log lists the fields
-    // that the write changes.
+    // that the write changes. A journal naming a unit's serial (a restore) always reads first
+    // and writes only to that unit.
     Write(TThread *thread, const TK440 *image, int mode, QWidget *parent = nullptr,
           const OperationJournal &journal = {});
     ~Write() override;
@@ -30,8 +31,11 @@ public Q_SLOTS:
     void Device(TDev dev);
     void Checked(int differing);
     void Backup(QByteArray record);
+    void Unit(TDev *dev);
 
 private:
+    void keepBackup(const QByteArray &record);
+
     int mode;
     std::function<void(const QString &line)> log;
     WriteOperation operation; // holds the copy that is sent

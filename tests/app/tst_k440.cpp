@@ -271,9 +271,9 @@ void TstK440::menus()
         return out;
     };
     QCOMPARE(entries(0),
-             QStringList({"newAct", "openAct", "|", "saveAct", "saveAsAct", "|", "recentFileAct0",
-                          "recentFileAct1", "recentFileAct2", "recentFileAct3", "recentFileAct4",
-                          "|", "closeAct", "exitAct"}));
+             QStringList({"newAct", "openAct", "|", "saveAct", "saveAsAct", "journalAct", "|",
+                          "recentFileAct0", "recentFileAct1", "recentFileAct2", "recentFileAct3",
+                          "recentFileAct4", "|", "closeAct", "exitAct"}));
     QCOMPARE(entries(2), QStringList({"readAct", "writeAct", "|", "loadAct"}));
     QCOMPARE(entries(4), QStringList({"userAct", "serviceAct"}));
     QCOMPARE(entries(6),
