@@ -1022,8 +1022,6 @@
         <translation>Text files (*.txt);;All files (*.*)</translation>
     </message>
     <message>
-        <source>Файл ПО </source>
-        <translation>Firmware file </translation>
         <source>Журнал операций</source>
         <translation>Operation records</translation>
     </message>
@@ -1046,6 +1044,10 @@
     <message>
         <source>Конфигурация не записана: запись уже выполняется.</source>
         <translation>The configuration was not written: a write is already in progress.</translation>
+    </message>
+    <message>
+        <source>Файл ПО </source>
+        <translation>Firmware file </translation>
     </message>
 </context>
 <context>
