@@ -88,6 +88,9 @@ def main():
     args = parser.parse_args()
     ctl = os.path.abspath(args.k330ctl)
     with tempfile.TemporaryDirectory() as tmp:
+        # The records of the benchmark's writes go to a station database of its own, not to the
+        # user's journal.
+        os.environ["XDG_DATA_HOME"] = os.path.join(tmp, "data")
         image = os.path.join(tmp, "batch.mcd")
         subprocess.run([ctl, "new", "--model", "RA", "-o", image], check=True,
                        stderr=subprocess.DEVNULL)
