@@ -5,6 +5,7 @@
 #include "config/image.h"
 #include "config/language.h"
 #include "k330/version.h"
+#include "records/recordsconfig.h"
 #include "sim/linkoptions.h"
 #include "sim/simcontroller.h"
 
@@ -45,11 +46,7 @@ StartOptions parseStartOptions(const QStringList &arguments)
                                     "(UTF-8)."),
         QStringLiteral("file"));
     parser.addOption(logOption);
-    const QCommandLineOption recordsOption(
-        QStringLiteral("records"),
-        QStringLiteral("Keep the operation records also on the PostgreSQL server <url> "
-                       "(postgresql://user@host:port/database); K330_RECORDS otherwise."),
-        QStringLiteral("url"));
+    const QCommandLineOption recordsOption = RecordsSettings::commandLineOption();
     parser.addOption(recordsOption);
     // Read before the parser runs (setUpStartLanguage), listed here for --help.
     parser.addOption(

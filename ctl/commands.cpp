@@ -288,8 +288,8 @@ QList<Command> commands()
              modeOpt(p);
              p.addOption(QCommandLineOption(
                  QStringLiteral("no-backup"),
-                 QStringLiteral("Do not read the controller's configuration into the operation "
-                                "records before writing.")));
+                 Ctl::tr("Не сохранять в журнале операций конфигурацию контроллера перед "
+                         "записью.")));
              addControllerOptions(p);
              fileArg(p, "FILE");
          },

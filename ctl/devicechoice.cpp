@@ -78,12 +78,12 @@ void addDeviceOptions(QCommandLineParser &parser)
 {
     parser.addOption(QCommandLineOption(
         DeviceName,
-        QStringLiteral("The controller at port path <id> or with processor serial <id>, as "
-                       "'k330ctl list' prints them; repeat it for several controllers, which "
-                       "then run at once."),
+        Ctl::tr("Контроллер с путём порта <id> или с серийным номером процессора <id>, как "
+                "их выводит 'k330ctl list'; повторите его для нескольких контроллеров, "
+                "которые тогда работают одновременно."),
         QStringLiteral("id")));
     parser.addOption(QCommandLineOption(
-        AllName, QStringLiteral("Every controller attached at the start, all at once.")));
+        AllName, Ctl::tr("Все контроллеры, подключенные к началу работы, одновременно.")));
 }
 
 DeviceChoice chooseDevices(const QCommandLineParser &parser,

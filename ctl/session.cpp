@@ -19,7 +19,7 @@
 namespace {
 
 const QString SimStateName = QStringLiteral("sim-state");
-const QString RecordsName = QStringLiteral("records");
+const QString RecordsName = RecordsSettings::commandLineOption().names().constFirst();
 
 // The backup read's stages and progress as every read's; its end is the write's business.
 class BackupSink : public ReporterSink
@@ -168,19 +168,16 @@ void addControllerOptions(QCommandLineParser &parser)
     addDeviceOptions(parser);
     parser.addOption(QCommandLineOption(
         SimStateName,
-        QStringLiteral("With --simulate: keep the simulated controller's configuration memory in "
-                       "<file> from one run to the next."),
+        QCoreApplication::translate("CommandLine",
+                                    "С --simulate: хранить память конфигурации имитатора "
+                                    "контроллера в <file> от запуска к запуску."),
         QStringLiteral("file")));
     addRecordsOption(parser);
 }
 
 void addRecordsOption(QCommandLineParser &parser)
 {
-    parser.addOption(QCommandLineOption(
-        RecordsName,
-        QStringLiteral("Keep the operation records also on the PostgreSQL server <url> "
-                       "(postgresql://user@host:port/database); K330_RECORDS otherwise."),
-        QStringLiteral("url")));
+    parser.addOption(RecordsSettings::commandLineOption());
 }
 
 std::unique_ptr<RecordStore> openRecords(const QCommandLineParser &parser)

@@ -41,6 +41,10 @@ void TracingTransport::append(const QString &endpoint, int requested, int timeou
     QByteArray line =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1();
     line += ' ';
+    // A transport pointed at one controller of several names it, so that the lines of
+    // controllers served at once (one transport each, one trace file) can be told apart.
+    if (const QString path = next->portPath(); !path.isEmpty())
+        line += '[' + path.toLatin1() + "] ";
     line += formatLine(endpoint, requested, timeoutMs, result, data);
     line += '\n';
     QMutexLocker lock(&fileMutex);

@@ -3,7 +3,8 @@
 //
 // Line: "yyyy-MM-dd HH:mm:ss.zzz <endpoint> req=<bytes asked> tmo=<ms> res=<bytes moved or
 // error number>[ <bytes moved in hex>]". Control requests use the endpoint name "Ep0" followed
-// by the request ("Ep0 string", "Ep0 config"). Each line is flushed as it is written.
+// by the request ("Ep0 string", "Ep0 config"). A transport pointed at a port path puts it in
+// brackets before the endpoint ("[1-2] Ep1out ..."). Each line is flushed as it is written.
 
 #include "device/usbtransport.h"
 

@@ -86,3 +86,13 @@ QString RecordsSettings::displayUrl(const ServerAddress &a)
         url += QStringLiteral("?host=") + a.host;
     return url;
 }
+
+QCommandLineOption RecordsSettings::commandLineOption()
+{
+    return QCommandLineOption(
+        QStringLiteral("records"),
+        QCoreApplication::translate("CommandLine",
+                                    "Вести журнал операций также на сервере PostgreSQL <url> "
+                                    "(postgresql://user@host:port/database); иначе K330_RECORDS."),
+        QStringLiteral("url"));
+}

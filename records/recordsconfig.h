@@ -9,6 +9,7 @@
 // password comes from ~/.pgpass, a service file (PGSERVICEFILE) or PGPASSWORD, which the
 // PostgreSQL client library reads itself.
 
+#include <QCommandLineOption>
 #include <QCoreApplication>
 #include <QString>
 
@@ -55,4 +56,7 @@ public:
 
     // The address as a URL, for messages (it has no password to hide).
     static QString displayUrl(const ServerAddress &address);
+
+    // The command-line option --records <url> of both executables.
+    static QCommandLineOption commandLineOption();
 };

@@ -215,6 +215,14 @@
         <source>Дописывать в &lt;file&gt; по строке на каждую передачу USB (время, конечная точка, размеры, результат, байты).</source>
         <translation>Append one line per USB transfer (time, endpoint, sizes, result, bytes) to &lt;file&gt;.</translation>
     </message>
+    <message>
+        <source>Вести журнал операций также на сервере PostgreSQL &lt;url&gt; (postgresql://user@host:port/database); иначе K330_RECORDS.</source>
+        <translation>Keep the operation records also on the PostgreSQL server &lt;url&gt; (postgresql://user@host:port/database); K330_RECORDS otherwise.</translation>
+    </message>
+    <message>
+        <source>С --simulate: хранить память конфигурации имитатора контроллера в &lt;file&gt; от запуска к запуску.</source>
+        <translation>With --simulate: keep the simulated controller&apos;s configuration memory in &lt;file&gt; from one run to the next.</translation>
+    </message>
 </context>
 <context>
     <name>ConfigFile</name>
@@ -3091,6 +3099,18 @@ several run at once.
 Messages and progress go to standard error.
 --lang ru|en chooses the language of the messages: Russian by default, English
 where the desktop&apos;s language is neither Russian nor the C locale.</translation>
+    </message>
+    <message>
+        <source>Контроллер с путём порта &lt;id&gt; или с серийным номером процессора &lt;id&gt;, как их выводит &apos;k330ctl list&apos;; повторите его для нескольких контроллеров, которые тогда работают одновременно.</source>
+        <translation>The controller at port path &lt;id&gt; or with processor serial &lt;id&gt;, as &apos;k330ctl list&apos; prints them; repeat it for several controllers, which then run at once.</translation>
+    </message>
+    <message>
+        <source>Все контроллеры, подключенные к началу работы, одновременно.</source>
+        <translation>Every controller attached at the start, all at once.</translation>
+    </message>
+    <message>
+        <source>Не сохранять в журнале операций конфигурацию контроллера перед записью.</source>
+        <translation>Do not read the controller&apos;s configuration into the operation records before writing.</translation>
     </message>
 </context>
 </TS>

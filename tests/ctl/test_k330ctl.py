@@ -336,6 +336,14 @@ class Ctl(unittest.TestCase):
         self.assertGreater(os.path.getsize(trace), 0)
         run("load-firmware", "--simulate", self.path("none.rom"), check=INVALID)
 
+    def test_trace_of_several_controllers_names_each(self):
+        trace = self.path("usb.log")
+        run("write", "--simulate", "--sim-count", "2", "--all", "--no-backup", "--usb-trace",
+            trace, self.new("a.mcd"), check=OK)
+        paths = {re.match(r"^\S+ \S+ \[(\S+)\] Ep", l).group(1)
+                 for l in open(trace, encoding="latin-1").read().splitlines()}
+        self.assertEqual(paths, {"1-1", "1-2"})
+
     def load(self, on_terminal):  # standard error of a 100 KB firmware load, and its seconds
         rom = self.path("fw.rom")
         write_bytes(rom, bytes((i * 13) & 0xFF for i in range(100 * 1024)))
@@ -385,6 +393,10 @@ class Ctl(unittest.TestCase):
                 listed = p.stdout.split("Exit status:\n")[1]
                 self.assertEqual("".join(re.findall(r"^  (\d)  ", listed, re.M)), expected)
                 self.assertEqual(re.search("[\u0400-\u04FF]", p.stdout) is not None, lang == "ru")
+                if lang == "ru":  # every option described in Russian
+                    for line in re.findall(r"^  -.*$", p.stdout, re.M):
+                        self.assertRegex(re.split(r"\s{2,}", line.strip(), 1)[1],
+                                         "[\u0400-\u04FF]")
         self.assertNotRegex(run("--lang", "en", "--help", check=OK).stdout, "[\u0400-\u04FF]")
 
     def test_diff_of_two_models_compares_what_they_share(self):
