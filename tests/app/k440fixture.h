@@ -12,8 +12,11 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
+#include <QHash>
 #include <QList>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -121,6 +124,31 @@ public:
         return edit->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
 };
+
+// Menu entries without a mnemonic, and, in the menus titled in `distinct` ("" for the menu bar),
+// mnemonics that two entries share. The tree dock's entry carries the model's name: it has none.
+inline QStringList mnemonicFaults(QMenuBar *bar, const QStringList &distinct)
+{
+    QStringList faults;
+    const auto check = [&](const QString &title, const QList<QAction *> &actions) {
+        QHash<QString, QString> seen; // mnemonic → entry
+        for (QAction *a : actions) {
+            if (a->isSeparator() || !a->isVisible() || a->objectName() == "treeDockAct")
+                continue;
+            const QString key = QKeySequence::mnemonic(a->text()).toString();
+            if (key.isEmpty())
+                faults << title + QStringLiteral(": no mnemonic in ") + a->text();
+            else if (distinct.contains(title) && seen.contains(key))
+                faults << title + QStringLiteral(": ") + seen[key] + " and " + a->text();
+            seen.insert(key, a->text());
+        }
+    };
+    check(QString(), bar->actions());
+    for (QAction *m : bar->actions())
+        if (m->menu())
+            check(m->text(), m->menu()->actions());
+    return faults;
+}
 
 // Texts of the device tree, depth-first, each indented by two blanks per level.
 inline QStringList treeTexts(const CDevTree *tree)

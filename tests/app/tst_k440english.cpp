@@ -102,6 +102,16 @@ private Q_SLOTS:
         QCOMPARE(after.left(link.offset), before.left(link.offset));
     }
 
+    // Every entry has its own key in the English menus.
+    void mnemonics()
+    {
+        QStringList menus {QString()};
+        for (const QAction *a : w->menuBar()->actions())
+            menus << a->text();
+        const QStringList faults = mnemonicFaults(w->menuBar(), menus);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+    }
+
     void everyWindowInEnglish()
     {
         QVERIFY(cyrillicTexts(w.get()).isEmpty());

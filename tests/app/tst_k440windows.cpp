@@ -553,8 +553,10 @@ void TstK440Windows::shutDuringRead()
     w->read();
     QPointer<FakeWindow> reader = lastFake;
     QVERIFY(reader);
+    QVERIFY(act("closeAct")->isEnabled());
     w->shut();
     QTRY_VERIFY(reader.isNull());
+    QVERIFY(!act("closeAct")->isEnabled());
     QVERIFY(!w->findSubWindow(ReadName));
     w->closeWin(ReadName, true);
     QVERIFY(!w->documentImage());
