@@ -51,8 +51,15 @@ void K440::buildTree(int m)
         treeDock = new QDockWidget(title, this);
         treeDock->setObjectName(QStringLiteral("treeDock"));
         // The dock's own show/hide action; it goes with the dock when a mode switch drops it.
-        treeDock->toggleViewAction()->setObjectName(QStringLiteral("treeDockAct"));
-        windowMenu->addAction(treeDock->toggleViewAction());
+        // Its entry names the tree, with a mnemonic, rather than the model the title names
+        // (every new title would set the entry's text again).
+        QAction *toggle = treeDock->toggleViewAction();
+        toggle->setObjectName(QStringLiteral("treeDockAct"));
+        const QString entry = tr("&Дерево устройства");
+        toggle->setText(entry);
+        connect(treeDock, &QWidget::windowTitleChanged, toggle,
+                [toggle, entry] { toggle->setText(entry); });
+        windowMenu->addAction(toggle);
     } else {
         treeDock->setWindowTitle(title);
     }

@@ -1057,6 +1057,10 @@
         <source>&amp;Лог программы</source>
         <translation>&amp;Program log</translation>
     </message>
+    <message>
+        <source>&amp;Дерево устройства</source>
+        <translation>&amp;Device tree</translation>
+    </message>
 </context>
 <context>
     <name>LinkClass</name>

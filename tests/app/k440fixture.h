@@ -126,14 +126,14 @@ public:
 };
 
 // Menu entries without a mnemonic, and, in the menus titled in `distinct` ("" for the menu bar),
-// mnemonics that two entries share. The tree dock's entry carries the model's name: it has none.
+// mnemonics that two entries share.
 inline QStringList mnemonicFaults(QMenuBar *bar, const QStringList &distinct)
 {
     QStringList faults;
     const auto check = [&](const QString &title, const QList<QAction *> &actions) {
         QHash<QString, QString> seen; // mnemonic → entry
         for (QAction *a : actions) {
-            if (a->isSeparator() || !a->isVisible() || a->objectName() == "treeDockAct")
+            if (a->isSeparator() || !a->isVisible())
                 continue;
             const QString key = QKeySequence::mnemonic(a->text()).toString();
             if (key.isEmpty())

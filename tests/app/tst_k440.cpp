@@ -337,6 +337,11 @@ void TstK440::toolBarsAndSizes()
     QCOMPARE(w->deviceTree()->sizeHint(), QSize(190, 444));
     QCOMPARE(w->deviceDock()->allowedAreas(),
              Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
+    // The tree's entry in "Окно" keeps its mnemonic whatever the dock's title becomes.
+    w->closeImage();
+    w->showImage(TK440::ModelRB);
+    const QStringList faults = mnemonicFaults(w->menuBar(), {"Ок&но"});
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
 }
 
 void TstK440::connState_data()
