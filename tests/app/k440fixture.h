@@ -12,7 +12,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
-#include <QHash>
 #include <QList>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -125,28 +124,24 @@ public:
     }
 };
 
-// Menu entries without a mnemonic, and, in the menus titled in `distinct` ("" for the menu bar),
-// mnemonics that two entries share.
+// Menu entries without a mnemonic, or sharing one with an entry above them in a menu titled in
+// `distinct` ("" stands for the menu bar).
 inline QStringList mnemonicFaults(QMenuBar *bar, const QStringList &distinct)
 {
     QStringList faults;
-    const auto check = [&](const QString &title, const QList<QAction *> &actions) {
-        QHash<QString, QString> seen; // mnemonic → entry
-        for (QAction *a : actions) {
-            if (a->isSeparator() || !a->isVisible())
-                continue;
+    for (const QAction *m : QList<QAction *> {nullptr} + bar->actions()) {
+        if (m && !m->menu())
+            continue;
+        const QString title = m ? m->text() : QString();
+        QStringList seen;
+        for (const QAction *a : m ? m->menu()->actions() : bar->actions()) {
             const QString key = QKeySequence::mnemonic(a->text()).toString();
-            if (key.isEmpty())
-                faults << title + QStringLiteral(": no mnemonic in ") + a->text();
-            else if (distinct.contains(title) && seen.contains(key))
-                faults << title + QStringLiteral(": ") + seen[key] + " and " + a->text();
-            seen.insert(key, a->text());
+            if (!a->isSeparator() && a->isVisible()
+                && (key.isEmpty() || (distinct.contains(title) && seen.contains(key))))
+                faults << title + QStringLiteral(": ") + a->text();
+            seen << key;
         }
-    };
-    check(QString(), bar->actions());
-    for (QAction *m : bar->actions())
-        if (m->menu())
-            check(m->text(), m->menu()->actions());
+    }
     return faults;
 }
 

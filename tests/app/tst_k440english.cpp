@@ -102,19 +102,14 @@ private Q_SLOTS:
         QCOMPARE(after.left(link.offset), before.left(link.offset));
     }
 
-    // Every entry has its own key in the English menus.
-    void mnemonics()
-    {
-        QStringList menus {QString()};
-        for (const QAction *a : w->menuBar()->actions())
-            menus << a->text();
-        const QStringList faults = mnemonicFaults(w->menuBar(), menus);
-        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
-    }
-
     void everyWindowInEnglish()
     {
         QVERIFY(cyrillicTexts(w.get()).isEmpty());
+        // Every menu entry has a mnemonic of its own.
+        QStringList menus {QString()};
+        for (const QAction *a : w->menuBar()->actions())
+            menus << a->text();
+        QVERIFY(mnemonicFaults(w->menuBar(), menus).isEmpty());
         int opened = 0;
         for (const WindowRow *row : deviceTreeRows(TK440::ModelRA, 10)) {
             if (row->kind != WindowKind::Page && row->kind != WindowKind::Document

@@ -356,11 +356,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<QString>("reason");
-        QByteArray damaged = validFile(TK440::ModelRA);
-        damaged[200] = char(damaged[200] ^ 0x04);
         QTest::newRow("size") << validFile(TK440::ModelRB) + "xy"
                               << "размер 404 байт, а файл конфигурации занимает ровно 402 байта";
-        QTest::newRow("checksum") << damaged << "контрольная сумма в файле 0x";
+        QTest::newRow("checksum") << validFile(TK440::ModelRA).replace(200, 1, "\x01")
+                                  << "контрольная сумма в файле 0x";
         QTest::newRow("model") << validFile(0x1234) << "код модели 0x1234 не принадлежит";
     }
     void defectLogged()
