@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
 #include <QStatusBar>
@@ -59,7 +60,6 @@ K440::K440(const QString &logFileName, const UsbTransport::Factory &transport)
     createToolBars();
     createDockWindows();
     statusBar();
-    createRecoveryAction();
     createShortcuts();
     createStatusParts();
 
@@ -114,6 +114,7 @@ void K440::createActions()
 {
     createFileActions();
     createTaskActions();
+    createRecoveryAction();
 }
 
 void K440::createFileActions()
@@ -147,12 +148,14 @@ void K440::createFileActions()
         connect(recentFileActs[i], &QAction::triggered, this, &K440::openRecentFile);
     }
 
-    makeAction(journalAct, "journalAct", tr("Журнал операций"),
+    makeAction(journalAct, "journalAct", tr("&Журнал операций"),
                tr("Записи операций с контроллерами"));
     connect(journalAct, &QAction::triggered, this, &K440::operationJournal);
 
     makeAction(closeAct, "closeAct", tr("&Закрыть..."), tr("Закрыть файл конфигурации устройства"));
     closeAct->setShortcuts(QKeySequence::Close);
+    // Enabled while a configuration is open or being read (updateTitle).
+    closeAct->setEnabled(false);
     connect(closeAct, &QAction::triggered, this, &K440::shut);
 
     makeAction(exitAct, "exitAct", tr("&Выход"), tr("Выйти из программы"));
@@ -189,16 +192,16 @@ void K440::createTaskActions()
     makeAction(aboutAct, "aboutAct", tr("&О программе"), tr("Информация о версии программы"));
     connect(aboutAct, &QAction::triggered, this, &K440::about);
 
-    makeAction(closeWinAct, "closeWinAct", tr("Закрыть"), tr("Закрыть активное окно"));
+    makeAction(closeWinAct, "closeWinAct", tr("&Закрыть"), tr("Закрыть активное окно"));
     connect(closeWinAct, &QAction::triggered, mdiArea, &QMdiArea::closeActiveSubWindow);
 
-    makeAction(closeAllAct, "closeAllAct", tr("Закрыть все"), tr("Закрыть все окна"));
+    makeAction(closeAllAct, "closeAllAct", tr("Закрыть &все"), tr("Закрыть все окна"));
     connect(closeAllAct, &QAction::triggered, mdiArea, &QMdiArea::closeAllSubWindows);
 
-    makeAction(tileAct, "tileAct", tr("Развернуть"), tr("Развернуть все окна"));
+    makeAction(tileAct, "tileAct", tr("&Развернуть"), tr("Развернуть все окна"));
     connect(tileAct, &QAction::triggered, mdiArea, &QMdiArea::tileSubWindows);
 
-    makeAction(cascadeAct, "cascadeAct", tr("Каскадом"), tr("Каскад окон"));
+    makeAction(cascadeAct, "cascadeAct", tr("&Каскадом"), tr("Каскад окон"));
     connect(cascadeAct, &QAction::triggered, mdiArea, &QMdiArea::cascadeSubWindows);
 }
 
@@ -206,6 +209,8 @@ void K440::createMenus()
 {
     fileMenu = menuBar()->addMenu(tr("&Файл"));
     fileMenu->setObjectName(QStringLiteral("fileMenu"));
+    // Another run may have kept a configuration meanwhile.
+    connect(fileMenu, &QMenu::aboutToShow, this, &K440::updateRestoreAction);
     fileMenu->addAction(newAct);
     fileMenu->addAction(openAct);
     fileMenu->addSeparator();
@@ -217,6 +222,7 @@ void K440::createMenus()
     for (QAction *act : recentFileActs)
         fileMenu->addAction(act);
     fileMenu->addSeparator();
+    fileMenu->addAction(restoreAct);
     fileMenu->addAction(closeAct);
     fileMenu->addAction(exitAct);
     updateRecentFileActions();
@@ -236,7 +242,7 @@ void K440::createMenus()
     optionMenu->addAction(serviceAct);
     menuBar()->addSeparator();
 
-    windowMenu = menuBar()->addMenu(tr("Окно"));
+    windowMenu = menuBar()->addMenu(tr("Ок&но"));
     windowMenu->setObjectName(QStringLiteral("windowMenu"));
     windowMenu->addAction(closeWinAct);
     windowMenu->addAction(closeAllAct);
@@ -280,6 +286,8 @@ void K440::createDockWindows()
     logDock->setWidget(logEdit);
     addDockWidget(Qt::BottomDockWidgetArea, logDock);
     logDock->toggleViewAction()->setObjectName(QStringLiteral("logDockAct"));
+    // The dock's title stays as it is; its entry in the menu gets a mnemonic.
+    logDock->toggleViewAction()->setText(tr("&Лог программы"));
     windowMenu->addAction(logDock->toggleViewAction());
 
     connect(this, &K440::mes, this, &K440::log);

@@ -151,8 +151,9 @@ private:
     void createFileActions();
     void createTaskActions();
     void createRecoveryAction();
-    // Keys of the task actions and "Сохранить как", kept apart from the actions' own keys
-    // (app/k440keys.cpp).
+    // "Восстановить несохранённые…" is enabled while the recovery folder holds a configuration.
+    void updateRestoreAction();
+    // Keys of the task actions and "Сохранить как" beyond the standard ones (app/k440keys.cpp).
     void createShortcuts();
     // The permanent connection field of the status bar, the log's menu, the empty area's hint.
     void createStatusParts();

@@ -90,8 +90,6 @@ void K440::saveAs()
 void K440::shut()
 {
     keepUnsaved();
-    if (doc.image())
-        Q_EMIT mes(tr("Конфигурация закрыта"));
     doc.forgetFile();
     // A read in progress is the configuration being opened: closing drops it too.
     if (session.hasConfiguration())

@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QFileInfo>
-#include <QMenu>
 
 QString K440::appTitle()
 {
@@ -30,6 +29,7 @@ void K440::updateTitle()
     else
         setWindowTitle(appTitle() + QStringLiteral("[*]"));
     setWindowModified(doc.isModified());
+    closeAct->setEnabled(session.hasConfiguration());
     if (auto *area = qobject_cast<ShellArea *>(mdiArea))
         area->setHint(doc.image() ? QString() : startHint());
 }
@@ -39,12 +39,13 @@ void K440::createRecoveryAction()
     makeAction(restoreAct, "restoreAct", tr("Восстановить &несохранённые…"),
                tr("Открыть конфигурацию, закрытую без сохранения в файл"));
     connect(restoreAct, &QAction::triggered, this, &K440::restoreUnsaved);
-    // The entry joins the File menu when the menu first opens, above "&Закрыть...", so that
-    // the menu is built with its usual entries only.
-    connect(fileMenu, &QMenu::aboutToShow, this, [this] {
-        if (!fileMenu->actions().contains(restoreAct))
-            fileMenu->insertAction(closeAct, restoreAct);
-    });
+    updateRestoreAction();
+}
+
+void K440::updateRestoreAction()
+{
+    // At most MaxEntries small files: listing them does not keep the window waiting.
+    restoreAct->setEnabled(!RecoveryStore().entries().isEmpty());
 }
 
 void K440::keepUnsaved()
@@ -58,6 +59,7 @@ void K440::keepUnsaved()
         Q_EMIT mes(tr("Несохранённую конфигурацию не удалось сохранить в папке ") + store.folder());
     else
         Q_EMIT mes(tr("Несохранённая конфигурация сохранена для восстановления: ") + kept);
+    updateRestoreAction();
 }
 
 void K440::restoreUnsaved()

@@ -11,7 +11,6 @@
 #include <QAction>
 #include <QMenu>
 #include <QSaveFile>
-#include <QShortcut>
 #include <QStatusBar>
 
 void K440::createStatusParts()
@@ -58,9 +57,7 @@ QString K440::startHint() const
     QStringList lines {tr("Конфигурация не открыта."), QString()};
     lines << line(tr("Создать новую конфигурацию"), newAct)
           << line(tr("Открыть файл конфигурации"), openAct)
-          << tr("Прочитать конфигурацию из контроллера");
-    if (const auto *readKey = findChild<QShortcut *>(QStringLiteral("readActKey")))
-        lines.last() += QStringLiteral(": ") + readKey->key().toString(QKeySequence::NativeText);
+          << line(tr("Прочитать конфигурацию из контроллера"), readAct);
     return lines.join(QLatin1Char('\n'));
 }
 

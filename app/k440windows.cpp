@@ -6,7 +6,6 @@
 #include "app/prompter.h"
 #include "app/treedelegate.h"
 #include "app/windowstate.h"
-#include "config/language.h"
 #include "config/widgets/windowregistry.h"
 #include "config/windows.h"
 
@@ -52,8 +51,15 @@ void K440::buildTree(int m)
         treeDock = new QDockWidget(title, this);
         treeDock->setObjectName(QStringLiteral("treeDock"));
         // The dock's own show/hide action; it goes with the dock when a mode switch drops it.
-        treeDock->toggleViewAction()->setObjectName(QStringLiteral("treeDockAct"));
-        windowMenu->addAction(treeDock->toggleViewAction());
+        // Its entry names the tree, with a mnemonic, rather than the model the title names
+        // (every new title would set the entry's text again).
+        QAction *toggle = treeDock->toggleViewAction();
+        toggle->setObjectName(QStringLiteral("treeDockAct"));
+        const QString entry = tr("&Дерево устройства");
+        toggle->setText(entry);
+        connect(treeDock, &QWidget::windowTitleChanged, toggle,
+                [toggle, entry] { toggle->setText(entry); });
+        windowMenu->addAction(toggle);
     } else {
         treeDock->setWindowTitle(title);
     }
@@ -66,13 +72,13 @@ void K440::buildTree(int m)
     treeDock->setWidget(devTree);
     treeDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea
                               | Qt::BottomDockWidgetArea);
-    // Where the last run left it, else on the left. The Russian tree keeps the width its own
-    // size hint gives it; a translation's longer labels widen the dock to show them whole.
+    // Where the last run left it, else on the left, widened to show its longest label whole in
+    // either language (a service mode's items are longer than its size hint allows for).
     const bool restored = newDock && restoreDockWidget(treeDock);
     if (newDock && !restored)
         addDockWidget(Qt::LeftDockWidgetArea, treeDock);
     const int labels = windowstate::treeWidth(*devTree);
-    if (!restored && installedLanguage() != UiLanguage::Russian && treeDock->width() < labels)
+    if (!restored && treeDock->width() < labels)
         resizeDocks({treeDock}, {labels}, Qt::Horizontal);
     // A dock the user closed with its ✕ comes back with the next configuration.
     treeDock->show();
@@ -105,6 +111,9 @@ void K440::fillDeviceTree(int m)
 
 void K440::closeImage()
 {
+    // Every way a configuration is closed comes here, once.
+    if (doc.image())
+        Q_EMIT mes(tr("Конфигурация закрыта"));
     // The journal window shows no configuration: it stays.
     for (QMdiSubWindow *sub : mdiArea->subWindowList()) {
         if (sub != journalSub)
@@ -189,6 +198,13 @@ void K440::openWindow(WindowId id)
     session.opened(entry->rule, w);
     if (!w)
         return;
+    // A read opens a configuration that "&Закрыть..." can drop; its window's end may drop it too
+    // (the session hears of that first, having connected first).
+    if (entry->rule.input == WindowInput::NewRead) {
+        closeAct->setEnabled(session.hasConfiguration());
+        connect(w, &QObject::destroyed, closeAct,
+                [this] { closeAct->setEnabled(session.hasConfiguration()); });
+    }
     // A page that cannot show this image has closed itself already: say why, show nothing.
     if (!w->refusal().isEmpty()) {
         Q_EMIT mes(windowRow(id).displayTitle() + QStringLiteral(": ") + w->refusal());

@@ -802,32 +802,16 @@
         <translation>Program version information</translation>
     </message>
     <message>
-        <source>Закрыть</source>
-        <translation>Close</translation>
-    </message>
-    <message>
         <source>Закрыть активное окно</source>
         <translation>Close the active window</translation>
-    </message>
-    <message>
-        <source>Закрыть все</source>
-        <translation>Close all</translation>
     </message>
     <message>
         <source>Закрыть все окна</source>
         <translation>Close all windows</translation>
     </message>
     <message>
-        <source>Развернуть</source>
-        <translation>Tile</translation>
-    </message>
-    <message>
         <source>Развернуть все окна</source>
         <translation>Tile all windows</translation>
-    </message>
-    <message>
-        <source>Каскадом</source>
-        <translation>Cascade</translation>
     </message>
     <message>
         <source>Каскад окон</source>
@@ -844,10 +828,6 @@
     <message>
         <source>&amp;Опции</source>
         <translation>&amp;Options</translation>
-    </message>
-    <message>
-        <source>Окно</source>
-        <translation>Window</translation>
     </message>
     <message>
         <source>&amp;Справка</source>
@@ -1056,6 +1036,38 @@
     <message>
         <source>Файл ПО </source>
         <translation>Firmware file </translation>
+    </message>
+    <message>
+        <source>&amp;Журнал операций</source>
+        <translation>Operation &amp;records</translation>
+    </message>
+    <message>
+        <source>&amp;Закрыть</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>Закрыть &amp;все</source>
+        <translation>Close &amp;all</translation>
+    </message>
+    <message>
+        <source>&amp;Развернуть</source>
+        <translation>&amp;Tile</translation>
+    </message>
+    <message>
+        <source>&amp;Каскадом</source>
+        <translation>Ca&amp;scade</translation>
+    </message>
+    <message>
+        <source>Ок&amp;но</source>
+        <translation>&amp;Window</translation>
+    </message>
+    <message>
+        <source>&amp;Лог программы</source>
+        <translation>&amp;Program log</translation>
+    </message>
+    <message>
+        <source>&amp;Дерево устройства</source>
+        <translation>&amp;Device tree</translation>
     </message>
 </context>
 <context>

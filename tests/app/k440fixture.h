@@ -14,6 +14,8 @@
 #include <QDialog>
 #include <QList>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -121,6 +123,27 @@ public:
         return edit->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
 };
+
+// Menu entries without a mnemonic, or sharing one with an entry above them in a menu titled in
+// `distinct` ("" stands for the menu bar).
+inline QStringList mnemonicFaults(QMenuBar *bar, const QStringList &distinct)
+{
+    QStringList faults;
+    for (const QAction *m : QList<QAction *> {nullptr} + bar->actions()) {
+        if (m && !m->menu())
+            continue;
+        const QString title = m ? m->text() : QString();
+        QStringList seen;
+        for (const QAction *a : m ? m->menu()->actions() : bar->actions()) {
+            const QString key = QKeySequence::mnemonic(a->text()).toString();
+            if (!a->isSeparator() && a->isVisible()
+                && (key.isEmpty() || (distinct.contains(title) && seen.contains(key))))
+                faults << title + QStringLiteral(": ") + a->text();
+            seen << key;
+        }
+    }
+    return faults;
+}
 
 // Texts of the device tree, depth-first, each indented by two blanks per level.
 inline QStringList treeTexts(const CDevTree *tree)

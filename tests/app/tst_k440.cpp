@@ -200,14 +200,16 @@ void TstK440::actions_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("key"); // QKeySequence::StandardKey, or -1 for none
+    QTest::addColumn<QString>("ownKey"); // a key the action has beyond the standard ones
     QTest::addColumn<QString>("tip");
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<QString>("icon"); // resource name under ":/images/", or empty
 
     auto row = [](const char *name, const char *text, int key, const char *tip, bool enabled,
-                  const char *icon) {
+                  const char *icon, const char *ownKey = "") {
         QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(text) << key
-                            << QString::fromUtf8(tip) << enabled << QString::fromLatin1(icon);
+                            << QString::fromLatin1(ownKey) << QString::fromUtf8(tip) << enabled
+                            << QString::fromLatin1(icon);
     };
     row("newAct", "&Создать", QKeySequence::New, "Cоздать файл конфигурации устройства", true,
         "page.png");
@@ -216,20 +218,23 @@ void TstK440::actions_data()
     row("saveAct", "&Сохранить", QKeySequence::Save, "Сохранить файл конфигурации устройства",
         false, "save.png");
     row("saveAsAct", "&Сохранить как", QKeySequence::SaveAs,
-        "Сохранить файл конфигурации устройства как...", false, "save_as.png");
+        "Сохранить файл конфигурации устройства как...", false, "save_as.png", "Ctrl+Shift+S");
     row("closeAct", "&Закрыть...", QKeySequence::Close, "Закрыть файл конфигурации устройства",
-        true, "");
+        false, "");
     row("exitAct", "&Выход", QKeySequence::Quit, "Выйти из программы", true, "");
-    row("readAct", "&Прочитать", -1, "Прочитать конфигурацию из устройства", false, "read.bmp");
-    row("writeAct", "&Записать", -1, "Записать конфигурацию в устройство", false, "write.bmp");
-    row("loadAct", "&Загрузить ПО", -1, "Обновить программу устройства", false, "load.png");
+    row("readAct", "&Прочитать", -1, "Прочитать конфигурацию из устройства", false, "read.bmp",
+        "Ctrl+R");
+    row("writeAct", "&Записать", -1, "Записать конфигурацию в устройство", false, "write.bmp",
+        "Ctrl+Shift+W");
+    row("loadAct", "&Загрузить ПО", -1, "Обновить программу устройства", false, "load.png",
+        "Ctrl+L");
     row("userAct", "&Пользовательский", -1, "Установить пользовательский режим", true, "");
     row("serviceAct", "&Сервис", -1, "Установить сервисный режим", true, "service.bmp");
     row("aboutAct", "&О программе", -1, "Информация о версии программы", true, "");
-    row("closeWinAct", "Закрыть", -1, "Закрыть активное окно", true, "");
-    row("closeAllAct", "Закрыть все", -1, "Закрыть все окна", true, "");
-    row("tileAct", "Развернуть", -1, "Развернуть все окна", true, "");
-    row("cascadeAct", "Каскадом", -1, "Каскад окон", true, "");
+    row("closeWinAct", "&Закрыть", -1, "Закрыть активное окно", true, "");
+    row("closeAllAct", "Закрыть &все", -1, "Закрыть все окна", true, "");
+    row("tileAct", "&Развернуть", -1, "Развернуть все окна", true, "");
+    row("cascadeAct", "&Каскадом", -1, "Каскад окон", true, "");
 }
 
 void TstK440::actions()
@@ -237,6 +242,7 @@ void TstK440::actions()
     QFETCH(QString, name);
     QFETCH(QString, text);
     QFETCH(int, key);
+    QFETCH(QString, ownKey);
     QFETCH(QString, tip);
     QFETCH(bool, enabled);
     QFETCH(QString, icon);
@@ -249,10 +255,13 @@ void TstK440::actions()
     if (!icon.isEmpty())
         QVERIFY(a->icon().pixmap(16, 16).toImage()
                 == QIcon(QStringLiteral(":/images/") + icon).pixmap(16, 16).toImage());
+    // The standard keys first, then the action's own one (once, should the desktop have it).
+    QList<QKeySequence> keys;
     if (key >= 0)
-        QCOMPARE(a->shortcuts(), QKeySequence::keyBindings(QKeySequence::StandardKey(key)));
-    else
-        QVERIFY(a->shortcut().isEmpty());
+        keys = QKeySequence::keyBindings(QKeySequence::StandardKey(key));
+    if (!ownKey.isEmpty() && !keys.contains(QKeySequence(ownKey)))
+        keys << QKeySequence(ownKey);
+    QCOMPARE(a->shortcuts(), keys);
     QCOMPARE(a->isCheckable(), name == QLatin1String("userAct"));
 }
 
@@ -262,7 +271,7 @@ void TstK440::menus()
     for (QAction *a : w->menuBar()->actions())
         titles << (a->isSeparator() ? QStringLiteral("|") : a->text());
     QCOMPARE(titles,
-             QStringList({"&Файл", "|", "&Задачи", "|", "&Опции", "|", "Окно", "|", "&Справка"}));
+             QStringList({"&Файл", "|", "&Задачи", "|", "&Опции", "|", "Ок&но", "|", "&Справка"}));
     auto entries = [this](int index) {
         QStringList out;
         QMenu *menu = w->menuBar()->actions().at(index)->menu();
@@ -273,7 +282,7 @@ void TstK440::menus()
     QCOMPARE(entries(0),
              QStringList({"newAct", "openAct", "|", "saveAct", "saveAsAct", "journalAct", "|",
                           "recentFileAct0", "recentFileAct1", "recentFileAct2", "recentFileAct3",
-                          "recentFileAct4", "|", "closeAct", "exitAct"}));
+                          "recentFileAct4", "|", "restoreAct", "closeAct", "exitAct"}));
     QCOMPARE(entries(2), QStringList({"readAct", "writeAct", "|", "loadAct"}));
     QCOMPARE(entries(4), QStringList({"userAct", "serviceAct"}));
     QCOMPARE(entries(6),
@@ -326,6 +335,11 @@ void TstK440::toolBarsAndSizes()
     QCOMPARE(w->deviceTree()->sizeHint(), QSize(190, 444));
     QCOMPARE(w->deviceDock()->allowedAreas(),
              Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
+    // Every entry has a mnemonic, the tree's whatever the dock's title becomes.
+    w->closeImage();
+    w->showImage(TK440::ModelRB);
+    const QStringList faults = mnemonicFaults(w->menuBar(), {"", "Ок&но", "&Справка"});
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
 }
 
 void TstK440::connState_data()

@@ -105,6 +105,11 @@ private Q_SLOTS:
     void everyWindowInEnglish()
     {
         QVERIFY(cyrillicTexts(w.get()).isEmpty());
+        // Every menu entry has a mnemonic of its own.
+        QStringList menus {QString()};
+        for (const QAction *a : w->menuBar()->actions())
+            menus << a->text();
+        QVERIFY(mnemonicFaults(w->menuBar(), menus).isEmpty());
         int opened = 0;
         for (const WindowRow *row : deviceTreeRows(TK440::ModelRA, 10)) {
             if (row->kind != WindowKind::Page && row->kind != WindowKind::Document

@@ -345,10 +345,33 @@ private Q_SLOTS:
         QCOMPARE(w->answers->warnings, QStringList({"Файл " + path + warning}));
         QVERIFY(!w->documentImage());
         QVERIFY(!w->action("saveAct")->isEnabled());
-        QCOMPARE(log->size(), 0);
+        QCOMPARE(texts(*log), QStringList({"Конфигурация закрыта"}));
         QCOMPARE(recentFiles().contains(path), listed);
         QCOMPARE(w->answers->statusAtWarning.value(0),
                  listed ? QStringLiteral("Файл открыт") : QString());
+    }
+
+    // Beside the warning, the log says which file is unusable and why.
+    void defectLogged_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("size") << validFile(TK440::ModelRB) + "xy"
+                              << "размер 404 байт, а файл конфигурации занимает ровно 402 байта";
+        QTest::newRow("checksum") << validFile(TK440::ModelRA).replace(200, 1, "\x01")
+                                  << "контрольная сумма в файле 0x";
+        QTest::newRow("model") << validFile(0x1234) << "код модели 0x1234 не принадлежит";
+    }
+    void defectLogged()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, reason);
+        const QString path = dir.filePath("defect.mcd");
+        writeRaw(path, contents);
+        w->answers->openNames << path;
+        w->open();
+        QVERIFY(!w->documentImage());
+        QCOMPARE(w->logLines().filter("-> Файл " + path + ": " + reason).size(), 1);
     }
 
     void answeringNoChangesNothing()

@@ -553,8 +553,10 @@ void TstK440Windows::shutDuringRead()
     w->read();
     QPointer<FakeWindow> reader = lastFake;
     QVERIFY(reader);
+    QVERIFY(act("closeAct")->isEnabled());
     w->shut();
     QTRY_VERIFY(reader.isNull());
+    QVERIFY(!act("closeAct")->isEnabled());
     QVERIFY(!w->findSubWindow(ReadName));
     w->closeWin(ReadName, true);
     QVERIFY(!w->documentImage());
@@ -759,6 +761,9 @@ void TstK440Windows::about()
     act("aboutAct")->trigger();
     QMdiSubWindow *sub = w->findSubWindow(QStringLiteral("О программе"));
     QVERIFY(sub);
+    // Its size is fixed: a close button, no minimise or maximise button.
+    QCOMPARE(sub->windowFlags() & (Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+             Qt::WindowCloseButtonHint);
     auto *rev = sub->findChild<QLabel *>(QStringLiteral("sRev"));
     QVERIFY(rev);
     QCOMPARE(rev->text(), QStringLiteral("2.1"));

@@ -95,10 +95,9 @@ private Q_SLOTS:
         QStringList all;
         for (QTreeWidgetItem *item :
              tree->findItems(QString(), Qt::MatchContains | Qt::MatchRecursive))
-            if (english
-                && tree->visualItemRect(item).left() + tree->iconSize().width()
-                        + tree->fontMetrics().horizontalAdvance(item->text(0))
-                    > tree->viewport()->width())
+            if (tree->visualItemRect(item).left() + tree->iconSize().width()
+                    + tree->fontMetrics().horizontalAdvance(item->text(0))
+                > tree->viewport()->width())
                 all << item->text(0) + QStringLiteral(": cut off in the tree");
         const QString tag = QString::fromLatin1(QTest::currentDataTag());
         QVERIFY(w.grab().save(out.filePath(tag + QStringLiteral("-main.png"))));

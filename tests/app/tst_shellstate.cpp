@@ -74,6 +74,12 @@ private Q_SLOTS:
         w->answers->yesNo << true;
         w->answers->createIndex = -1;
         way == "exit" ? void(w->close()) : way == "yes" ? w->create() : w->shut();
+        if (way != "exit") {
+            // Closed once, said once; nothing is left to close, and a kept image to restore.
+            QCOMPARE(w->logLines().filter(QStringLiteral("-> Конфигурация закрыта")).size(), 1);
+            QVERIFY(!w->action("closeAct")->isEnabled());
+            QCOMPARE(w->action("restoreAct")->isEnabled(), edited);
+        }
         const QList<RecoveryEntry> kept = RecoveryStore().entries();
         QCOMPARE(kept.size(), edited ? 1 : 0);
         if (!edited)
@@ -83,6 +89,7 @@ private Q_SLOTS:
 
         if (way == "exit")
             w = new TestK440;
+        QVERIFY(w->action("restoreAct")->isEnabled());
         w->answers->onDialog = [](QDialog *d) {
             d->findChild<QPushButton *>("bOpen")->click();
         };
@@ -91,6 +98,7 @@ private Q_SLOTS:
         QCOMPARE(QByteArray(w->documentImage()->data(), TK440::Size), bytes);
         QCOMPARE(w->currentFile()->fileName(), path);
         QVERIFY(w->isWindowModified());
+        QVERIFY(w->action("closeAct")->isEnabled());
     }
 
     void pageEditMarksTitle()

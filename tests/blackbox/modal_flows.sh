@@ -167,7 +167,7 @@ stop
 # capture starts; the chosen file receives the Link lines. A cancelled dialog starts the capture
 # without a file: the first file stays as it was.
 click() { xdotool mousemove --window "\$main" \$1 \$2 click 1; sleep 0.2; }
-run_button() { click 530 339; }
+run_button() { click 334 339; }
 start trace_file
 new_config Return
 service Coral_Cobalts
@@ -175,7 +175,10 @@ wait_log "Загружена конфигурация контроллера K-3
 click 73 122 # "Монитор", its fifth child "Трассировка"
 xdotool key Right Down Down Down Down Down Return
 sleep 0.8
-click 490 181; click 490 207; click 490 274 # Link RxD, Link TxD, "Сохранить"
+# The tree dock's width follows its labels: hidden (the last entry of "Окно"), it leaves the
+# trace window at the area's left edge, where the clicks below find its controls.
+focus "\$main"; xdotool key alt+Cyrillic_en; sleep 0.5; xdotool key Up Return; sleep 0.5
+click 294 181; click 294 207; click 294 274 # Link RxD, Link TxD, "Сохранить"
 run_button
 if f=\$(find_window "Сохранить файл" 300); then
     focus "\$f"; xdotool type --delay 5 "$work/trace.log"; xdotool key Return

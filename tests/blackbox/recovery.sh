@@ -69,7 +69,7 @@ xdotool key Return
 wait_log "сохранена для восстановления" 1 || fail "&Да kept nothing"
 d=\$(find_window "Cоздание новой конфигурации") && { focus "\$d"; xdotool key Escape; }
 read_config 2
-file_menu "Up Up Return" wait_log "Конфигурация закрыта" 1 || fail "Закрыть... did nothing"
+file_menu Cyrillic_ze wait_log "Конфигурация закрыта" 1 || fail "Закрыть... did nothing"
 wait_log "сохранена для восстановления" 2 || fail "Закрыть... kept nothing"
 read_config 3
 quit
@@ -80,7 +80,7 @@ quit
 for k in 0 1 2; do
     start restore\$k
     list="Несохранённые конфигурации"
-    file_menu "Up Up Up Return" find_window "\$list" 30 >/dev/null || { fail "no recovery list"; quit; continue; }
+    file_menu Cyrillic_en find_window "\$list" 30 >/dev/null || { fail "no recovery list"; quit; continue; }
     focus "\$(find_window "\$list")"
     n=0; while [ \$n -lt \$((2 * k)) ]; do xdotool key Down; n=\$((n + 1)); done
     xdotool key Return
