@@ -168,6 +168,18 @@ template<QByteArray R::*M> constexpr RecordField imageField(const char *name)
             }};
 }
 
+// A field written as its name in one of the tables above.
+template<typename E, E R::*M, QString (*nameOf)(E), std::optional<E> (*fromName)(const QString &)>
+constexpr RecordField namedField(const char *name)
+{
+    return {name, RecordField::Plain, [](const R &r) { return QJsonValue(nameOf(r.*M)); },
+            [](R &r, const QJsonValue &v) {
+                const std::optional<E> value = fromName(v.toString());
+                r.*M = value.value_or(E {});
+                return value.has_value();
+            }};
+}
+
 const RecordField fields[] = {
     {"id", RecordField::Plain,
      [](const R &r) { return QJsonValue(r.id.toString(QUuid::WithoutBraces)); },
@@ -185,22 +197,11 @@ const RecordField fields[] = {
     member<&R::serial>("serial"),
     member<&R::cpuId>("cpu_id"),
     member<&R::firmwareVersion>("firmware_version"),
-    {"operation", RecordField::Plain,
-     [](const R &r) { return QJsonValue(operationName(r.operation)); },
-     [](R &r, const QJsonValue &v) {
-         const auto operation = operationFromName(v.toString());
-         r.operation = operation.value_or(RecordedOperation::Read);
-         return operation.has_value();
-     }},
+    namedField<RecordedOperation, &R::operation, operationName, operationFromName>("operation"),
     member<&R::mode>("mode"),
     member<&R::fileName>("file"),
     member<&R::fileSha256>("file_sha256"),
-    {"result", RecordField::Plain, [](const R &r) { return QJsonValue(outcomeName(r.outcome)); },
-     [](R &r, const QJsonValue &v) {
-         const auto outcome = outcomeFromName(v.toString());
-         r.outcome = outcome.value_or(RecordedOutcome::Done);
-         return outcome.has_value();
-     }},
+    namedField<RecordedOutcome, &R::outcome, outcomeName, outcomeFromName>("result"),
     member<&R::differingBytes>("differing_bytes"),
     member<&R::message>("message"),
     member<&R::durationMs>("duration_ms"),

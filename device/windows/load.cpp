@@ -10,14 +10,10 @@ Load::Load(TThread *thread, const QByteArray &firmware, QWidget *parent,
     : ProgressWindow(thread, int(firmware.size()), {1000, 5000, 5000}, parent)
     , operation(drive<LoadOperation>(firmware.size()))
 {
-    LoadOperation *op = &operation;
-    take(&TThread::loadStt, [op](quint16 type) { op->started(type); });
-    take(&TThread::loadChk, [op] { op->verifying(); });
-    take(&TThread::loadStp, [op] { op->completed(); });
-    take(&TThread::loadErr, [op] { op->failed(); });
-    take(&TThread::loadCnt, [op](quint32 n) { op->count(n); });
-    take(&TThread::loadDev, [op](TDev dev) { op->identified(dev); });
-    take(&TThread::loadDif, [op](int n) { op->checked(n); });
+    take(&TThread::loadStt, [op = &operation](quint16 type) { op->started(type); });
+    takeReadBack(operation,
+                 {&TThread::loadChk, &TThread::loadStp, &TThread::loadErr, &TThread::loadCnt,
+                  &TThread::loadDev, &TThread::loadDif});
     record(operation, journal, {.fileSha256 = sha256Hex(firmware)});
     // Closed before the load has ended, the window leaves the job running: the log says so, and
     // the worker logs its end as usual.

@@ -22,6 +22,17 @@ ProgressWindow::ProgressWindow(TThread *thread, int progressMax, CloseTimes clos
     run = new OperationRun(thread, this, this);
 }
 
+void ProgressWindow::takeReadBack(ReadBackOperation &op, const ReadBackSignals &s)
+{
+    ReadBackOperation *o = &op;
+    take(s.check, [o] { o->verifying(); });
+    take(s.stop, [o] { o->completed(); });
+    take(s.error, [o] { o->failed(); });
+    take(s.count, [o](quint32 n) { o->count(n); });
+    take(s.device, [o](TDev dev) { o->identified(dev); });
+    take(s.checked, [o](int n) { o->checked(n); });
+}
+
 void ProgressWindow::showText(const QString &text)
 {
     ui.label->setText(text);

@@ -52,6 +52,18 @@ protected:
     {
         run->take(signal, std::move(f));
     }
+    // The worker's signals of a write with read-back (configuration, firmware) that go to its
+    // operation the same way.
+    struct ReadBackSignals
+    {
+        void (TThread::*check)();
+        void (TThread::*stop)();
+        void (TThread::*error)();
+        void (TThread::*count)(quint32);
+        void (TThread::*device)(TDev);
+        void (TThread::*checked)(int);
+    };
+    void takeReadBack(ReadBackOperation &op, const ReadBackSignals &s);
     TThread *worker() const { return thread; }
     OperationRun &job() { return *run; }
     // The label's text, replaced.

@@ -38,12 +38,9 @@ Write::Write(TThread *thread, const TK440 *image, int mode, QWidget *parent,
 {
     WriteOperation *op = &operation;
     take(&TThread::writeStt, [op] { op->started(); });
-    take(&TThread::writeChk, [op] { op->verifying(); });
-    take(&TThread::writeStp, [op] { op->completed(); });
-    take(&TThread::writeErr, [op] { op->failed(); });
-    take(&TThread::writeCnt, [op](quint32 n) { op->count(n); });
-    take(&TThread::writeDev, [op](TDev dev) { op->identified(dev); });
-    take(&TThread::writeDif, [op](int n) { op->checked(n); });
+    takeReadBack(operation,
+                 {&TThread::writeChk, &TThread::writeStp, &TThread::writeErr, &TThread::writeCnt,
+                  &TThread::writeDev, &TThread::writeDif});
     record(operation, journal,
            {.mode = journal.mode.isEmpty() ? QString::number(mode) : journal.mode});
     whenLeaving(tr("Окно записи закрыто, запись конфигурации продолжается"));
