@@ -1,8 +1,9 @@
 #pragma once
 // Progress window shared by the read, write and firmware-load windows: the "ReadClass" form, the
 // self-closing timer and the rules by which the window asks the main window to close it. The
-// window feeds its job's signals into an operation (device/operations/), which decides and
-// words everything; the window shows what it reports.
+// job's signals feed an operation (device/operations/), which decides and words everything; the
+// window shows what it reports. The operation lives in an OperationRun, which outlives a window
+// closed before the job's end, so that the operation still ends (and is recorded) with the job.
 
 #include "config/widgets/subwindow.h"
 #include "device/operations/operation.h"
