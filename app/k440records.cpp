@@ -42,7 +42,9 @@ Recorder *K440::records()
 OperationJournal K440::journal()
 {
     OperationJournal j;
-    // The windows go before the main window: they never call it after it has gone.
+    // The windows go before the main window, and the operations that outlive a closed window
+    // live in the worker thread's object, a child of the main window: none calls it after it
+    // has gone.
     j.record = [this](const OperationRecord &r) {
         records()->submit(r);
     };
