@@ -240,6 +240,7 @@ void K440::createMenus()
     optionMenu->setObjectName(QStringLiteral("optionMenu"));
     optionMenu->addAction(userAct);
     optionMenu->addAction(serviceAct);
+    addRecordsSettings(optionMenu);
     menuBar()->addSeparator();
 
     windowMenu = menuBar()->addMenu(tr("Ок&но"));

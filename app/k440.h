@@ -182,6 +182,12 @@ private:
     OperationJournal journal();
     Recorder *records();
     RecordsConfig recordsConfig() const;
+    // The Options menu's settings of the records: "Сохранять конфигурацию перед записью" and
+    // "Журнал на сервере…", after a separator.
+    void addRecordsSettings(QMenu *menu);
+    // "Журнал на сервере…": the dialog; an accepted change goes to the setting and the records
+    // go to the store it names from then on, without a restart.
+    void recordsServerSettings();
     // What the journal window does with a record's image: opens it as a document without a
     // file, or writes it back to the unit `serial` (a refusal's text, or empty when the write
     // window opened).
@@ -225,6 +231,8 @@ protected:
     QAction *tileAct = nullptr;
     QAction *cascadeAct = nullptr;
     QAction *restoreAct = nullptr;
+    QAction *backupAct = nullptr;
+    QAction *recordsServerAct = nullptr;
 
     // The open configuration, the mode, the connection and the read in progress; it goes with
     // the members, so windows that the base class deletes later no longer reach it.

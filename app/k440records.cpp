@@ -1,18 +1,21 @@
 // The main window's part in the operation records: the recorder in its own thread, what the
 // task windows record with, and the journal window with the opening and restoring of a record's
-// image. Two settings, which no menu shows: "recordsServer" ("Журнал на
-// сервере", the server's URL) and "backupBeforeWrite" ("Сохранять конфигурацию перед
-// записью", on unless set to false).
+// image, and the two settings of the Options menu: "recordsServer" ("Журнал на сервере", the
+// server's URL) and "backupBeforeWrite" ("Сохранять конфигурацию перед записью", on unless set
+// to false).
 
 #include "app/journalwindow.h"
 #include "app/k440.h"
 #include "app/prompter.h"
+#include "app/recordssettingsdialog.h"
 #include "config/modes.h"
 #include "config/widgets/windowregistry.h"
 #include "records/recorder.h"
 
+#include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QSettings>
 
 #include <cstring>
@@ -39,7 +42,9 @@ Recorder *K440::records()
 OperationJournal K440::journal()
 {
     OperationJournal j;
-    // The windows go before the main window: they never call it after it has gone.
+    // The windows go before the main window, and the operations that outlive a closed window
+    // live in the worker thread's object, a child of the main window: none calls it after it
+    // has gone.
     j.record = [this](const OperationRecord &r) {
         records()->submit(r);
     };
@@ -50,6 +55,49 @@ OperationJournal K440::journal()
     if (QFile *f = doc.file())
         j.fileName = f->fileName();
     return j;
+}
+
+void K440::addRecordsSettings(QMenu *menu)
+{
+    makeAction(backupAct, "backupAct", tr("Сохранять &конфигурацию перед записью"),
+               tr("Читать конфигурацию контроллера в журнал операций перед каждой записью"));
+    backupAct->setCheckable(true);
+    backupAct->setChecked(QSettings().value(QLatin1String(BackupKey), true).toBool());
+    connect(backupAct, &QAction::toggled, this,
+            [](bool on) { QSettings().setValue(QLatin1String(BackupKey), on); });
+    makeAction(recordsServerAct, "recordsServerAct", tr("&Журнал на сервере…"),
+               tr("Сервер, на котором ведётся журнал операций"));
+    connect(recordsServerAct, &QAction::triggered, this, &K440::recordsServerSettings);
+    menu->addSeparator();
+    menu->addAction(backupAct);
+    menu->addAction(recordsServerAct);
+}
+
+void K440::recordsServerSettings()
+{
+    QSettings settings;
+    const QString before = settings.value(QLatin1String(RecordsServerKey)).toString();
+    RecordsSettingsDialog dialog(this, before,
+                                 RecordsSettings::chooseServerUrl(recordsUrl, QString()));
+    if (prompter->execDialog(&dialog) != QDialog::Accepted || dialog.url() == before)
+        return;
+    if (dialog.url().isEmpty())
+        settings.remove(QLatin1String(RecordsServerKey));
+    else
+        settings.setValue(QLatin1String(RecordsServerKey), dialog.url());
+    // The recorder and the journal's queries close their stores in their own threads; records
+    // waiting for a server stay in the station's outbox.
+    const RecordsConfig config = recordsConfig();
+    if (recorder)
+        recorder->reconfigure(config);
+    if (recordQuery)
+        recordQuery->reconfigure(config);
+    QString error;
+    const auto address = RecordsSettings::parseServerUrl(config.serverUrl, &error);
+    if (address)
+        log(tr("Журнал операций ведётся на сервере ") + RecordsSettings::displayUrl(*address));
+    else
+        log(tr("Журнал операций ведётся на станции: ") + config.localPath);
 }
 
 RecordsConfig K440::recordsConfig() const

@@ -117,93 +117,126 @@ QDateTime recordTimeFromText(const QString &text)
     return t.isValid() ? t.toUTC() : QDateTime();
 }
 
+namespace {
+
+using R = OperationRecord;
+
+template<auto M> QJsonValue getMember(const R &r)
+{
+    return QJsonValue(r.*M);
+}
+
+template<auto M> bool setMember(R &r, const QJsonValue &v)
+{
+    using T = std::remove_cvref_t<decltype(r.*M)>;
+    if constexpr (std::is_same_v<T, QString>)
+        r.*M = v.toString();
+    else if constexpr (std::is_same_v<T, qint64>)
+        r.*M = v.toInteger();
+    else
+        r.*M = v.toInt();
+    return true;
+}
+
+template<auto M> constexpr RecordField member(const char *name)
+{
+    return {name, RecordField::Plain, &getMember<M>, &setMember<M>};
+}
+
+template<QDateTime R::*M> constexpr RecordField timeField(const char *name)
+{
+    return {name, RecordField::Plain, [](const R &r) { return QJsonValue(recordTimeText(r.*M)); },
+            [](R &r, const QJsonValue &v) {
+                r.*M = recordTimeFromText(v.toString());
+                return (r.*M).isValid();
+            }};
+}
+
+template<QByteArray R::*M> constexpr RecordField imageHash(const char *name)
+{
+    return {name, RecordField::ImageHash, [](const R &r) { return QJsonValue(sha256Hex(r.*M)); },
+            nullptr};
+}
+
+template<QByteArray R::*M> constexpr RecordField imageField(const char *name)
+{
+    return {name, RecordField::Image,
+            [](const R &r) { return QJsonValue(QString::fromLatin1((r.*M).toBase64())); },
+            [](R &r, const QJsonValue &v) {
+                r.*M = QByteArray::fromBase64(v.toString().toLatin1());
+                return true;
+            }};
+}
+
+// A field written as its name in one of the tables above.
+template<typename E, E R::*M, QString (*nameOf)(E), std::optional<E> (*fromName)(const QString &)>
+constexpr RecordField namedField(const char *name)
+{
+    return {name, RecordField::Plain, [](const R &r) { return QJsonValue(nameOf(r.*M)); },
+            [](R &r, const QJsonValue &v) {
+                const std::optional<E> value = fromName(v.toString());
+                r.*M = value.value_or(E {});
+                return value.has_value();
+            }};
+}
+
+const RecordField fields[] = {
+    {"id", RecordField::Plain,
+     [](const R &r) { return QJsonValue(r.id.toString(QUuid::WithoutBraces)); },
+     [](R &r, const QJsonValue &v) {
+         r.id = QUuid::fromString(v.toString());
+         return !r.id.isNull();
+     }},
+    timeField<&R::started>("started"),
+    timeField<&R::ended>("ended"),
+    member<&R::station>("station"),
+    member<&R::operatorName>("operator"),
+    member<&R::programVersion>("program_version"),
+    member<&R::portPath>("port_path"),
+    member<&R::model>("model"),
+    member<&R::serial>("serial"),
+    member<&R::cpuId>("cpu_id"),
+    member<&R::firmwareVersion>("firmware_version"),
+    namedField<RecordedOperation, &R::operation, operationName, operationFromName>("operation"),
+    member<&R::mode>("mode"),
+    member<&R::fileName>("file"),
+    member<&R::fileSha256>("file_sha256"),
+    namedField<RecordedOutcome, &R::outcome, outcomeName, outcomeFromName>("result"),
+    member<&R::differingBytes>("differing_bytes"),
+    member<&R::message>("message"),
+    member<&R::durationMs>("duration_ms"),
+    imageHash<&R::readImage>("read_image_sha256"),
+    imageHash<&R::writtenImage>("written_image_sha256"),
+    imageField<&R::readImage>("read_image"),
+    imageField<&R::writtenImage>("written_image"),
+};
+
+} // namespace
+
+std::span<const RecordField> recordFields()
+{
+    return fields;
+}
+
 QJsonObject recordToJson(const OperationRecord &r, ImagesInJson images)
 {
-    QJsonObject o {
-        {QStringLiteral("id"), r.id.toString(QUuid::WithoutBraces)},
-        {QStringLiteral("started"), recordTimeText(r.started)},
-        {QStringLiteral("ended"), recordTimeText(r.ended)},
-        {QStringLiteral("station"), r.station},
-        {QStringLiteral("operator"), r.operatorName},
-        {QStringLiteral("program_version"), r.programVersion},
-        {QStringLiteral("port_path"), r.portPath},
-        {QStringLiteral("model"), r.model},
-        {QStringLiteral("serial"), r.serial},
-        {QStringLiteral("cpu_id"), r.cpuId},
-        {QStringLiteral("firmware_version"), r.firmwareVersion},
-        {QStringLiteral("operation"), operationName(r.operation)},
-        {QStringLiteral("mode"), r.mode},
-        {QStringLiteral("file"), r.fileName},
-        {QStringLiteral("file_sha256"), r.fileSha256},
-        {QStringLiteral("result"), outcomeName(r.outcome)},
-        {QStringLiteral("differing_bytes"), r.differingBytes},
-        {QStringLiteral("message"), r.message},
-        {QStringLiteral("duration_ms"), r.durationMs},
-        {QStringLiteral("read_image_sha256"), sha256Hex(r.readImage)},
-        {QStringLiteral("written_image_sha256"), sha256Hex(r.writtenImage)},
-    };
-    if (images == ImagesInJson::Include) {
-        o.insert(QStringLiteral("read_image"), QString::fromLatin1(r.readImage.toBase64()));
-        o.insert(QStringLiteral("written_image"), QString::fromLatin1(r.writtenImage.toBase64()));
+    QJsonObject o;
+    for (const RecordField &f : fields) {
+        if (f.use != RecordField::Image || images == ImagesInJson::Include)
+            o.insert(QLatin1String(f.name), f.get(r));
     }
     return o;
 }
 
 std::optional<OperationRecord> recordFromJson(const QJsonObject &o)
 {
-    static const char *const required[] = {"id",
-                                           "started",
-                                           "ended",
-                                           "station",
-                                           "operator",
-                                           "program_version",
-                                           "port_path",
-                                           "model",
-                                           "serial",
-                                           "cpu_id",
-                                           "firmware_version",
-                                           "operation",
-                                           "mode",
-                                           "file",
-                                           "file_sha256",
-                                           "result",
-                                           "differing_bytes",
-                                           "message",
-                                           "duration_ms",
-                                           "read_image",
-                                           "written_image"};
-    for (const char *key : required) {
-        if (!o.contains(QLatin1String(key)))
+    OperationRecord r;
+    for (const RecordField &f : fields) {
+        if (!f.set)
+            continue;
+        const auto value = o.constFind(QLatin1String(f.name));
+        if (value == o.constEnd() || !f.set(r, *value))
             return std::nullopt;
     }
-    auto text = [&o](const char *key) {
-        return o.value(QLatin1String(key)).toString();
-    };
-    OperationRecord r;
-    r.id = QUuid::fromString(text("id"));
-    r.started = recordTimeFromText(text("started"));
-    r.ended = recordTimeFromText(text("ended"));
-    const auto operation = operationFromName(text("operation"));
-    const auto outcome = outcomeFromName(text("result"));
-    if (r.id.isNull() || !r.started.isValid() || !r.ended.isValid() || !operation || !outcome)
-        return std::nullopt;
-    r.operation = *operation;
-    r.outcome = *outcome;
-    r.station = text("station");
-    r.operatorName = text("operator");
-    r.programVersion = text("program_version");
-    r.portPath = text("port_path");
-    r.model = o.value(QLatin1String("model")).toInt();
-    r.serial = text("serial");
-    r.cpuId = o.value(QLatin1String("cpu_id")).toInt();
-    r.firmwareVersion = text("firmware_version");
-    r.mode = text("mode");
-    r.fileName = text("file");
-    r.fileSha256 = text("file_sha256");
-    r.differingBytes = o.value(QLatin1String("differing_bytes")).toInt();
-    r.message = text("message");
-    r.durationMs = o.value(QLatin1String("duration_ms")).toInteger();
-    r.readImage = QByteArray::fromBase64(text("read_image").toLatin1());
-    r.writtenImage = QByteArray::fromBase64(text("written_image").toLatin1());
     return r;
 }

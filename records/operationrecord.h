@@ -11,6 +11,7 @@
 #include <QUuid>
 
 #include <optional>
+#include <span>
 
 enum class RecordedOperation {
     Read,
@@ -83,6 +84,24 @@ enum class ImagesInJson { Include, Omit };
 QJsonObject recordToJson(const OperationRecord &record, ImagesInJson images);
 // The record from its JSON form with images; nullopt when a field is missing or invalid.
 std::optional<OperationRecord> recordFromJson(const QJsonObject &object);
+
+// One field of a record's JSON form, whose order the CSV form's columns follow: its name, how
+// it is written and how it is read back.
+struct RecordField
+{
+    enum Use {
+        Plain, // always written, read back, a CSV column
+        ImageHash, // always written (the image's SHA-256), never read back, a CSV column
+        Image, // written with ImagesInJson::Include (base64), read back, no CSV column
+    };
+    const char *name;
+    Use use;
+    QJsonValue (*get)(const OperationRecord &);
+    // False where the value is not one; none for ImageHash.
+    bool (*set)(OperationRecord &, const QJsonValue &);
+};
+// Every field, in the order of the CSV columns.
+std::span<const RecordField> recordFields();
 
 // Time as the databases keep it: ISO 8601 UTC with milliseconds, which sorts as time does.
 QString recordTimeText(const QDateTime &time);

@@ -31,6 +31,18 @@ public:
             retryIfWaiting();
     }
 
+    void reconfigure(const RecordsConfig &next)
+    {
+        retry.stop();
+        store.reset();
+        config = next;
+        retry.setInterval(std::max(config.retrySeconds, 1) * 1000);
+        store = std::make_unique<RecordStore>(config,
+                                              [this](const QString &text) { emit notice(text); });
+        store->forward();
+        retryIfWaiting();
+    }
+
     // Runs last in the thread: the store closes its connections here.
     void finish()
     {
@@ -72,6 +84,12 @@ Recorder::~Recorder()
     QMetaObject::invokeMethod(worker, &RecorderWorker::finish, Qt::QueuedConnection);
     thread.wait();
     delete worker;
+}
+
+void Recorder::reconfigure(const RecordsConfig &config)
+{
+    QMetaObject::invokeMethod(
+        worker, [w = worker, config] { w->reconfigure(config); }, Qt::QueuedConnection);
 }
 
 void Recorder::submit(const OperationRecord &record)

@@ -20,6 +20,10 @@ public:
     ~Recorder() override;
 
     void submit(const OperationRecord &record);
+    // From now on the records go to the store `config` names: the records submitted before are
+    // stored first, then the old store is closed. Records waiting for a server stay in the
+    // station's outbox and go on to the new server, if there is one.
+    void reconfigure(const RecordsConfig &config);
 
 signals:
     // The record `id` is kept at `place` (Lost included, with a notice).

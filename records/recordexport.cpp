@@ -13,29 +13,6 @@ QJsonObject storedToJson(const StoredRecord &s)
     return o;
 }
 
-// The columns of the CSV form, in the order of the JSON form's fields.
-const char *const csvColumns[] = {"id",
-                                  "started",
-                                  "ended",
-                                  "station",
-                                  "operator",
-                                  "program_version",
-                                  "port_path",
-                                  "model",
-                                  "serial",
-                                  "cpu_id",
-                                  "firmware_version",
-                                  "operation",
-                                  "mode",
-                                  "file",
-                                  "file_sha256",
-                                  "result",
-                                  "differing_bytes",
-                                  "message",
-                                  "duration_ms",
-                                  "read_image_sha256",
-                                  "written_image_sha256"};
-
 QByteArray csvField(const QString &value)
 {
     QByteArray bytes = value.toUtf8();
@@ -56,14 +33,20 @@ QByteArray recordsToJson(const QList<StoredRecord> &records)
 
 QByteArray recordsToCsv(const QList<StoredRecord> &records)
 {
+    // The columns: the JSON form's fields but the images themselves.
+    QList<const char *> columns;
+    for (const RecordField &f : recordFields()) {
+        if (f.use != RecordField::Image)
+            columns.append(f.name);
+    }
     QByteArrayList header;
-    for (const char *column : csvColumns)
+    for (const char *column : columns)
         header.append(column);
     QByteArray out = header.join(',') + "\r\n";
     for (const StoredRecord &s : records) {
         const QJsonObject o = storedToJson(s);
         QByteArrayList fields;
-        for (const char *column : csvColumns)
+        for (const char *column : columns)
             fields.append(csvField(o.value(QLatin1String(column)).toVariant().toString()));
         out += fields.join(',') + "\r\n";
     }

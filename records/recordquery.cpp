@@ -28,6 +28,17 @@ RecordQuery::~RecordQuery()
     delete context;
 }
 
+void RecordQuery::reconfigure(const RecordsConfig &next)
+{
+    QMetaObject::invokeMethod(
+        context,
+        [this, next] {
+            store.reset();
+            config = next;
+        },
+        Qt::QueuedConnection);
+}
+
 template<typename Result>
 int RecordQuery::request(std::function<std::optional<Result>(RecordStore &)> work,
                          void (RecordQuery::*answer)(int, const Result &))

@@ -21,6 +21,9 @@ public:
     // Waits for the request running now, drops the others.
     ~RecordQuery() override;
 
+    // The requests made from now on go to the store `config` names.
+    void reconfigure(const RecordsConfig &config);
+
     // The answer comes as history() or failed() with the returned ticket.
     int requestHistory(const HistoryFilter &filter);
     // The record with its images: record() or failed().
@@ -37,7 +40,7 @@ private:
     int request(std::function<std::optional<Result>(RecordStore &)> work,
                 void (RecordQuery::*answer)(int, const Result &));
 
-    RecordsConfig config;
+    RecordsConfig config; // used in `thread` once it runs
     QThread thread;
     QObject *context; // lives in `thread`: the requests run as its queued calls
     std::unique_ptr<RecordStore> store; // made, used and deleted in `thread`

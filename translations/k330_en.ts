@@ -1069,6 +1069,30 @@
         <source>&amp;Дерево устройства</source>
         <translation>&amp;Device tree</translation>
     </message>
+    <message>
+        <source>Сохранять &amp;конфигурацию перед записью</source>
+        <translation>&amp;Keep the configuration before writing</translation>
+    </message>
+    <message>
+        <source>Читать конфигурацию контроллера в журнал операций перед каждой записью</source>
+        <translation>Read the controller&apos;s configuration into the operation records before each write</translation>
+    </message>
+    <message>
+        <source>&amp;Журнал на сервере…</source>
+        <translation>&amp;Records on a server…</translation>
+    </message>
+    <message>
+        <source>Сервер, на котором ведётся журнал операций</source>
+        <translation>The server that keeps the operation records</translation>
+    </message>
+    <message>
+        <source>Журнал операций ведётся на сервере </source>
+        <translation>Operation records are kept on the server </translation>
+    </message>
+    <message>
+        <source>Журнал операций ведётся на станции: </source>
+        <translation>Operation records are kept on this station: </translation>
+    </message>
 </context>
 <context>
     <name>LinkClass</name>
@@ -1551,6 +1575,13 @@ error gain</translation>
     </message>
 </context>
 <context>
+    <name>Read</name>
+    <message>
+        <source>Окно чтения закрыто, чтение конфигурации продолжается</source>
+        <translation>Read window closed, the configuration read goes on</translation>
+    </message>
+</context>
+<context>
     <name>ReadClass</name>
     <message>
         <source>Загрузка конфигурации</source>
@@ -1973,6 +2004,25 @@ error gain</translation>
     <message>
         <source>Адрес журнала на сервере: неизвестный параметр %1</source>
         <translation>Record server address: unknown parameter %1</translation>
+    </message>
+</context>
+<context>
+    <name>RecordsSettingsDialog</name>
+    <message>
+        <source>(адрес с ошибкой)</source>
+        <translation>(a faulty address)</translation>
+    </message>
+    <message>
+        <source>Сейчас журнал ведётся на сервере %1, заданном параметром --records или переменной K330_RECORDS. Эта настройка действует, когда они не заданы.</source>
+        <translation>The records now go to the server %1, named by the --records option or the K330_RECORDS variable. This setting takes effect when neither is given.</translation>
+    </message>
+    <message>
+        <source>Журнал на сервере</source>
+        <translation>Records on a server</translation>
+    </message>
+    <message>
+        <source>Адрес сервера PostgreSQL для журнала операций. Пустое поле: записи ведутся только на этой станции.</source>
+        <translation>Address of the PostgreSQL server for the operation records. An empty field: the records are kept on this station only.</translation>
     </message>
 </context>
 <context>
@@ -2868,6 +2918,13 @@ error gain</translation>
     <message>
         <source>О программе</source>
         <translation>About</translation>
+    </message>
+</context>
+<context>
+    <name>Write</name>
+    <message>
+        <source>Окно записи закрыто, запись конфигурации продолжается</source>
+        <translation>Write window closed, the configuration write goes on</translation>
     </message>
 </context>
 <context>

@@ -9,7 +9,7 @@
 
 ReadOperation::ReadOperation(OperationSink &sink, TK440 &target)
     : Operation(OperationKind::Read, sink, TK440::Size)
-    , target(target)
+    , target(&target)
 { }
 
 bool ReadOperation::acceptIdentity(const TDev &dev)
@@ -36,7 +36,7 @@ void ReadOperation::received(const TK440 &record)
     if (isFinished())
         return;
     const ReadCheck check =
-        fromDeviceForm(Crc16(), QByteArrayView(record.data(), TK440::Size), target);
+        fromDeviceForm(Crc16(), QByteArrayView(record.data(), TK440::Size), image);
     if (!check.ok) {
         finish(OperationOutcome::Corrupt,
                OperationText::tr("Конфигурация повреждена, CRC: 0x")
@@ -44,7 +44,9 @@ void ReadOperation::received(const TK440 &record)
                    + QString::number(check.stored, 16));
         return;
     }
-    QString model = configModelText(target.model());
+    if (target)
+        *target = image;
+    QString model = configModelText(image.model());
     if (model.isEmpty())
         model = QStringLiteral("xxxxxxx");
     finish(OperationOutcome::Done,
@@ -77,7 +79,6 @@ void ReadOperation::exchange(DeviceLink &link)
 
 void ReadOperation::describe(OperationRecord &record) const
 {
-    // The target holds the configuration only after a read whose checksum matched.
     if (result().outcome == OperationOutcome::Done)
-        record.readImage = QByteArray(target.data(), TK440::Size);
+        record.readImage = QByteArray(image.data(), TK440::Size);
 }

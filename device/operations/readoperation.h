@@ -14,6 +14,9 @@ public:
     // The configuration as the controller sent it (402 bytes: the word area in wire order, the
     // checksum word as the controller keeps it, the identification at the end).
     void received(const TK440 &record);
+    // The caller parts from the target: from now on the read converts into its own image only
+    // (its record still holds it).
+    void forgetTarget() { target = nullptr; }
 
 protected:
     void exchange(DeviceLink &link) override;
@@ -22,5 +25,6 @@ protected:
     void describe(OperationRecord &record) const override;
 
 private:
-    TK440 &target;
+    TK440 *target;
+    TK440 image {}; // the configuration read, once its checksum matched
 };

@@ -2,24 +2,22 @@
 
 #include "device/tthread.h"
 
-#include <QCloseEvent>
 #include <QFileInfo>
 #include <QProgressBar>
 
 Load::Load(TThread *thread, const QByteArray &firmware, QWidget *parent,
            const OperationJournal &journal)
     : ProgressWindow(thread, int(firmware.size()), {1000, 5000, 5000}, parent)
-    , operation(*this, firmware.size())
+    , operation(drive<LoadOperation>(firmware.size()))
 {
-    drive(operation);
-    take(&TThread::loadStt, &Load::Start);
-    take(&TThread::loadChk, &Load::Check);
-    take(&TThread::loadStp, &Load::Stop);
-    take(&TThread::loadErr, &Load::Error);
-    take(&TThread::loadCnt, &Load::Progress);
-    take(&TThread::loadDev, &Load::Device);
-    take(&TThread::loadDif, &Load::Checked);
+    take(&TThread::loadStt, [op = &operation](quint16 type) { op->started(type); });
+    takeReadBack(operation,
+                 {&TThread::loadChk, &TThread::loadStp, &TThread::loadErr, &TThread::loadCnt,
+                  &TThread::loadDev, &TThread::loadDif});
     record(operation, journal, {.fileSha256 = sha256Hex(firmware)});
+    // Closed before the load has ended, the window leaves the job running: the log says so, and
+    // the worker logs its end as usual.
+    whenLeaving(tr("Окно загрузки ПО закрыто, загрузка ПО продолжается"));
     follow(thread->reqLoad(firmware.constData(), uint(firmware.size())));
 }
 
@@ -35,7 +33,7 @@ void Load::Check()
 
 void Load::Stop()
 {
-    showCompleted(operation);
+    operation.completed();
 }
 
 void Load::Error()
@@ -66,13 +64,4 @@ void Load::showFile(const QString &fileName, qsizetype size)
                    + QStringLiteral(": %p%"));
     setToolTip(tr("Файл ПО ") + fileName + QStringLiteral(" (") + QString::number(size)
                + tr(" байт)"));
-}
-
-void Load::closeEvent(QCloseEvent *event)
-{
-    if (!operation.isFinished() && !reportedRunning) {
-        reportedRunning = true;
-        Q_EMIT logLine(tr("Окно загрузки ПО закрыто, загрузка ПО продолжается"));
-    }
-    ProgressWindow::closeEvent(event);
 }

@@ -24,12 +24,6 @@ public Q_SLOTS:
     void Device(TDev dev);
     void Checked(int differing);
 
-protected:
-    // Closed before the load has ended, the window leaves the job running: the log says so, and
-    // the worker logs its end as usual.
-    void closeEvent(QCloseEvent *event) override;
-
 private:
-    LoadOperation operation;
-    bool reportedRunning = false;
+    LoadOperation &operation; // kept by the window's run
 };

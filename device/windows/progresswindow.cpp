@@ -2,6 +2,7 @@
 
 #include "device/tthread.h"
 
+#include <QCloseEvent>
 #include <QTimer>
 
 ProgressWindow::ProgressWindow(TThread *thread, int progressMax, CloseTimes closeTimes,
@@ -18,29 +19,23 @@ ProgressWindow::ProgressWindow(TThread *thread, int progressMax, CloseTimes clos
     ui.progressBar->setValue(0);
     ui.bClose->setText(tr("Отменить"));
     ui.label->setText(tr("Запрос идентификатора устройства"));
-    connect(thread, &TThread::jobStarted, this,
-            [this](quint32 id) { inOwnJob = jobIds.contains(id); });
-    connect(thread, &TThread::jobFinished, this, [this](quint32 id) {
-        if (jobIds.contains(id))
-            inOwnJob = false;
-    });
+    run = new OperationRun(thread, this, this);
 }
 
-void ProgressWindow::follow(quint32 id)
+void ProgressWindow::takeReadBack(ReadBackOperation &op, const ReadBackSignals &s)
 {
-    jobIds.append(id);
+    ReadBackOperation *o = &op;
+    take(s.check, [o] { o->verifying(); });
+    take(s.stop, [o] { o->completed(); });
+    take(s.error, [o] { o->failed(); });
+    take(s.count, [o](quint32 n) { o->count(n); });
+    take(s.device, [o](TDev dev) { o->identified(dev); });
+    take(s.checked, [o](int n) { o->checked(n); });
 }
 
 void ProgressWindow::showText(const QString &text)
 {
     ui.label->setText(text);
-}
-
-void ProgressWindow::showCompleted(ReadBackOperation &op)
-{
-    op.completed();
-    if (op.result().outcome == OperationOutcome::Differs)
-        showText(op.doneText());
 }
 
 void ProgressWindow::record(Operation &op, const OperationJournal &journal, RecordContext context)
@@ -54,8 +49,31 @@ void ProgressWindow::record(Operation &op, const OperationJournal &journal, Reco
     });
 }
 
+void ProgressWindow::whenLeaving(const QString &line, std::function<void()> f)
+{
+    leavingLine = line;
+    letGo = std::move(f);
+}
+
+void ProgressWindow::leave(bool say)
+{
+    if (!run || run->isReleased())
+        return;
+    const Operation *op = run->current();
+    if (say && op && !op->isFinished() && !leavingLine.isEmpty())
+        Q_EMIT logLine(leavingLine);
+    run->release(letGo);
+}
+
+void ProgressWindow::closeEvent(QCloseEvent *event)
+{
+    leave(true);
+    SubWindow::closeEvent(event);
+}
+
 ProgressWindow::~ProgressWindow()
 {
+    leave(false);
     timer->stop();
     disconnect(timer, nullptr, this, nullptr);
     delete timer;
@@ -91,14 +109,19 @@ void ProgressWindow::finished(const OperationResult &result)
     }
     if (!result.message.isEmpty())
         ui.label->setText(result.message);
+    // A write or load whose read-back differs says it completed (the log has the count).
+    if (result.outcome == OperationOutcome::Differs) {
+        if (const auto *op = dynamic_cast<const ReadBackOperation *>(run->current()))
+            ui.label->setText(op->doneText());
+    }
     ui.bClose->setText(tr("Закрыть"));
     timer->start(closeAfterMs);
 }
 
 void ProgressWindow::Progress(quint32 num)
 {
-    if (operation)
-        operation->count(num);
+    if (run && !run->isReleased() && run->current())
+        run->current()->count(num);
 }
 
 void ProgressWindow::Quit()
@@ -106,8 +129,9 @@ void ProgressWindow::Quit()
     timer->stop();
     if (ui.bClose->text() == tr("Отменить")) {
         // The job goes on in the worker; nothing it still delivers reaches this window, which
-        // the main window may already have parted from its target image.
-        cancelled = true;
+        // the main window may already have parted from its target image, but the operation
+        // still ends with it and makes its record.
+        leave(true);
         requestClose(false);
     } else
         requestClose(!stopped);

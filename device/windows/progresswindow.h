@@ -1,13 +1,17 @@
 #pragma once
 // Progress window shared by the read, write and firmware-load windows: the "ReadClass" form, the
 // self-closing timer and the rules by which the window asks the main window to close it. The
-// window feeds its job's signals into an operation (device/operations/), which decides and
-// words everything; the window shows what it reports.
+// job's signals feed an operation (device/operations/), which decides and words everything; the
+// window shows what it reports. The operation lives in an OperationRun, which outlives a window
+// closed before the job's end, so that the operation still ends (and is recorded) with the job.
 
 #include "config/widgets/subwindow.h"
 #include "device/operations/operation.h"
 #include "device/tthread.h"
+#include "device/windows/operationrun.h"
 #include "ui_read.h"
+
+#include <QPointer>
 
 class QTimer;
 
@@ -35,33 +39,43 @@ protected:
     // Builds the form: progress 0 of progressMax, button "Отменить", label asking for the device.
     ProgressWindow(TThread *thread, int progressMax, CloseTimes closeTimes, QWidget *parent);
 
-    // The operation the window's events go to (a member of the derived window).
-    void drive(Operation &op) { operation = &op; }
-    // From now on the window takes the signals of job `id` only (and of the jobs it followed
-    // before): the worker may still be finishing a cancelled job of the same kind, whose
-    // results belong to no open window.
-    void follow(quint32 id);
+    // Makes the window's operation, which reports to this window until the window goes and
+    // then lives on until the job has ended (OperationRun).
+    template<typename Op, typename... Args> Op &drive(Args &&...args)
+    {
+        return run->make<Op>(std::forward<Args>(args)...);
+    }
+    // From now on the window takes the signals of job `id` too (see OperationRun::follow).
+    void follow(quint32 id) { run->follow(id); }
+    // The worker's signal of a followed job goes to f, also after the window has gone: f works
+    // on the operation only, never on the window.
+    template<typename... Args, typename F> void take(void (TThread::*signal)(Args...), F f)
+    {
+        run->take(signal, std::move(f));
+    }
+    // The worker's signals of a write with read-back (configuration, firmware) that go to its
+    // operation the same way.
+    struct ReadBackSignals
+    {
+        void (TThread::*check)();
+        void (TThread::*stop)();
+        void (TThread::*error)();
+        void (TThread::*count)(quint32);
+        void (TThread::*device)(TDev);
+        void (TThread::*checked)(int);
+    };
+    void takeReadBack(ReadBackOperation &op, const ReadBackSignals &s);
     TThread *worker() const { return thread; }
+    OperationRun &job() { return *run; }
     // The label's text, replaced.
     void showText(const QString &text);
-    // After a completed write or load: its end, whose label says it completed whether or not
-    // bytes differ on read-back (the log has their count).
-    void showCompleted(ReadBackOperation &op);
     // Records the operation as the journal says, with the port of the connected controller.
     void record(Operation &op, const OperationJournal &journal, RecordContext context);
-    // A worker signal arriving now comes from the followed job, and the window still takes
-    // results (it was not cancelled).
-    bool takesResults() const { return inOwnJob && !cancelled; }
-    // Connects a worker signal to a slot of this window that runs only while takesResults().
-    template<typename Window, typename... Args>
-    void take(void (TThread::*signal)(Args...), void (Window::*slot)(Args...))
-    {
-        auto *self = static_cast<Window *>(this);
-        connect(thread, signal, this, [this, self, slot](Args... args) {
-            if (takesResults())
-                (self->*slot)(args...);
-        });
-    }
+    // When the window goes (closed, cancelled) before its operation has ended, the operation
+    // goes on without it: the log shows `line` (none where empty) and `letGo` takes back
+    // whatever the window lent the operation.
+    void whenLeaving(const QString &line, std::function<void()> letGo = {});
+    void closeEvent(QCloseEvent *event) override;
 
     // What the operation reports.
     void stage(const QString &text, int total) override;
@@ -76,9 +90,11 @@ private:
     TThread *thread;
     QTimer *timer;
     bool stopped = false; // after an error or a refusal
-    Operation *operation = nullptr;
     CloseTimes closeTimes;
-    QList<quint32> jobIds; // the jobs this window queued
-    bool inOwnJob = false; // between the followed job's jobStarted and jobFinished
-    bool cancelled = false; // "Отменить" was pressed: the job's results are no longer wanted
+    QPointer<OperationRun> run; // a child of this window until the window goes
+    QString leavingLine;
+    std::function<void()> letGo;
+
+    // The window parts from its operation; the log says so where `say`.
+    void leave(bool say);
 };

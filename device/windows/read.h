@@ -24,5 +24,5 @@ public Q_SLOTS:
     void Error();
 
 private:
-    ReadOperation operation;
+    ReadOperation &operation; // kept by the window's run
 };

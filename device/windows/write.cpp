@@ -5,35 +5,59 @@
 
 #include <cstring>
 
+namespace {
+
+// The controller's configuration read before the write: kept in the write's record, its
+// differences from the image logged; a restore sends its image once the read has shown the
+// right unit.
+void takeBackup(OperationRun &run, WriteOperation &op, const QByteArray &record, int mode,
+                const std::function<void(const QString &)> &log)
+{
+    const QByteArray kept = backupImage(record);
+    if (!kept.isEmpty() && !op.isFinished()) {
+        op.recordContext().backup = kept;
+        TK440 present;
+        std::memcpy(present.b, kept.constData(), TK440::Size);
+        if (log) {
+            for (const QString &line : backupLines(writeChanges(present, op.source(), mode)))
+                log(line);
+        }
+    }
+    if (!op.onlyUnit().isEmpty() && op.result().identified && !op.isFinished() && !run.isReleased())
+        run.follow(run.worker()->reqWrite(op.record(), op.length()));
+}
+
+} // namespace
+
 Write::Write(TThread *thread, const TK440 *image, int mode, QWidget *parent,
              const OperationJournal &journal)
     : ProgressWindow(thread, writeLength(mode), {1000, 5000, 5000}, parent)
     , mode(mode)
     , log(journal.log)
-    , operation(*this, *image, mode)
+    , operation(drive<WriteOperation>(*image, mode))
 {
-    drive(operation);
-    take(&TThread::writeStt, &Write::Start);
-    take(&TThread::writeChk, &Write::Check);
-    take(&TThread::writeStp, &Write::Stop);
-    take(&TThread::writeErr, &Write::Error);
-    take(&TThread::writeCnt, &Write::Progress);
-    take(&TThread::writeDev, &Write::Device);
-    take(&TThread::writeDif, &Write::Checked);
+    WriteOperation *op = &operation;
+    take(&TThread::writeStt, [op] { op->started(); });
+    takeReadBack(operation,
+                 {&TThread::writeChk, &TThread::writeStp, &TThread::writeErr, &TThread::writeCnt,
+                  &TThread::writeDev, &TThread::writeDif});
     record(operation, journal,
            {.mode = journal.mode.isEmpty() ? QString::number(mode) : journal.mode});
+    whenLeaving(tr("Окно записи закрыто, запись конфигурации продолжается"));
     operation.onlyUnit(journal.unitSerial);
     if (!operation.sendable())
         return;
     const bool restore = !journal.unitSerial.isEmpty();
     if (restore || (journal.backup && journal.record)) {
-        take(&TThread::readImg, &Write::Backup);
+        take(&TThread::readImg, [op, run = &job(), mode, log = log](const QByteArray &record) {
+            takeBackup(*run, *op, record, mode, log);
+        });
         follow(thread->reqRead());
     }
     if (restore) {
         // The read identifies the unit; the write goes out only to the right one.
-        take(&TThread::readDev, &Write::Unit);
-        take(&TThread::readErr, &Write::Error);
+        take(&TThread::readDev, [op](TDev *dev) { op->identified(*dev); });
+        take(&TThread::readErr, [op] { op->failed(); });
         return;
     }
     follow(thread->reqWrite(operation.record(), operation.length()));
@@ -53,7 +77,7 @@ void Write::Check()
 
 void Write::Stop()
 {
-    showCompleted(operation);
+    operation.completed();
 }
 
 void Write::Error()
@@ -78,22 +102,5 @@ void Write::Unit(TDev *dev)
 
 void Write::Backup(QByteArray record)
 {
-    keepBackup(record);
-    // A restore sends its image once the read has shown the right unit.
-    if (!operation.onlyUnit().isEmpty() && operation.result().identified && !operation.isFinished())
-        follow(worker()->reqWrite(operation.record(), operation.length()));
-}
-
-void Write::keepBackup(const QByteArray &record)
-{
-    const QByteArray kept = backupImage(record);
-    if (kept.isEmpty() || operation.isFinished())
-        return;
-    operation.recordContext().backup = kept;
-    TK440 present;
-    std::memcpy(present.b, kept.constData(), TK440::Size);
-    if (log) {
-        for (const QString &line : backupLines(writeChanges(present, operation.source(), mode)))
-            log(line);
-    }
+    takeBackup(job(), operation, record, mode, log);
 }

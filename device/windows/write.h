@@ -34,9 +34,7 @@ public Q_SLOTS:
     void Unit(TDev *dev);
 
 private:
-    void keepBackup(const QByteArray &record);
-
     int mode;
     std::function<void(const QString &line)> log;
-    WriteOperation operation; // holds the copy that is sent
+    WriteOperation &operation; // holds the copy that is sent; kept by the window's run
 };

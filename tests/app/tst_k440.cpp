@@ -284,7 +284,8 @@ void TstK440::menus()
                           "recentFileAct0", "recentFileAct1", "recentFileAct2", "recentFileAct3",
                           "recentFileAct4", "|", "restoreAct", "closeAct", "exitAct"}));
     QCOMPARE(entries(2), QStringList({"readAct", "writeAct", "|", "loadAct"}));
-    QCOMPARE(entries(4), QStringList({"userAct", "serviceAct"}));
+    QCOMPARE(entries(4),
+             QStringList({"userAct", "serviceAct", "|", "backupAct", "recordsServerAct"}));
     QCOMPARE(entries(6),
              QStringList(
                  {"closeWinAct", "closeAllAct", "|", "tileAct", "cascadeAct", "|", "logDockAct"}));

@@ -34,6 +34,7 @@ private slots:
     void queries_data();
     void queries();
     void recorderSendsWhenServerReturns();
+    void recorderSwitchesServer();
 
 private:
     QString newDatabase();
@@ -243,6 +244,30 @@ void TestRecordServer::recorderSendsWhenServerReturns()
     QVERIFY(pg.exec({"SELECT string_agg(id, ' ' ORDER BY started_at DESC) FROM records"}, database,
                     &value));
     QCOMPARE(value.toString(), newestFirst.join(' '));
+}
+
+// Switched to another server while records wait in the outbox for one that never answers: the
+// waiting records and the new ones reach the new server, none is lost or sent twice.
+void TestRecordServer::recorderSwitchesServer()
+{
+    const QString database = newDatabase();
+    RecordsConfig c = config("postgresql://keeper@/none?host=" + dir.filePath("nosocket"));
+    c.retrySeconds = 600;
+    auto recorder = std::make_unique<Recorder>(c);
+    QSignalSpy stored(recorder.get(), &Recorder::stored);
+    for (int i = 0; i < 3; ++i)
+        recorder->submit(sampleRecord(RecordedOperation::Read, "W", i));
+    QTRY_COMPARE(stored.count(), 3);
+    QCOMPARE(stored[2][1].value<RecordPlace>(), RecordPlace::Outbox);
+    c.serverUrl = pg.url(database);
+    recorder->reconfigure(c);
+    recorder->submit(sampleRecord(RecordedOperation::Read, "W", 3));
+    QTRY_COMPARE(stored.count(), 4);
+    QCOMPARE(stored[3][1].value<RecordPlace>(), RecordPlace::Server);
+    recorder.reset();
+    QVariant value;
+    QVERIFY(pg.exec({"SELECT COUNT(*) FROM records"}, database, &value));
+    QCOMPARE(value.toInt(), 4);
 }
 
 QTEST_GUILESS_MAIN(TestRecordServer)
