@@ -18,6 +18,8 @@ class ProgressWindow : public SubWindow, protected OperationSink
 
 public:
     ~ProgressWindow() override;
+    // Until the job has ended (or the window let it go with "Отменить").
+    bool busy() const override { return !ended && !cancelled; }
 
 public Q_SLOTS:
     void Quit();
@@ -80,5 +82,6 @@ private:
     CloseTimes closeTimes;
     QList<quint32> jobIds; // the jobs this window queued
     bool inOwnJob = false; // between the followed job's jobStarted and jobFinished
+    bool ended = false; // the operation reported its end
     bool cancelled = false; // "Отменить" was pressed: the job's results are no longer wanted
 };
