@@ -7,11 +7,16 @@ QString AttachedController::label() const
     return serial.isEmpty() ? path : path + QStringLiteral(" — ") + serial;
 }
 
-bool ControllerRoster::setListed(const QStringList &paths)
+bool ControllerRoster::setListed(const QStringList &paths, bool keepGone)
 {
-    if (paths == listed)
+    QStringList next = paths;
+    for (const QString &path : listed) {
+        if (keepGone && !next.contains(path))
+            next.append(path);
+    }
+    if (next == listed)
         return false;
-    listed = paths;
+    listed = next;
     for (auto it = serials.begin(); it != serials.end();) {
         if (listed.contains(it.key()))
             ++it;

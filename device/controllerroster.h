@@ -28,8 +28,9 @@ class ControllerRoster
 {
 public:
     // Takes the port paths listed now, in the transport's order; the serials of controllers
-    // that left are forgotten. True when the list changed.
-    bool setListed(const QStringList &paths);
+    // that left are forgotten, or with keepGone those stay listed after the others (until the
+    // line that says one has gone has named it). True when the list changed.
+    bool setListed(const QStringList &paths, bool keepGone = false);
     // The controller at path was identified. True when that changed its serial.
     bool identified(const QString &path, const TDev &id);
 

@@ -215,9 +215,9 @@ private:
     // The hot-plug check that checkDevice asked for, if any (worker thread).
     void serviceCheck();
     void startWatching();
-    // The check's steps (connection lock held): lists the bus (true when the chosen controller
-    // left it), applies a choice asked for, falls back to the first controller listed.
-    bool listControllers();
+    // The check's steps (connection lock held): lists the bus, applies a choice asked for,
+    // falls back to the first controller listed when the chosen one left.
+    QStringList listedPorts();
     bool applyChoice();
     void fallBack();
     void announceControllers();

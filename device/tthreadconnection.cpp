@@ -67,32 +67,40 @@ void TThread::serviceCheck()
         return;
     QMutexLocker lock(&connMutex);
     startWatching();
-    const bool chosenLeft = listControllers();
+    // The controllers that arrived are named in the lines of this check, and so are those that
+    // left, until the check has closed the connection to one of them.
+    const QStringList paths = listedPorts();
+    QList<AttachedController> before;
+    {
+        QMutexLocker ports(&portMutex);
+        before = roster.controllers();
+        roster.setListed(paths, true);
+    }
     const bool switched = applyChoice();
     connection.check();
+    bool changed = false;
+    {
+        QMutexLocker ports(&portMutex);
+        roster.setListed(paths);
+        changed = roster.controllers() != before;
+    }
+    UsbTransport *link = connection.transport();
+    const bool chosenLeft =
+        link && !link->portPath().isEmpty() && !paths.contains(link->portPath());
     if (chosenLeft)
         fallBack();
-    if (chosenLeft || switched)
+    if (changed || chosenLeft || switched)
         announceControllers();
 }
 
-bool TThread::listControllers()
+QStringList TThread::listedPorts()
 {
-    UsbTransport *link = connection.transport();
-    if (!link)
-        return false;
     QStringList paths;
-    for (const UsbPortInfo &info : link->list(usb::VendorId, usb::ProductId))
-        paths.append(info.path);
-    bool changed = false;
-    {
-        QMutexLocker lock(&portMutex);
-        changed = roster.setListed(paths);
+    if (UsbTransport *link = connection.transport()) {
+        for (const UsbPortInfo &info : link->list(usb::VendorId, usb::ProductId))
+            paths.append(info.path);
     }
-    if (changed)
-        announceControllers();
-    const QString chosen = link->portPath();
-    return !chosen.isEmpty() && !paths.contains(chosen);
+    return paths;
 }
 
 bool TThread::applyChoice()
