@@ -215,6 +215,10 @@
         <source>Дописывать в &lt;file&gt; по строке на каждую передачу USB (время, конечная точка, размеры, результат, байты).</source>
         <translation>Append one line per USB transfer (time, endpoint, sizes, result, bytes) to &lt;file&gt;.</translation>
     </message>
+    <message>
+        <source>С --simulate: хранить память конфигурации имитаторов в &lt;file&gt; между запусками (первого в &lt;file&gt;, N-го в &lt;file&gt;.N).</source>
+        <translation>With --simulate: keep the simulated controllers&apos; configuration memory in &lt;file&gt; from one run to the next (the first one&apos;s in &lt;file&gt;, the N-th one&apos;s in &lt;file&gt;.N).</translation>
+    </message>
 </context>
 <context>
     <name>ConfigFile</name>
@@ -306,6 +310,17 @@
     <message>
         <source>Экспорт…</source>
         <translation>Export…</translation>
+    </message>
+</context>
+<context>
+    <name>ControllerMenu</name>
+    <message>
+        <source>Контроллер</source>
+        <translation>Controller</translation>
+    </message>
+    <message>
+        <source>Контроллер %1 не выбран: дождитесь окончания задания на контроллере %2</source>
+        <translation>Controller %1 not chosen: wait until the job on controller %2 has ended</translation>
     </message>
 </context>
 <context>
@@ -2439,6 +2454,10 @@ error gain</translation>
     <message>
         <source>Ошибка Ep6out=&gt;</source>
         <translation>Ep6out error=&gt;</translation>
+    </message>
+    <message>
+        <source>Выбранный контроллер %1 отключен, выбран первый в списке: %2</source>
+        <translation>The chosen controller %1 was disconnected; the first one listed is chosen: %2</translation>
     </message>
 </context>
 <context>
