@@ -43,6 +43,7 @@ void ControllerMenu::show(const QList<AttachedController> &list, const QString &
             QAction *a = box->addAction(c.label());
             a->setCheckable(true);
             a->setData(c.path);
+            a->setStatusTip(c.model);
             group->addAction(a);
         }
     }
@@ -87,7 +88,7 @@ void ControllerMenu::choose(QAction *action)
         const QString text =
             tr("Контроллер %1 не выбран: дождитесь окончания задания на контроллере %2")
                 .arg(path, chosen);
-        Q_EMIT window->mes(text);
+        window->log(text);
         window->statusBar()->showMessage(text, StatusTimeout);
         return;
     }

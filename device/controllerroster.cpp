@@ -17,11 +17,11 @@ bool ControllerRoster::setListed(const QStringList &paths, bool keepGone)
     if (next == listed)
         return false;
     listed = next;
-    for (auto it = serials.begin(); it != serials.end();) {
+    for (auto it = known.begin(); it != known.end();) {
         if (listed.contains(it.key()))
             ++it;
         else
-            it = serials.erase(it);
+            it = known.erase(it);
     }
     return true;
 }
@@ -33,10 +33,10 @@ bool ControllerRoster::identified(const QString &path, const TDev &id)
     ControllerIdentity identity;
     identity.path = path;
     identity.id = id;
-    const QString serial = identity.serialText();
-    if (serials.value(path) == serial)
+    const AttachedController c {path, identity.modelText(), identity.serialText()};
+    if (known.value(path) == c)
         return false;
-    serials.insert(path, serial);
+    known.insert(path, c);
     return true;
 }
 
@@ -44,7 +44,7 @@ QList<AttachedController> ControllerRoster::controllers() const
 {
     QList<AttachedController> out;
     for (const QString &path : listed)
-        out.append({path, serials.value(path)});
+        out.append(known.value(path, {path, {}, {}}));
     return out;
 }
 
@@ -52,7 +52,7 @@ QString ControllerRoster::suffix(const QString &path) const
 {
     if (!several() || path.isEmpty())
         return {};
-    const QString serial = serials.value(path);
+    const QString serial = known.value(path).serial;
     return serial.isEmpty() ? QStringLiteral(" (%1)").arg(path)
                             : QStringLiteral(" (%1, %2)").arg(path, serial);
 }

@@ -12,11 +12,12 @@
 #include <QString>
 #include <QStringList>
 
-// One attached controller: its port path and, once identified, its processor serial as the
-// Info page shows it (empty while unknown).
+// One attached controller: its port path and, once identified, its model and processor serial
+// as the Info page shows them (empty while unknown).
 struct AttachedController
 {
     QString path;
+    QString model;
     QString serial;
 
     // "1-2 — 0x00000001000200030004", or the path alone while the serial is unknown.
@@ -45,7 +46,7 @@ public:
 
 private:
     QStringList listed;
-    QHash<QString, QString> serials; // by port path, of the listed controllers identified
+    QHash<QString, AttachedController> known; // by port path: the listed ones identified
 };
 
 Q_DECLARE_METATYPE(AttachedController)
