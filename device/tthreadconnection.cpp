@@ -67,17 +67,15 @@ void TThread::serviceCheck()
         return;
     QMutexLocker lock(&connMutex);
     startWatching();
-    // The controllers that arrived are named in the lines of this check, and so are those that
-    // left, until the check has closed the connection to one of them.
-    const QStringList paths = listedPorts();
     QList<AttachedController> before;
     {
         QMutexLocker ports(&portMutex);
         before = roster.controllers();
-        roster.setListed(paths, true);
     }
     const bool switched = applyChoice();
     connection.check();
+    // Listed after the check, so that the controller it opened is not probed by the listing.
+    const QStringList paths = listedPorts();
     bool changed = false;
     {
         QMutexLocker ports(&portMutex);
@@ -180,15 +178,17 @@ QString TThread::describeController()
     QString path;
     {
         QMutexLocker lock(&portMutex);
-        if (!roster.several())
-            return {};
         path = port;
     }
     // Before the announcement the connection knows the port path, after the closing only the
     // announcement does.
     if (path.isEmpty())
         path = connection.portPath();
+    // The bus as it is now: a controller that arrived counts, and one that left stays listed
+    // (with its serial) until the check that follows its departure has run.
+    const QStringList paths = listedPorts();
     QMutexLocker lock(&portMutex);
+    roster.setListed(paths, true);
     return roster.suffix(path);
 }
 
