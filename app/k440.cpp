@@ -3,6 +3,7 @@
 #include "app/builtinwindows.h"
 #include "app/cdevtree.h"
 #include "app/clogedit.h"
+#include "app/controllermenu.h"
 #include "app/prompter.h"
 #include "app/shellarea.h"
 #include "app/windowstate.h"
@@ -235,6 +236,7 @@ void K440::createMenus()
     taskMenu->addSeparator();
     taskMenu->addAction(loadAct);
     menuBar()->addSeparator();
+    new ControllerMenu(this, taskMenu); // shown while several controllers are attached
 
     optionMenu = menuBar()->addMenu(tr("&Опции"));
     optionMenu->setObjectName(QStringLiteral("optionMenu"));

@@ -45,5 +45,11 @@ int main(int argc, char *argv[])
     if (!windowstate::restore(*window))
         window->resize(windowstate::defaultMainSize(*window));
     window->show();
-    return app.exec();
+    const int status = app.exec();
+    // The worker has stopped with the window: the simulated controllers' memory is final.
+    if (!saveSimState(options.link)) {
+        std::fprintf(stderr, "k330-terminal: cannot save the simulator state file %s\n",
+                     qPrintable(options.link.stateFile));
+    }
+    return status;
 }

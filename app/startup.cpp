@@ -1,13 +1,9 @@
 #include "app/startup.h"
 
-#include "config/crc16.h"
-#include "config/defaultimage.h"
-#include "config/image.h"
 #include "config/language.h"
 #include "k330/version.h"
 #include "records/recordsconfig.h"
 #include "sim/linkoptions.h"
-#include "sim/simcontroller.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -63,13 +59,14 @@ StartOptions parseStartOptions(const QStringList &arguments)
         std::exit(1);
     }
     options.transport = link.transport;
-    // The simulated controller starts with the factory defaults of its model, as a new
-    // configuration has them, so that a first read shows sensible values.
-    if (link.simulator) {
-        TK440 defaults;
-        makeDefaultImage(defaults, link.simulator->identification().model);
-        toDeviceForm(Crc16(), defaults);
-        link.simulator->setMemory(0, QByteArray(defaults.data(), TK440::IdentOffset));
+    // The simulated controllers start with the factory defaults of their model, as a new
+    // configuration has them, so that a first read shows sensible values; or with the memory
+    // --sim-state kept from an earlier run, which the terminal keeps again when it ends.
+    if (!loadSimState(link)) {
+        std::fprintf(stderr, "k330-terminal: cannot use the simulator state file %s\n",
+                     qPrintable(link.stateFile));
+        std::exit(1);
     }
+    options.link = link;
     return options;
 }

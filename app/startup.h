@@ -2,6 +2,7 @@
 // Process start: application names and the command line.
 
 #include "device/usbtransport.h"
+#include "sim/linkoptions.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,6 +13,9 @@ struct StartOptions
     QString recordsUrl; // --records URL: the server of the operation records
     // --simulate, --sim-model, --usb-trace: makes the worker's link; empty for the USB bus.
     UsbTransport::Factory transport;
+    // The link as the options chose it: the simulated controllers whose memory --sim-state
+    // keeps between runs.
+    LinkChoice link;
 };
 
 // Sets the organisation, application name and version used by the settings and --version.

@@ -1,24 +1,17 @@
 #include "ctl/session.h"
 
-#include "config/crc16.h"
-#include "config/defaultimage.h"
 #include "config/image.h"
 #include "ctl/output.h"
 #include "device/connectionlink.h"
 #include "device/operations/operation.h"
 #include "device/operations/readoperation.h"
 #include "device/usbtransport.h"
-#include "sim/simcontroller.h"
 
 #include <QCommandLineParser>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QThread>
 
 namespace {
 
-const QString SimStateName = QStringLiteral("sim-state");
 const QString RecordsName = RecordsSettings::commandLineOption().names().constFirst();
 
 // The backup read's stages and progress as every read's; its end is the write's business.
@@ -62,7 +55,7 @@ Controller::Controller()
 Controller::~Controller()
 {
     connection.release();
-    saveState();
+    saveSimState(choice);
 }
 
 Status Controller::setUp(const QCommandLineParser &parser)
@@ -72,9 +65,10 @@ Status Controller::setUp(const QCommandLineParser &parser)
         say(QStringLiteral("k330ctl: ") + choice.error);
         return UsageError;
     }
-    stateFile = parser.value(SimStateName);
-    if (!prepareSimulator()) {
-        say(QStringLiteral("k330ctl: cannot use the simulator state file ") + stateFile);
+    // The simulated controllers start with the defaults of their model, or with the memory kept
+    // in their state files by an earlier run.
+    if (!loadSimState(choice)) {
+        say(QStringLiteral("k330ctl: cannot use the simulator state file ") + choice.stateFile);
         return UsageError;
     }
     store = openRecords(parser);
@@ -128,50 +122,10 @@ OperationResult Controller::keepBackup(Operation &write, const TK440 &image, int
     return read.result();
 }
 
-// The simulated controller starts as the terminal's does (the defaults of its model), or with
-// the memory kept in the state file by an earlier run.
-bool Controller::prepareSimulator()
-{
-    if (!choice.simulator)
-        return true;
-    if (!stateFile.isEmpty() && QFileInfo::exists(stateFile)) {
-        QFile f(stateFile);
-        if (!f.open(QIODevice::ReadOnly))
-            return false;
-        const QByteArray bytes = f.readAll();
-        if (bytes.size() != TK440::IdentOffset)
-            return false;
-        choice.simulator->setMemory(0, bytes);
-        return true;
-    }
-    TK440 defaults;
-    makeDefaultImage(defaults, choice.simulator->identification().model);
-    toDeviceForm(Crc16(), defaults);
-    choice.simulator->setMemory(0, QByteArray(defaults.data(), TK440::IdentOffset));
-    return true;
-}
-
-void Controller::saveState()
-{
-    if (!choice.simulator || stateFile.isEmpty())
-        return;
-    QSaveFile f(stateFile);
-    if (f.open(QIODevice::WriteOnly)) {
-        f.write(choice.simulator->memory(0, TK440::IdentOffset));
-        f.commit();
-    }
-}
-
 void addControllerOptions(QCommandLineParser &parser)
 {
     addLinkOptions(parser);
     addDeviceOptions(parser);
-    parser.addOption(QCommandLineOption(
-        SimStateName,
-        QCoreApplication::translate("CommandLine",
-                                    "С --simulate: хранить память конфигурации имитатора "
-                                    "контроллера в <file> от запуска к запуску."),
-        QStringLiteral("file")));
     addRecordsOption(parser);
 }
 

@@ -54,13 +54,9 @@ public:
     const UsbTransport::Factory &transports() const { return factory; }
 
 private:
-    bool prepareSimulator();
-    void saveState();
-
     LinkChoice choice;
     UsbTransport::Factory factory; // the link's transports, the USB bus's by default
     DeviceChoice devices;
-    QString stateFile;
     DeviceConnection connection;
     std::unique_ptr<RecordStore> store;
 };
@@ -69,7 +65,8 @@ private:
 // (DeviceConnection::openFailure): attach it, install the udev rule, or free it.
 QString noControllerAdvice(int openFailure);
 
-// --simulate, --sim-model, --usb-trace, --sim-state, --device, --all and --records.
+// The link options (--simulate, --sim-model, --sim-count, --sim-state, --usb-trace), --device,
+// --all and --records.
 void addControllerOptions(QCommandLineParser &parser);
 // --records URL alone (the commands that only query the records).
 void addRecordsOption(QCommandLineParser &parser);

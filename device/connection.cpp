@@ -141,7 +141,7 @@ void DeviceConnection::handshake()
     transfer = payload + 8;
     if (handshake::isAnnouncedProduct(productName)) {
         announced = true;
-        events.log(LinkText::tr("Контроллер VELK K-330S подключен к шине USB"));
+        events.log(LinkText::tr("Контроллер VELK K-330S подключен к шине USB") + named());
         events.announce(true);
     }
 }
@@ -175,7 +175,7 @@ void DeviceConnection::lost()
 {
     announced = false;
     drop();
-    events.log(LinkText::tr("Контроллер VELK K-330S отключен от шины USB"));
+    events.log(LinkText::tr("Контроллер VELK K-330S отключен от шины USB") + named());
     events.announce(false);
 }
 
@@ -188,7 +188,7 @@ void DeviceConnection::check()
             return;
         announced = false;
         drop();
-        events.log(LinkText::tr("Контроллер VELK K-330С отключен от шины USB"));
+        events.log(LinkText::tr("Контроллер VELK K-330С отключен от шины USB") + named());
         events.announce(false);
         return;
     }

@@ -21,6 +21,8 @@ public:
         std::function<void(bool connected)> announce;
         // The connection closed, whatever the reason (may be empty).
         std::function<void()> closed;
+        // Appended to the connect and disconnect lines to name the controller (may be empty).
+        std::function<QString()> describe;
     };
 
     explicit DeviceConnection(Events events);
@@ -75,6 +77,9 @@ public:
     void check();
 
 private:
+    // What describe adds, or nothing without it.
+    QString named() const { return events.describe ? events.describe() : QString(); }
+
     Events events;
     std::unique_ptr<UsbTransport> link;
     QString productName;

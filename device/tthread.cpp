@@ -7,10 +7,6 @@
 
 #include <cstring>
 
-namespace {
-constexpr int PollIntervalMs = 1000; // hot-plug check period where no events are reported
-} // namespace
-
 TThread::TThread(QObject *parent, const UsbTransport::Factory &transport)
     : QThread(parent)
     , sleeper([](int ms) { QThread::msleep(ulong(ms)); })
@@ -25,6 +21,7 @@ TThread::TThread(QObject *parent, const UsbTransport::Factory &transport)
           },
           // Closing ends the monitor stream: no channel is on, no frame is half gathered.
           [this] { records.monitor.reset(); },
+          [this] { return describeController(); },
       })
 {
     qRegisterMetaType<TDev>("TDev");
@@ -32,6 +29,7 @@ TThread::TThread(QObject *parent, const UsbTransport::Factory &transport)
     qRegisterMetaType<TK440 *>("TK440*");
     qRegisterMetaType<TMon *>("TMon*");
     qRegisterMetaType<TReport *>("TReport*");
+    qRegisterMetaType<QList<AttachedController>>("QList<AttachedController>");
     connect(
         this, &TThread::monitorPosted, this,
         [this] {
@@ -255,7 +253,11 @@ void TThread::dispatch(TJob &job)
 JobOutlets TThread::makeOutlets()
 {
     return {
-        .identified = [this](TDev *dev) { Q_EMIT readDev(dev); },
+        .identified =
+            [this](TDev *dev) {
+                noteIdentity(*dev);
+                Q_EMIT readDev(dev);
+            },
         .received = [this](quint32 count) { Q_EMIT readCnt(count); },
         .readEnded =
             [this](std::unique_ptr<TK440> record, bool ok) {
@@ -283,6 +285,7 @@ JobOutlets TThread::makeOutlets()
                   [this](quint32 count) { Q_EMIT writeCnt(count); },
                   [this](int differing) { Q_EMIT writeDif(differing); },
                   [this](const TDev &dev) {
+                      noteIdentity(dev);
                       Q_EMIT writeDev(dev);
                   }},
         .writeEnded =
@@ -296,6 +299,7 @@ JobOutlets TThread::makeOutlets()
                  [this](quint32 count) { Q_EMIT loadCnt(count); },
                  [this](int differing) { Q_EMIT loadDif(differing); },
                  [this](const TDev &dev) {
+                     noteIdentity(dev);
                      Q_EMIT loadDev(dev);
                  }},
         .loadEnded =
@@ -319,81 +323,4 @@ void TThread::switchOffMonitor()
         records.monitor.switchOffAll(link);
     }
     records.monitor.reset();
-}
-
-// --- The connection ---
-
-void TThread::setTransport(std::unique_ptr<UsbTransport> transport)
-{
-    QMutexLocker lock(&connMutex);
-    if (UsbTransport *old = connection.transport())
-        old->disconnect(plugWatch.get());
-    connection.setTransport(std::move(transport));
-    UsbTransport *link = connection.transport();
-    if (!link)
-        return;
-    connect(link, &UsbTransport::deviceChanged, plugWatch.get(), &UsbHotplug::notify,
-            Qt::DirectConnection);
-    if (watching) {
-        watching = false;
-        startWatching();
-    }
-}
-
-bool TThread::isConnected()
-{
-    QMutexLocker lock(&connMutex);
-    return connection.isOpen();
-}
-
-int TThread::usbWrite(quint8 ep, const char *data, int size, int timeoutMs)
-{
-    return connection.write(ep, data, size, timeoutMs);
-}
-
-int TThread::usbRead(quint8 ep, char *data, int size, int timeoutMs)
-{
-    return connection.read(ep, data, size, timeoutMs);
-}
-
-void TThread::lostDevice()
-{
-    connection.lost();
-}
-
-void TThread::checkDevice()
-{
-    // The check talks to the device (a handshake may wait out its time-outs), so it never runs
-    // in the caller's thread: the worker runs it after the job in progress, or at once when
-    // idle. The empty job only wakes an idle worker; jobs without a handler do nothing.
-    ++checksPending;
-    reqJob(JobCheck, {}, 0);
-}
-
-void TThread::serviceCheck()
-{
-    // One check per request: a removal and a new arrival reported back to back are two
-    // checks, the first closing the old handle, the second opening the new device.
-    int pending = checksPending.load();
-    while (pending > 0 && !checksPending.compare_exchange_weak(pending, pending - 1)) { }
-    if (pending <= 0)
-        return;
-    QMutexLocker lock(&connMutex);
-    startWatching();
-    connection.check();
-}
-
-void TThread::startWatching()
-{
-    UsbTransport *link = connection.transport();
-    if (watching || !link)
-        return;
-    watching = true;
-#ifdef Q_OS_WIN
-    // The main window's WM_DEVICECHANGE hook triggers the check there.
-    link->watch(usb::VendorId, usb::ProductId);
-#else
-    if (!link->watch(usb::VendorId, usb::ProductId))
-        plugWatch->startPolling(PollIntervalMs);
-#endif
 }

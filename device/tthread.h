@@ -23,6 +23,7 @@
 #include "config/tk440.h"
 #include "device/connection.h"
 #include "device/connectionlink.h"
+#include "device/controllerroster.h"
 #include "device/jobcontext.h"
 #include "device/jobs.h"
 #include "device/monitorstream.h"
@@ -81,6 +82,11 @@ public:
     // Hot-plug check: opens a newly attached controller or closes a removed one. Callable from
     // any thread; it only asks the worker, which runs it after the job in progress.
     void checkDevice();
+
+    // Points the connection at the controller at this port path (empty: the first listed),
+    // after the job in progress: the present connection closes (announced gone) and the chosen
+    // controller opens. Callable from any thread; it only asks the worker.
+    void choosePort(const QString &path);
 
     // Replaces the USB transport made by the constructor. Call it before the first
     // checkDevice, while no job runs.
@@ -159,6 +165,10 @@ Q_SIGNALS:
     void traceRdy(quint16 *data);
     void mes(QString s);
     void conn(bool connected);
+    // The controllers attached, as the last hot-plug check listed them, with the serials
+    // identified so far, and the port path of the one the connection is pointed at. Emitted
+    // when any of that changes.
+    void controllersListed(QList<AttachedController> controllers, QString chosen);
     // Bracket every signal a job emits, in delivery order: a window tells its own job's
     // signals from those of an earlier job of the same kind that it never asked for.
     void jobStarted(quint32 id);
@@ -205,6 +215,16 @@ private:
     // The hot-plug check that checkDevice asked for, if any (worker thread).
     void serviceCheck();
     void startWatching();
+    // The check's steps (connection lock held): lists the bus, applies a choice asked for,
+    // falls back to the first controller listed when the chosen one left.
+    QStringList listedPorts();
+    bool applyChoice();
+    void fallBack();
+    void announceControllers();
+    // The connected controller was identified: its serial joins the list.
+    void noteIdentity(const TDev &id);
+    // What the connect and disconnect lines add to name the controller.
+    QString describeController();
 
     QMutex mutex; // the job mutex: guards jobs, stopFlag, mode, active and lastJobId
     QList<TJob *> jobs;
@@ -230,8 +250,11 @@ private:
     QMutex connMutex;
     DeviceConnection connection;
     bool watching = false; // hot-plug reporting started
-    QMutex portMutex; // guards port
+    QMutex portMutex; // guards port, roster, requestedPort and choicePending
     QString port; // the announced controller's port path
+    ControllerRoster roster; // the controllers listed by the last check
+    QString requestedPort; // asked for by choosePort, not yet applied while choicePending
+    bool choicePending = false;
     // Checks asked for by checkDevice and not yet run; the worker runs one after each job.
     std::atomic<int> checksPending {0};
 };

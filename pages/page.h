@@ -70,6 +70,7 @@ public:
 
     int debounceMs() const { return debounce; }
     bool testMode() const { return testOn; }
+    bool busy() const override { return testOn; }
 
 public Q_SLOTS:
     void Test(bool on);

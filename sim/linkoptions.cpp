@@ -10,11 +10,14 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 namespace {
 const QString SimulateName = QStringLiteral("simulate");
 const QString SimModelName = QStringLiteral("sim-model");
 const QString SimCountName = QStringLiteral("sim-count");
+const QString SimStateName = QStringLiteral("sim-state");
 const QString UsbTraceName = QStringLiteral("usb-trace");
 constexpr int MaxSimCount = 32;
 
@@ -63,6 +66,13 @@ void addLinkOptions(QCommandLineParser &parser)
                                .arg(MaxSimCount),
                            QStringLiteral("n"), QStringLiteral("1")));
     parser.addOption(QCommandLineOption(
+        SimStateName,
+        QCoreApplication::translate(
+            "CommandLine",
+            "С --simulate: хранить память конфигурации имитаторов в <file> между запусками "
+            "(первого в <file>, N-го в <file>.N)."),
+        QStringLiteral("file")));
+    parser.addOption(QCommandLineOption(
         UsbTraceName,
         QCoreApplication::translate("CommandLine",
                                     "Дописывать в <file> по строке на каждую передачу USB (время, "
@@ -76,6 +86,7 @@ LinkChoice linkChoice(const QCommandLineParser &parser)
     const QString simModel = parser.value(SimModelName);
     const QString traceFile = parser.value(UsbTraceName);
     LinkChoice choice;
+    choice.stateFile = parser.value(SimStateName);
     std::shared_ptr<SimBus> bus;
     if (simulate) {
         bool ok = false;
@@ -110,4 +121,42 @@ LinkChoice linkChoice(const QCommandLineParser &parser)
         return t;
     };
     return choice;
+}
+
+QString simStateFile(const QString &file, int index)
+{
+    return index == 0 ? file : file + QStringLiteral(".%1").arg(index + 1);
+}
+
+bool loadSimState(const LinkChoice &choice)
+{
+    if (choice.stateFile.isEmpty())
+        return true;
+    for (int i = 0; i < choice.simulators.size(); ++i) {
+        const QString name = simStateFile(choice.stateFile, i);
+        if (!QFileInfo::exists(name))
+            continue;
+        QFile f(name);
+        if (!f.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray bytes = f.readAll();
+        if (bytes.size() != TK440::IdentOffset)
+            return false;
+        choice.simulators[i]->setMemory(0, bytes);
+    }
+    return true;
+}
+
+bool saveSimState(const LinkChoice &choice)
+{
+    if (choice.stateFile.isEmpty())
+        return true;
+    bool saved = true;
+    for (int i = 0; i < choice.simulators.size(); ++i) {
+        QSaveFile f(simStateFile(choice.stateFile, i));
+        saved = f.open(QIODevice::WriteOnly)
+            && f.write(choice.simulators[i]->memory(0, TK440::IdentOffset)) == TK440::IdentOffset
+            && f.commit() && saved;
+    }
+    return saved;
 }

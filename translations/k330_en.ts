@@ -220,8 +220,8 @@
         <translation>Keep the operation records also on the PostgreSQL server &lt;url&gt; (postgresql://user@host:port/database); K330_RECORDS otherwise.</translation>
     </message>
     <message>
-        <source>С --simulate: хранить память конфигурации имитатора контроллера в &lt;file&gt; от запуска к запуску.</source>
-        <translation>With --simulate: keep the simulated controller&apos;s configuration memory in &lt;file&gt; from one run to the next.</translation>
+        <source>С --simulate: хранить память конфигурации имитаторов в &lt;file&gt; между запусками (первого в &lt;file&gt;, N-го в &lt;file&gt;.N).</source>
+        <translation>With --simulate: keep the simulated controllers&apos; configuration memory in &lt;file&gt; from one run to the next (the first one&apos;s in &lt;file&gt;, the N-th one&apos;s in &lt;file&gt;.N).</translation>
     </message>
 </context>
 <context>
@@ -314,6 +314,17 @@
     <message>
         <source>Экспорт…</source>
         <translation>Export…</translation>
+    </message>
+</context>
+<context>
+    <name>ControllerMenu</name>
+    <message>
+        <source>&amp;Контроллер</source>
+        <translation>&amp;Controller</translation>
+    </message>
+    <message>
+        <source>Контроллер %1 не выбран: дождитесь окончания задания на контроллере %2</source>
+        <translation>Controller %1 not chosen: wait until the job on controller %2 has ended</translation>
     </message>
 </context>
 <context>
@@ -2509,6 +2520,10 @@ error gain</translation>
     <message>
         <source>Ошибка Ep6out=&gt;</source>
         <translation>Ep6out error=&gt;</translation>
+    </message>
+    <message>
+        <source>Выбранный контроллер %1 отключен, выбран первый в списке: %2</source>
+        <translation>The chosen controller %1 was disconnected; the first one listed is chosen: %2</translation>
     </message>
 </context>
 <context>

@@ -253,3 +253,8 @@ void Constellation::exportView()
         return exportformat::pointsCsv(iq);
     });
 }
+
+bool Constellation::busy() const
+{
+    return ui.bRun->isChecked();
+}

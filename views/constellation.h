@@ -22,6 +22,7 @@ class Constellation : public SubWindow
 public:
     Constellation(QWidget *parent, TThread *thread, quint16 channel, bool connected);
     ~Constellation() override;
+    bool busy() const override;
 
 public Q_SLOTS:
     void Clear();

@@ -305,3 +305,8 @@ void Oscilloscope::exportView()
         return exportformat::sweepCsv(samples);
     });
 }
+
+bool Oscilloscope::busy() const
+{
+    return ui.bRun->isChecked();
+}

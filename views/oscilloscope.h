@@ -22,6 +22,7 @@ class Oscilloscope : public SubWindow
 public:
     Oscilloscope(QWidget *parent, TThread *thread, quint16 channel, bool connected);
     ~Oscilloscope() override;
+    bool busy() const override;
 
 public Q_SLOTS:
     void Clear();

@@ -108,3 +108,8 @@ void Report::exportRecord()
         return exportformat::fieldsCsv(fields);
     });
 }
+
+bool Report::busy() const
+{
+    return timer->isActive();
+}

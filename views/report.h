@@ -18,6 +18,7 @@ public:
     // parent is not used as the widget's parent: the window is created without one.
     Report(QWidget *parent, TThread *thread, bool connected);
     ~Report() override;
+    bool busy() const override;
 
 public Q_SLOTS:
     void Quit();

@@ -187,3 +187,8 @@ void Trace::closeFile()
     traceFile.setFileName(QString());
     traceStream.resetStatus();
 }
+
+bool Trace::busy() const
+{
+    return ui.bRun->isChecked();
+}

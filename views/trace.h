@@ -18,6 +18,7 @@ class Trace : public SubWindow
 public:
     Trace(QWidget *parent, TThread *thread, bool connected);
     ~Trace() override;
+    bool busy() const override;
 
 public Q_SLOTS:
     void Clear();

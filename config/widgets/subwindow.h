@@ -20,6 +20,9 @@ public:
     QString refusal() const { return refused; }
     // The window this one was created as by the window registry; WindowId::None otherwise.
     WindowId windowId() const { return id; }
+    // A job of the window is under way on the controller (an exchange, a stream, the live
+    // test mode): the connection must not be pointed at another controller meanwhile.
+    virtual bool busy() const { return false; }
 
 Q_SIGNALS:
     // Asks the main window to close this window; keep = adopt the window's result (a page's

@@ -93,6 +93,7 @@ void ProgressWindow::progress(quint32 count)
 
 void ProgressWindow::finished(const OperationResult &result)
 {
+    ended = true;
     int closeAfterMs = closeTimes.failed;
     switch (result.outcome) {
     case OperationOutcome::Done:

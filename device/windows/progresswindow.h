@@ -22,6 +22,9 @@ class ProgressWindow : public SubWindow, protected OperationSink
 
 public:
     ~ProgressWindow() override;
+    // Until the job has ended or the window let it go ("Отменить"); a job let go is the
+    // worker's own from then on.
+    bool busy() const override { return !ended && run && !run->isReleased(); }
 
 public Q_SLOTS:
     void Quit();
@@ -97,4 +100,5 @@ private:
 
     // The window parts from its operation; the log says so where `say`.
     void leave(bool say);
+    bool ended = false; // the operation reported its end
 };

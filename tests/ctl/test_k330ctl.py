@@ -222,6 +222,18 @@ class Ctl(unittest.TestCase):
                          ["%s: K-330RB, Процессор S/N: %s, Процессор ID: 0x42, Версия ПО: 2.1"
                           % (e["path"], e["serial"]) for e in entries])
 
+    def test_each_simulated_controller_keeps_its_own_state(self):
+        # The first in the named file as ever, the second in the name with ".2".
+        sim = ("--simulate", "--sim-count", "2", "--sim-state", self.state)
+        run("read", *sim, "--device", "1-1", "-o", self.path("before.mcd"), check=OK)
+        first, second = read_bytes(self.state), read_bytes(self.state + ".2")
+        b = self.altered(self.new("a.mcd"), "b.mcd", {AMP_GAIN: 10, LINK_N2: 7})
+        run("write", *sim, "--device", "1-2", b, check=OK)
+        self.assertEqual(read_bytes(self.state), first)
+        self.assertNotEqual(read_bytes(self.state + ".2"), second)
+        run("read", *sim, "--device", "1-2", "-o", self.path("back.mcd"), check=OK)
+        run("diff", b, self.path("back.mcd"), check=OK)
+
     def test_transfer_failures(self):
         # A controller whose configuration memory fails its checksum: the read saves nothing.
         a = self.new("a.mcd")
