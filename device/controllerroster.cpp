@@ -17,6 +17,7 @@ bool ControllerRoster::setListed(const QStringList &paths, bool keepGone)
     if (next == listed)
         return false;
     listed = next;
+    offered.intersect(QSet<QString>(listed.cbegin(), listed.cend()));
     for (auto it = known.begin(); it != known.end();) {
         if (listed.contains(it.key()))
             ++it;
@@ -38,6 +39,20 @@ bool ControllerRoster::identified(const QString &path, const TDev &id)
         return false;
     known.insert(path, c);
     return true;
+}
+
+QStringList ControllerRoster::toIdentify()
+{
+    QStringList out;
+    if (!several())
+        return out;
+    for (const QString &path : listed) {
+        if (!known.contains(path) && !offered.contains(path)) {
+            offered.insert(path);
+            out.append(path);
+        }
+    }
+    return out;
 }
 
 QList<AttachedController> ControllerRoster::controllers() const

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QList>
 #include <QMetaType>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -39,6 +40,10 @@ public:
     bool contains(const QString &path) const { return listed.contains(path); }
     QString first() const { return listed.value(0); }
     bool several() const { return listed.size() > 1; }
+    // While several are attached: the listed controllers without a serial that were not
+    // offered before, each offered once while it stays listed (one that cannot be identified
+    // is not tried at every check).
+    QStringList toIdentify();
     // What the connect and disconnect lines add to name the controller at path: " (PATH,
     // SERIAL)" or " (PATH)" while several are attached, else nothing, so that with a single
     // controller the lines stay as they always were.
@@ -47,6 +52,7 @@ public:
 private:
     QStringList listed;
     QHash<QString, AttachedController> known; // by port path: the listed ones identified
+    QSet<QString> offered; // listed ones offered by toIdentify
 };
 
 Q_DECLARE_METATYPE(AttachedController)

@@ -37,7 +37,8 @@ TThread::TThread(QObject *parent, const UsbTransport::Factory &transport)
             Q_EMIT monitorRdy(records.monitor.records().address());
         },
         Qt::QueuedConnection);
-    setTransport(transport ? transport() : makeLibusbTransport());
+    makeTransport = transport ? transport : UsbTransport::Factory(makeLibusbTransport);
+    setTransport(makeTransport());
 }
 
 TThread::~TThread()

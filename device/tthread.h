@@ -38,6 +38,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class TThread : public QThread
 {
@@ -223,6 +224,10 @@ private:
     void announceControllers();
     // The connected controller was identified: its serial joins the list.
     void noteIdentity(const TDev &id);
+    // With several controllers attached, identifies each listed one not tried yet, so that the
+    // choice and the log name them by serial.
+    void identifyListed();
+    std::optional<TDev> identifyAt(const QString &path);
     // What the connect and disconnect lines add to name the controller.
     QString describeController();
 
@@ -255,6 +260,9 @@ private:
     ControllerRoster roster; // the controllers listed by the last check
     QString requestedPort; // asked for by choosePort, not yet applied while choicePending
     bool choicePending = false;
+    // Makes a transport of its own for a controller the connection does not hold (to identify
+    // it); empty where the transport was set from outside.
+    UsbTransport::Factory makeTransport;
     // Checks asked for by checkDevice and not yet run; the worker runs one after each job.
     std::atomic<int> checksPending {0};
 };

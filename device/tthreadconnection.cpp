@@ -4,6 +4,9 @@
 
 #include "device/tthread.h"
 
+#include "device/configexchange.h"
+#include "device/controllers.h"
+
 namespace {
 constexpr int PollIntervalMs = 1000; // hot-plug check period where no events are reported
 } // namespace
@@ -76,10 +79,14 @@ void TThread::serviceCheck()
     connection.check();
     // Listed after the check, so that the controller it opened is not probed by the listing.
     const QStringList paths = listedPorts();
-    bool changed = false;
     {
         QMutexLocker ports(&portMutex);
         roster.setListed(paths);
+    }
+    identifyListed();
+    bool changed = false;
+    {
+        QMutexLocker ports(&portMutex);
         changed = roster.controllers() != before;
     }
     UsbTransport *link = connection.transport();
@@ -171,6 +178,38 @@ void TThread::noteIdentity(const TDev &id)
     }
     if (changed)
         announceControllers();
+}
+
+void TThread::identifyListed()
+{
+    QStringList pending;
+    {
+        QMutexLocker lock(&portMutex);
+        pending = roster.toIdentify();
+    }
+    for (const QString &path : pending) {
+        const std::optional<TDev> id = identifyAt(path);
+        QMutexLocker lock(&portMutex);
+        if (id)
+            roster.identified(path, *id);
+    }
+}
+
+std::optional<TDev> TThread::identifyAt(const QString &path)
+{
+    // The open controller answers over the worker's own connection; another one is opened
+    // through a transport of its own and closed again, so that no controller is opened twice.
+    if (connection.isReady() && connection.portPath() == path) {
+        ConnectionLink link = workerLink();
+        TDev id {};
+        return configuration::identify(link, &id) ? std::optional<TDev>(id) : std::nullopt;
+    }
+    if (!makeTransport)
+        return std::nullopt;
+    std::unique_ptr<UsbTransport> transport = makeTransport();
+    transport->setPortPath(path);
+    const std::optional<ControllerIdentity> c = identifyController(std::move(transport));
+    return c && c->identified() ? std::optional<TDev>(c->id) : std::nullopt;
 }
 
 QString TThread::describeController()

@@ -38,10 +38,10 @@ wait_for logged "подключен к шине USB (1-1)" || fail "the first co
 for tries in 1 2 3 4 5; do
     focus "\$main"; xdotool key alt+Cyrillic_ze; sleep 0.5; xdotool key Right; sleep 0.5
     xdotool key Down Return; sleep 1
-    logged "подключен к шине USB (1-2)" && break
+    logged "подключен к шине USB (1-2, 0x" && break
     xdotool key Escape Escape
 done
-logged "подключен к шине USB (1-2)" || fail "the second controller was not chosen"
+logged "подключен к шине USB (1-2, 0x" || fail "the second controller was not chosen"
 focus "\$main"; xdotool key ctrl+n
 d=\$(wait_for window "Cоздание новой конфигурации") || fail "no dialog for a new configuration"
 focus "\$d"; xdotool key Return
